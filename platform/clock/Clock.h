@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/clock/DateTime.h"
+
+namespace wendra {
+
+// The source of "now". The program reads the time only through the clock that is
+// installed, so tests can set and advance it.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual DateTime now() const = 0;
+};
+
+// The machine's local time.
+class SystemClock final : public Clock {
+public:
+    DateTime now() const override;
+};
+
+// A clock that stands still until moved.
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(DateTime start) : now_(start) {}
+    DateTime now() const override { return now_; }
+    void set(DateTime t) { now_ = t; }
+    void advanceSeconds(std::int64_t n) { now_ = now_.addSeconds(n); }
+
+private:
+    DateTime now_;
+};
+
+// The installed clock; the system clock unless a ClockOverride is alive.
+const Clock& currentClock();
+DateTime now();
+
+// Installs a clock for its lifetime and puts the previous one back when it ends.
+class ClockOverride {
+public:
+    explicit ClockOverride(const Clock& clock);
+    ~ClockOverride();
+    ClockOverride(const ClockOverride&) = delete;
+    ClockOverride& operator=(const ClockOverride&) = delete;
+
+private:
+    const Clock* previous_;
+};
+
+}  // namespace wendra
