@@ -1,6 +1,7 @@
 #include "store/clsCalEvent.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "platform/clock/Clock.h"
 
@@ -10,9 +11,31 @@ namespace {
 
 int clamp16(int v) { return std::clamp(v, -32768, 32767); }
 
+// A list that already ends in "," (as some writers leave it) takes no second
+// one, which would read as an empty item.
 void appendItem(std::string& list, std::string_view item) {
-    if (!list.empty()) list += ',';
+    if (!list.empty() && list.back() != ',') list += ',';
     list += item;
+}
+
+// The list without the items that are one of `texts` and without empty items,
+// joined by ",". Whole items are compared, blanks around them aside, so an
+// item that only holds the text stays whole; the empty items that text
+// replacements leave behind would otherwise reach the expansion as dates.
+std::string withoutItems(std::string_view list, std::initializer_list<std::string_view> texts) {
+    std::string out;
+    for (const auto& item : splitList(list)) {
+        const std::string t = trim(item);
+        if (t.empty() || std::find(texts.begin(), texts.end(), t) != texts.end()) continue;
+        appendItem(out, item);
+    }
+    return out;
+}
+
+bool hasItem(std::string_view list, std::string_view text) {
+    for (const auto& item : splitList(list))
+        if (trim(item) == text) return true;
+    return false;
 }
 
 // The items of `list` that read as dates and lie no earlier than the earlier
@@ -59,13 +82,11 @@ void clsCalEvent::AddExDate(DateTime date, bool allDay) { appendItem(exDates_, f
 void clsCalEvent::AddHidden(DateTime date, bool allDay) { appendItem(hiddenList_, formatICalDateTime(date, !allDay)); }
 
 void clsCalEvent::removeRDate(DateTime date, bool allDay) {
-    rDates_ = replaceAll(rDates_ + ",", formatICalDateTime(date, !allDay) + ",", "");
+    rDates_ = withoutItems(rDates_, {formatICalDateTime(date, !allDay)});
 }
 
 void clsCalEvent::removeHiddenDate(DateTime date) {
-    std::string list = hiddenList_ + ",";
-    list = replaceAll(list, formatICalDateTime(date, true) + ",", "");
-    hiddenList_ = replaceAll(list, formatICalDateTime(date, false) + ",", "");
+    hiddenList_ = withoutItems(hiddenList_, {formatICalDateTime(date, true), formatICalDateTime(date, false)});
 }
 
 void clsCalEvent::CleanHiddenList() { hiddenList_ = keepFrom(hiddenList_, viewFromDate_, today()); }
@@ -144,8 +165,9 @@ void clsCalEvent::MarkDelete(bool wholeEvent, DateTime occurrenceDate, bool allD
         updateRequest_ = kRequestDeleteEvent;
     } else {
         updateRequest_ = kRequestDeleteOccurrence;
-        const std::string item = formatICalDateTime(occurrenceDate, !allDayOccurrence) + ",";
-        if ((rDates_ + ",").find(item) != std::string::npos)
+        // The same whole-item test as removeRDate's, so an extra date found
+        // here is always the one removed.
+        if (hasItem(rDates_, formatICalDateTime(occurrenceDate, !allDayOccurrence)))
             removeRDate(occurrenceDate, allDayOccurrence);
         else
             AddExDate(occurrenceDate, allDayOccurrence);
