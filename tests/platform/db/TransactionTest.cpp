@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "DbTestSupport.h"
+
+using wendra::DateTime;
+using namespace wendra::db;
+using namespace wendra::db::test;
+
+namespace {
+
+class DbTransactions : public DatabaseTest {};
+
+TEST_F(DbTransactions, RollbackUndoesEveryStatement) {
+    const auto kept = addEvent("61", DateTime::ymd(2024, 5, 1), DateTime::ymd(2024, 1, 1));
+    run("INSERT INTO XCalendar (UniqueID) VALUES ('phone')");
+
+    ASSERT_TRUE(db.beginTrans()) << db.lastError();
+    EXPECT_TRUE(db.inTransaction());
+    EXPECT_GT(addEvent("62", DateTime::ymd(2024, 6, 1), DateTime::ymd(2024, 1, 1)), 0);
+    run("UPDATE events SET UniDesc='00' WHERE WendraWinID=" + std::to_string(kept));
+    run("DELETE * FROM XCalendar");
+    run("INSERT INTO XData (XCalendarID, XID, WendraWinID, Status, LastModified, SyncFound) VALUES (1,'x'," +
+        std::to_string(kept) + ",0,#1 Jan 2024 00:00:00#,True)");
+    EXPECT_FALSE(db.execute("INSERT INTO NoSuchTable VALUES (1)"));  // a failed statement on the way
+    ASSERT_TRUE(db.endTrans(false)) << db.lastError();
+    EXPECT_FALSE(db.inTransaction());
+
+    EXPECT_EQ(count("Events"), 1);
+    EXPECT_EQ(count("Events", "UniDesc = '61'"), 1);
+    EXPECT_EQ(count("XCalendar"), 1);
+    EXPECT_EQ(count("XData"), 0);
+}
+
+TEST_F(DbTransactions, CommitIsSeenByAnotherConnection) {
+    Connection other;
+    ASSERT_TRUE(other.openFile(file())) << other.lastError();
+    ASSERT_TRUE(db.beginTrans());
+    addEvent("61", DateTime::ymd(2024, 5, 1), DateTime::ymd(2024, 1, 1));
+    // Not before the commit...
+    auto before = other.execute("SELECT count(*) AS n FROM Events");
+    ASSERT_TRUE(before) << other.lastError();
+    EXPECT_EQ(before->value("n"), Value{std::int64_t{0}});
+    ASSERT_TRUE(db.endTrans(true)) << db.lastError();
+    // ...and after it.
+    auto after = other.execute("SELECT count(*) AS n FROM Events");
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->value("n"), Value{std::int64_t{1}});
+}
+
+TEST_F(DbTransactions, FailedCommitIsReportedAndLeavesNothingBehind) {
+    // A deferred constraint is checked only at the commit, so the commit itself fails.
+    run("PRAGMA foreign_keys = ON");
+    run("CREATE TABLE Parent (id INTEGER PRIMARY KEY)");
+    run("CREATE TABLE Child (parent INTEGER REFERENCES Parent (id) DEFERRABLE INITIALLY DEFERRED)");
+
+    ASSERT_TRUE(db.beginTrans());
+    run("INSERT INTO Child (parent) VALUES (7)");
+    addEvent("61", DateTime::ymd(2024, 5, 1), DateTime::ymd(2024, 1, 1));
+    EXPECT_FALSE(db.commitTrans());
+    EXPECT_FALSE(db.lastError().empty());
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(count("Child"), 0);
+    EXPECT_EQ(count("Events"), 0);
+
+    // The connection is usable again.
+    ASSERT_TRUE(db.beginTrans()) << db.lastError();
+    run("INSERT INTO Parent (id) VALUES (7)");
+    run("INSERT INTO Child (parent) VALUES (7)");
+    EXPECT_TRUE(db.commitTrans()) << db.lastError();
+    EXPECT_EQ(count("Child"), 1);
+}
+
+TEST_F(DbTransactions, OneTransactionAtATime) {
+    EXPECT_FALSE(db.commitTrans());
+    EXPECT_FALSE(db.rollbackTrans());
+    ASSERT_TRUE(db.beginTrans());
+    EXPECT_FALSE(db.beginTrans());
+    EXPECT_TRUE(db.inTransaction());
+    EXPECT_FALSE(db.execute("COMMIT"));
+    EXPECT_FALSE(db.execute("rollback"));
+    EXPECT_FALSE(db.execute("SAVEPOINT a"));
+    EXPECT_TRUE(db.inTransaction());
+    EXPECT_TRUE(db.commitTrans());
+    EXPECT_FALSE(db.commitTrans());
+}
+
+TEST_F(DbTransactions, ClosingWithAnOpenTransactionRollsItBack) {
+    ASSERT_TRUE(db.beginTrans());
+    addEvent("61", DateTime::ymd(2024, 5, 1), DateTime::ymd(2024, 1, 1));
+    db.close();
+    EXPECT_FALSE(db.inTransaction());
+    ASSERT_TRUE(db.openFile(file()));
+    EXPECT_EQ(count("Events"), 0);
+}
+
+}  // namespace
