@@ -44,8 +44,8 @@ TEST_F(CalEvent, SixteenBitValuesReadWithinRange) {
     EXPECT_EQ(ev.PriorWarning(), 32767);
     ev.setCreatorId(-40000);
     EXPECT_EQ(ev.CreatorId(), -32768);
-    ev.setEventFormat(1);
-    EXPECT_EQ(ev.EventFormat(), 1);
+    ev.setEventFormat(70000);
+    EXPECT_EQ(ev.EventFormat(), 32767);
 }
 
 TEST_F(CalEvent, ExtraDatesArrayFollowsTheTextOnEveryRead) {

@@ -25,13 +25,6 @@ TEST(CalRRule, NewRuleHasTheStartValues) {
               "");
 }
 
-TEST(CalRRule, UntilIsSetWithItsAllDayFlag) {
-    clsCalRRule r;
-    r.setDurationUntil(DateTime::ymd(2025, 6, 30, 9, 30), false);
-    EXPECT_EQ(r.DurationUntil(), DateTime::ymd(2025, 6, 30, 9, 30));
-    EXPECT_FALSE(r.DurationUntil_AllDay());
-}
-
 TEST(CalRRule, ListWriteRebuildsItemsAndAddGrowsOnlyTheItems) {
     clsCalRRule r;
     r.setByMonthDay("1,15");
