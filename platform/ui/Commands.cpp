@@ -167,6 +167,14 @@ int StatusBar::addPanel(StatusPanel panel) {
     return panelCount();
 }
 
+int StatusBar::addPanel(std::string key, std::string text, PanelAutoSize autoSize) {
+    StatusPanel p;
+    p.key = std::move(key);
+    p.text = std::move(text);
+    p.autoSize = autoSize;
+    return addPanel(std::move(p));
+}
+
 StatusPanel* StatusBar::at(int number) {
     if (number < 1 || number > panelCount()) return nullptr;
     return &panels_[static_cast<std::size_t>(number - 1)];

@@ -149,7 +149,8 @@ class StatusBar : public Control {
 public:
     explicit StatusBar(std::string name = {});
 
-    int addPanel(StatusPanel panel = {});  // its number
+    int addPanel(StatusPanel panel);  // its number
+    int addPanel(std::string key = {}, std::string text = {}, PanelAutoSize autoSize = PanelAutoSize::None);
     int panelCount() const { return static_cast<int>(panels_.size()); }
     const StatusPanel& panel(int number) const;
     bool setPanel(int number, StatusPanel panel);

@@ -38,7 +38,8 @@ void Timer::apply() {
 }
 
 void Timer::tick() {
-    if (onTimer) onTimer();
+    // The handler may end the timer (its form unloading): run a copy.
+    if (auto fn = onTimer) fn();
 }
 
 // ---- ManualTimerService ----------------------------------------------------
