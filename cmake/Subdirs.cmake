@@ -17,3 +17,27 @@ function(wendra_test name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# wendra_folder_library(NAME LINKS...): a static library of every .cpp in the
+# current folder, linked to those of LINKS that exist; nothing while the folder
+# has no source yet.
+function(wendra_folder_library name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+  foreach(lib ${ARGN})
+    target_link_libraries(${name} PUBLIC $<TARGET_NAME_IF_EXISTS:${lib}>)
+  endforeach()
+endfunction()
+
+# One GoogleTest program per *Test.cpp of the current folder.
+function(wendra_tests_per_file prefix)
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp)
+  foreach(src ${tests})
+    get_filename_component(name ${src} NAME_WE)
+    wendra_test(${prefix}_${name} SOURCES ${src} LIBS ${ARGN})
+  endforeach()
+endfunction()
