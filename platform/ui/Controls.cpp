@@ -129,6 +129,15 @@ void TextBox::selectionFromView(std::size_t start, std::size_t length) {
     selLength_ = std::min(length, n - selStart_);
 }
 
+void TextBox::textFromView(std::string text, std::size_t selStart, std::size_t selLength) {
+    const bool differs = text != text_;
+    text_ = std::move(text);
+    selectionFromView(selStart, selLength);
+    if (!differs) return;
+    changed();
+    if (onChange) onChange();
+}
+
 void TextBox::setMaxLength(std::size_t n) {
     maxLength_ = n;
     changed();

@@ -156,6 +156,8 @@ public:
     // the user's own cursor alone otherwise.
     std::uint64_t selectionRevision() const { return selectionRevision_; }
     void selectionFromView(std::size_t start, std::size_t length);
+    // The user edited the text in the view: onChange runs, the view's cursor stays.
+    void textFromView(std::string text, std::size_t selStart, std::size_t selLength);
 
     std::size_t maxLength() const { return maxLength_; }  // 0: no limit
     void setMaxLength(std::size_t n);
