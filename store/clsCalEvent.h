@@ -20,6 +20,7 @@
 
 #include "platform/clock/DateTime.h"
 #include "store/clsCalRRule.h"
+#include "store/iCalMapWalk.h"
 #include "store/modFuncs.h"
 
 namespace wendra {
@@ -160,8 +161,31 @@ public:
         occurDesc_ = std::move(occurDesc);
     }
 
-    // The occurrence walk, the rule durations and the next view date belong
-    // here, beside the occurrence state they move.
+    // ---- occurrence walk, durations and next view date (clsCalEventWalk.cpp)
+    // Prepares the walk over the occurrences from fromDate's day, at the
+    // event's time of day, to toDate: the maps of every rule merged in
+    // date-time order, an occurrence several rules share given once.
+    void generateOccurs(DateTime fromDate, DateTime toDate);
+    // Days that hold an occurrence in the prepared walk.
+    int getOccurCount() const;
+    // Both step the walk: OccurDate, OccurDesc, endOfOccurs and AllDayOccur
+    // move to the next occurrence. Callers call firstOccur once after
+    // generateOccurs, then nextOccur until endOfOccurs.
+    void firstOccur();
+    void nextOccur();
+    // Writes the UNTIL that its count gives into every rule with a count and
+    // no UNTIL; the store calls it before every save.
+    void CalcRRuleDurations();
+    // The rule's UNTIL once its count is expanded from the start to the
+    // horizon (the null date when the count runs past it).
+    DateTime calcDurationUntil(clsCalRRule& rule) const;
+    // Occurrence days of the rule from the start to its UNTIL, removed and
+    // hidden ones included. The event is not touched.
+    int calcDurationCount(const clsCalRRule& rule) const;
+    // The date from which the event is listed: its earliest occurrence still
+    // to show, searched from the earlier of ViewFromDate and now; the null
+    // date when nothing is left. Counted rules without UNTIL get theirs.
+    DateTime calcNextViewDate();
 
 private:
     std::string description_;
@@ -189,6 +213,7 @@ private:
     std::string occurDesc_;
     bool endOfOccurs_ = false;
     bool allDayOccur_ = false;
+    iCalMapWalk walk_;  // the maps of the last generateOccurs
     int xCalendarId_ = -1;
     std::string wendraWinId_;
     std::string xid_;
