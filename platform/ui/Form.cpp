@@ -45,7 +45,9 @@ void Form::setEnabled(bool on) {
 }
 
 void Form::setFont(const Font& f) {
-    if (f == font_) return;
+    const bool first = !fontSet_;
+    fontSet_ = true;
+    if (f == font_ && !first) return;
     font_ = f;
     changed();
 }
@@ -59,12 +61,6 @@ void Form::setMousePointer(MousePointer p) {
 void Form::setAlwaysOnTop(bool on) {
     if (on == onTop_) return;
     onTop_ = on;
-    changed();
-}
-
-void Form::setIconKey(std::string key) {
-    if (key == iconKey_) return;
-    iconKey_ = std::move(key);
     changed();
 }
 

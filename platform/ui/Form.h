@@ -42,15 +42,15 @@ public:
     bool visible() const { return visible_; }
     bool enabled() const { return enabled_; }
     void setEnabled(bool on);
+    // Until code sets a font the window shows the desktop's own.
     const Font& font() const { return font_; }
+    bool hasFont() const { return fontSet_; }
     void setFont(const Font& f);
     MousePointer mousePointer() const { return pointer_; }
     void setMousePointer(MousePointer p);
     // Kept above the other windows; set through the window placement service.
     bool alwaysOnTop() const { return onTop_; }
     void setAlwaysOnTop(bool on);
-    const std::string& iconKey() const { return iconKey_; }
-    void setIconKey(std::string key);
 
     // Life. load runs formLoad once; show loads and makes the window visible; unload
     // (code's own closing) runs formUnload and closes the window; requestClose is the
@@ -88,9 +88,9 @@ private:
     bool visible_ = false;
     bool enabled_ = true;
     Font font_;
+    bool fontSet_ = false;
     MousePointer pointer_ = MousePointer::Default;
     bool onTop_ = false;
-    std::string iconKey_;
     bool loaded_ = false;
     bool unloading_ = false;
     mutable Notifier notifier_;

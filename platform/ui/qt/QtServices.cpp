@@ -70,6 +70,7 @@ void QtDialogRunner::showModal(Form& dialog, Form* owner) {
     guarded("dialog view", [&] { view = it->second(dialog, parent); });
     if (!view) return;
     if (view->layout() != nullptr) view->layout()->activate();
+    view->binder().takeSizeFromWindow();  // so that the load can centre the dialog
     guarded("dialog load", [&] { dialog.show(); });
     if (dialog.isLoaded()) view->exec();
     if (dialog.isLoaded()) dialog.unload();

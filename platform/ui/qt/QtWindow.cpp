@@ -38,8 +38,13 @@ WindowBinder::WindowBinder(Form& form, QWidget* window) : form_(form), window_(w
     window->installEventFilter(this);
     window->setMouseTracking(true);
     subscription_ = form.subscribe([this] { refresh(); });
-    if (!form.hasGeometry()) report();
     refresh();
+}
+
+void WindowBinder::takeSizeFromWindow() {
+    if (!window_ || form_.hasGeometry()) return;
+    window_->adjustSize();
+    report();
 }
 
 WindowBinder::~WindowBinder() {
@@ -69,6 +74,10 @@ void WindowBinder::refresh() {
     auto* dialog = qobject_cast<QDialog*>(w);
     const QString title = toQString(form_.caption());
     if (w->windowTitle() != title) w->setWindowTitle(title);
+    if (form_.hasFont()) {
+        const QFont f = toQFont(form_.font());
+        if (w->font() != f) w->setFont(f);
+    }
     if (w->testAttribute(Qt::WA_ForceDisabled) == form_.enabled()) w->setEnabled(form_.enabled());
     if (form_.mousePointer() == MousePointer::Hourglass) {
         w->setCursor(Qt::WaitCursor);

@@ -19,6 +19,8 @@ public:
 
     QWidget* window() const { return window_; }
     void refresh();
+    // A form without a size of its own takes the size the window's layout wants.
+    void takeSizeFromWindow();
 
     // The window bound to a form, if any.
     static WindowBinder* find(const Form& form);
@@ -44,6 +46,7 @@ public:
     explicit QtFormDialog(Form& form, QWidget* parent = nullptr);
     ~QtFormDialog() override;
     Form& form() const { return form_; }
+    WindowBinder& binder() const { return *binder_; }
     void reject() override;
 
 private:

@@ -484,6 +484,36 @@ TEST_F(UiQt, DialogRunnerEndsWhenTheFormUnloads) {
     saveBinder.reset();
 }
 
+TEST_F(UiQt, ADialogWithoutASizeOfItsOwnKnowsItsViewsSizeWhenItLoads) {
+    // A load that centres the dialog needs its size; the view is made first to give it.
+    class frmAbout : public Form {
+    public:
+        frmAbout() : Form("frmAbout", "About Wendra(win)") {}
+        int widthAtLoad = -1;
+
+    protected:
+        void formLoad() override {
+            widthAtLoad = width();
+            unload();  // a load may close its dialog at once: no modal run follows
+        }
+    };
+    QtDialogRunner runner;
+    runner.registerView("frmAbout", [](Form& form, QWidget* parent) {
+        auto dlg = std::make_unique<QtFormDialog>(form, parent);
+        auto* layout = new QVBoxLayout(dlg.get());
+        auto* label = new QLabel("Wendra(go) provides much of the same functionality of Wendra(win)");
+        layout->addWidget(label);
+        return dlg;
+    });
+    frmAbout about;
+    runner.showModal(about);
+    EXPECT_GT(about.widthAtLoad, 0);
+    EXPECT_FALSE(about.isLoaded());
+    frmSample unregistered;
+    runner.showModal(unregistered);  // no view for it: nothing runs
+    EXPECT_EQ(unregistered.loads, 0);
+}
+
 TEST_F(UiQt, MessageBoxAnswersWithTheButtonPressed) {
     QtMessageBox box;
     QTimer::singleShot(0, [] {
