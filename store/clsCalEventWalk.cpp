@@ -59,7 +59,7 @@ void clsCalEvent::nextOccur() {
     occurDesc_ = description_;
     endOfOccurs_ = walk_.endOfOccurs();
     allDayOccur_ = walk_.AllDayOccur();
-    if (endOfOccurs_) return;
+    if (endOfOccurs_ || descExceptions_.empty()) return;
     // The occurrence's own text: TAB, its fourteen digits, "=", up to the next TAB.
     std::string key = formatICalDateTime(occurDate_, true);
     key.erase(8, 1);  // the "T"
