@@ -294,24 +294,29 @@ std::optional<RecordSet> Connection::execute(std::string_view sql) {
         }
     }
 
-    const int columns = sqlite3_column_count(raw);
+    // The columns are read after the first step: a schema change by another
+    // connection makes SQLite prepare the statement again inside that step, and
+    // names taken before it would describe the old table.
+    const sqlite3_int64 changesBefore = sqlite3_total_changes64(db);
     std::vector<std::string> names;
     std::vector<ColumnKind> kinds;
-    for (int c = 0; c < columns; ++c) {
-        const char* name = sqlite3_column_name(raw, c);
-        names.emplace_back(name ? name : "");
-        kinds.push_back(kindOf(sqlite3_column_decltype(raw, c)));
-    }
-
-    const sqlite3_int64 changesBefore = sqlite3_total_changes64(db);
+    int columns = -1;
     std::vector<std::vector<Value>> rows;
     for (;;) {
         const int rc = sqlite3_step(raw);
-        if (rc == SQLITE_DONE) break;
-        if (rc != SQLITE_ROW) {
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
             failWithDatabaseError("the statement failed");
             return std::nullopt;
         }
+        if (columns < 0) {
+            columns = sqlite3_column_count(raw);
+            for (int c = 0; c < columns; ++c) {
+                const char* name = sqlite3_column_name(raw, c);
+                names.emplace_back(name ? name : "");
+                kinds.push_back(kindOf(sqlite3_column_decltype(raw, c)));
+            }
+        }
+        if (rc == SQLITE_DONE) break;
         std::vector<Value> row;
         row.reserve(static_cast<std::size_t>(columns));
         for (int c = 0; c < columns; ++c) row.push_back(readColumn(raw, c, kinds[static_cast<std::size_t>(c)]));

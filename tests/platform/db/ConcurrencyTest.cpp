@@ -110,3 +110,16 @@ TEST_F(DbConcurrency, WriteThatCannotGetTheLockIsReportedAsFailed) {
 }
 
 }  // namespace
+
+TEST_F(DbConcurrency, ColumnsFollowASchemaChangeMadeByAnotherConnection) {
+    run("CREATE TABLE Probe (a INTEGER, b INTEGER)");
+    run("INSERT INTO Probe (a, b) VALUES (1, 2)");
+    ASSERT_TRUE(run("SELECT * FROM Probe").hasField("b"));  // this connection now knows the old table
+    Connection other;
+    ASSERT_TRUE(other.openFile(file())) << other.lastError();
+    ASSERT_TRUE(other.execute("ALTER TABLE Probe ADD COLUMN c INTEGER")) << other.lastError();
+    const RecordSet rs = run("SELECT * FROM Probe");
+    EXPECT_TRUE(rs.hasField("c"));
+    EXPECT_TRUE(wendra::db::isNull(rs.value("c")));
+    EXPECT_EQ(std::get<std::int64_t>(rs.value("b")), 2);
+}
