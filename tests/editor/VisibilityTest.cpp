@@ -1,0 +1,348 @@
+// The visibility dialog: its prior-warning options, the view-from list of a
+// repeating event, Save and Cancel as the opener sees them.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "editor/CancelFlag.h"
+#include "editor/frmVisibility.h"
+#include "platform/clock/Clock.h"
+#include "platform/settings/MemorySettingsStore.h"
+#include "platform/ui/TestDoubles.h"
+#include "store/clsSettings.h"
+#include "store/modFuncs.h"
+
+namespace wendra {
+namespace {
+
+DateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return DateTime::ymd(y, mo, d, h, mi, s); }
+
+// The opener's side of the cancel flag, with every report it got.
+class Opener final : public CancelFlagOwner {
+public:
+    void setFlagCancel(bool cancelled) override { reports.push_back(cancelled); }
+    bool FlagCancel() const override { return !reports.empty() && reports.back(); }
+    std::vector<bool> reports;
+};
+
+class Visibility : public ::testing::Test {
+protected:
+    // Wednesday 11 March 2026, 10:00.
+    FakeClock clock_{at(2026, 3, 11, 10, 0)};
+    ClockOverride override_{clock_};
+    settings::MemorySettingsStore store_;
+    clsSettings settings_{store_, "/opt/wendra/"};
+    ui::TestServices services_;
+    Opener opener_;
+    frmVisibility dialog_{services_.services(), settings_};
+
+    static clsCalEvent oneOff() {
+        clsCalEvent ev;
+        ev.setDescription("Dentist");
+        ev.setEventStart(at(2026, 3, 20, 9, 30));
+        ev.setAllDayEvent(false);
+        ev.setViewFromDate(at(2026, 3, 20, 9, 30));
+        return ev;
+    }
+    // Weekly on Mondays at 09:00 from 2 February 2026; next from today is 16 March.
+    static clsCalEvent weekly() {
+        clsCalEvent ev;
+        ev.setDescription("Team meeting");
+        ev.setEventStart(at(2026, 2, 2, 9, 0));
+        ev.setAllDayEvent(false);
+        ev.setIsRecurring(true);
+        ev.addRRule().setFrequency(clsCalRRule::kWeekly);
+        ev.setViewFromDate(at(2026, 3, 9, 9, 0));
+        return ev;
+    }
+
+    // Opens the dialog on the event as the main window does, runs the user's part.
+    void open(clsCalEvent& ev, ui::ScriptedDialogRunner::Script script = {}) {
+        dialog_.setCalEvent(ev);
+        dialog_.setCaller(opener_);
+        if (script) services_.dialogs.script(frmVisibility::kFormName, std::move(script));
+        services_.dialogs.showModal(dialog_);
+    }
+    static std::vector<std::string> entries(const ui::ComboBox& list) {
+        std::vector<std::string> out;
+        for (int i = 0; i < list.listCount(); ++i) out.push_back(list.list(i));
+        return out;
+    }
+};
+
+TEST_F(Visibility, OpensOnTheOptionOfTheEventsOwnWarning) {
+    struct Case {
+        bool isDefault;
+        int days;
+        int option;
+        std::string caption;
+    };
+    for (const Case& c : {Case{false, 0, 1, "Same day only"}, Case{false, 3, 4, "3 days prior"},
+                          Case{false, 9, 10, "9 days prior"}, Case{false, 12, 0, "Default (30 days)"},
+                          Case{false, -1, 0, "Default (30 days)"}, Case{true, 5, 0, "Default (30 days)"}}) {
+        SCOPED_TRACE(c.days);
+        clsCalEvent ev = oneOff();
+        ev.setPriorWarningIsDefault(c.isDefault);
+        ev.setPriorWarning(c.days);
+        open(ev, [&](ui::Form&) {
+            EXPECT_EQ(dialog_.optPriorWarning.selected(), c.option);
+            EXPECT_EQ(dialog_.optPriorWarning[c.option].caption(), c.caption);
+        });
+    }
+}
+
+TEST_F(Visibility, TheDefaultOptionNamesTheSettingsDefault) {
+    for (const auto& [days, caption] : std::vector<std::pair<int, std::string>>{
+             {0, "Default (Same day)"}, {-3, "Default (Same day)"}, {1, "Default (1 day)"}, {14, "Default (14 days)"}}) {
+        ASSERT_TRUE(settings_.setPriorWarning(static_cast<std::int16_t>(days)));
+        clsCalEvent ev = oneOff();
+        open(ev);
+        EXPECT_EQ(dialog_.optPriorWarning[0].caption(), caption);
+    }
+}
+
+TEST_F(Visibility, SaveWritesTheChosenWarningAndReportsToTheOpener) {
+    ASSERT_TRUE(settings_.setPriorWarning(14));
+    clsCalEvent ev = oneOff();
+    clock_.set(at(2026, 3, 11, 10, 5, 7));
+    open(ev, [&](ui::Form&) {
+        EXPECT_TRUE(opener_.FlagCancel());  // until Save, the dialog counts as cancelled
+        dialog_.optPriorWarning[4].click();
+        dialog_.cmdSave.press();
+    });
+    EXPECT_FALSE(dialog_.cancelled());
+    EXPECT_EQ(opener_.reports, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(ev.PriorWarningIsDefault());
+    EXPECT_EQ(ev.PriorWarning(), 3);
+    EXPECT_EQ(ev.LastModified(), at(2026, 3, 11, 10, 5, 7));
+
+    // Back to the default: the settings' value at the moment of saving.
+    open(ev, [&](ui::Form&) {
+        EXPECT_EQ(dialog_.optPriorWarning.selected(), 4);
+        dialog_.optPriorWarning[0].click();
+        dialog_.cmdSave.press();
+    });
+    EXPECT_TRUE(ev.PriorWarningIsDefault());
+    EXPECT_EQ(ev.PriorWarning(), 14);
+}
+
+TEST_F(Visibility, AnUntouchedChoiceKeepsAWarningNoOptionStandsFor) {
+    // 12 days (from the device, say) opens on the default option; changing only
+    // the view-from date must not turn it into the default.
+    clsCalEvent ev = weekly();
+    ev.setPriorWarningIsDefault(false);
+    ev.setPriorWarning(12);
+    open(ev, [&](ui::Form&) {
+        ASSERT_EQ(dialog_.optPriorWarning.selected(), 0);
+        dialog_.cmbViewFromDate.setListIndex(0);
+        dialog_.cmdSave.press();
+    });
+    EXPECT_FALSE(ev.PriorWarningIsDefault());
+    EXPECT_EQ(ev.PriorWarning(), 12);
+    EXPECT_EQ(ev.ViewFromDate(), at(2026, 2, 2, 9, 0));
+
+    // Choosing the default, even the option already shown, is the user's choice.
+    open(ev, [&](ui::Form&) {
+        dialog_.optPriorWarning[0].click();
+        dialog_.cmdSave.press();
+    });
+    EXPECT_TRUE(ev.PriorWarningIsDefault());
+    EXPECT_EQ(ev.PriorWarning(), 30);
+}
+
+TEST_F(Visibility, AOneOffEventGetsTheShorterDialogAndKeepsItsDates) {
+    clsCalEvent repeating = weekly();
+    open(repeating, [&](ui::Form& f) {
+        EXPECT_TRUE(dialog_.frameViewFromDate.visible());
+        EXPECT_GT(dialog_.frameButtons.top(), dialog_.frameViewFromDate.top());
+        EXPECT_EQ(f.height(), dialog_.frameButtons.top() + dialog_.frameButtons.height() + 480);
+    });
+    const int tall = dialog_.height();
+
+    clsCalEvent ev = oneOff();
+    ev.setHiddenList("20260101,");
+    const clsCalEvent before = ev;
+    open(ev, [&](ui::Form& f) {
+        EXPECT_FALSE(dialog_.frameViewFromDate.visible());
+        EXPECT_EQ(dialog_.frameButtons.top(), dialog_.framePriorWarn.top() + dialog_.framePriorWarn.height() + 100);
+        EXPECT_EQ(f.height(), dialog_.frameButtons.top() + dialog_.frameButtons.height() + 480);
+        EXPECT_LT(f.height(), tall);
+        EXPECT_EQ(dialog_.cmbViewFromDate.listCount(), 0);
+        // Centred on the screen at its final height.
+        EXPECT_EQ(f.top(), (services_.placement.screenHeight() - f.height()) / 2);
+        EXPECT_EQ(f.left(), (services_.placement.screenWidth() - f.width()) / 2);
+        dialog_.optPriorWarning[1].click();
+        dialog_.cmdSave.press();
+    });
+    EXPECT_EQ(ev.PriorWarning(), 0);
+    EXPECT_FALSE(ev.PriorWarningIsDefault());
+    EXPECT_EQ(ev.ViewFromDate(), before.ViewFromDate());
+    EXPECT_EQ(ev.HiddenList(), before.HiddenList());
+    EXPECT_EQ(ev.EventStart(), before.EventStart());
+    EXPECT_EQ(ev.LastModified(), now());
+
+    // The same dialog opened again on a repeating event has its frame back.
+    open(repeating, [&](ui::Form& f) {
+        EXPECT_TRUE(dialog_.frameViewFromDate.visible());
+        EXPECT_EQ(f.height(), tall);
+    });
+}
+
+TEST_F(Visibility, ListsEveryOccurrenceUpToTheNextFromTodayHiddenOnesIncluded) {
+    clsCalEvent ev = weekly();
+    ev.setHiddenList("20260202T090000,20260209T090000,20260302T090000,");
+    open(ev, [&](ui::Form&) {
+        const std::vector<DateTime> expected{at(2026, 2, 2, 9), at(2026, 2, 9, 9), at(2026, 2, 16, 9),
+                                             at(2026, 2, 23, 9), at(2026, 3, 2, 9), at(2026, 3, 9, 9),
+                                             at(2026, 3, 16, 9)};
+        EXPECT_EQ(dialog_.viewFromOccurrences(), expected);
+        ASSERT_EQ(dialog_.cmbViewFromDate.listCount(), 7);
+        // The entry of the view-from date is the chosen one.
+        EXPECT_EQ(dialog_.cmbViewFromDate.listIndex(), 5);
+        // Each entry reads back as its own occurrence.
+        for (int i = 0; i < 7; ++i) {
+            const auto read = parseICalDateTime(dialog_.cmbViewFromDate.list(i));
+            ASSERT_TRUE(read.has_value()) << dialog_.cmbViewFromDate.list(i);
+            EXPECT_EQ(*read, expected[static_cast<std::size_t>(i)]);
+        }
+        EXPECT_EQ(dialog_.mousePointer(), ui::MousePointer::Default);
+    });
+    // Opening changed nothing: the walk ran on a copy.
+    EXPECT_EQ(ev.HiddenList(), "20260202T090000,20260209T090000,20260302T090000,");
+    EXPECT_EQ(ev.ViewFromDate(), at(2026, 3, 9, 9));
+    EXPECT_TRUE(ev.OccurDate().isNull());
+}
+
+TEST_F(Visibility, MovingTheViewFromDateBackUnhidesThatOccurrence) {
+    clsCalEvent ev = weekly();
+    ev.setHiddenList("20260202T090000,20260209T090000,");
+    open(ev, [&](ui::Form&) {
+        dialog_.cmbViewFromDate.setListIndex(0);
+        dialog_.cmdSave.press();
+    });
+    EXPECT_EQ(ev.ViewFromDate(), at(2026, 2, 2, 9, 0));
+    EXPECT_EQ(ev.HiddenList(), "20260209T090000");
+    EXPECT_TRUE(ev.PriorWarningIsDefault());
+}
+
+TEST_F(Visibility, AllDayEntriesHaveNoTimeAndSecondsSurvive) {
+    clsCalEvent allDay = weekly();
+    allDay.setAllDayEvent(true);
+    allDay.setEventStart(at(2026, 2, 2));
+    allDay.setViewFromDate(at(2026, 3, 9));
+    allDay.setHiddenList("20260223,");
+    open(allDay, [&](ui::Form&) {
+        ASSERT_EQ(dialog_.cmbViewFromDate.listCount(), 7);
+        EXPECT_EQ(dialog_.cmbViewFromDate.list(0), formatLongDate(at(2026, 2, 2), false, true));
+        EXPECT_EQ(dialog_.cmbViewFromDate.listIndex(), 5);
+        dialog_.cmbViewFromDate.setListIndex(3);
+        dialog_.cmdSave.press();
+    });
+    EXPECT_EQ(allDay.ViewFromDate(), at(2026, 2, 23));
+    EXPECT_EQ(allDay.HiddenList(), "");
+
+    // An occurrence with seconds (from another calendar) is kept to the second.
+    clsCalEvent timed = weekly();
+    timed.setEventStart(at(2026, 2, 2, 9, 0, 15));
+    timed.setViewFromDate(at(2026, 3, 9, 9, 0, 15));
+    timed.setHiddenList("20260302T090015,");
+    open(timed, [&](ui::Form&) {
+        EXPECT_EQ(dialog_.cmbViewFromDate.listIndex(), 5);
+        EXPECT_EQ(parseICalDateTime(dialog_.cmbViewFromDate.list(4)), at(2026, 3, 2, 9, 0, 15));
+        dialog_.cmbViewFromDate.setListIndex(4);
+        dialog_.cmdSave.press();
+    });
+    EXPECT_EQ(timed.ViewFromDate(), at(2026, 3, 2, 9, 0, 15));
+    EXPECT_EQ(timed.HiddenList(), "");
+}
+
+TEST_F(Visibility, AViewFromDateAmongNoOccurrenceSelectsNothingAndStays) {
+    clsCalEvent ev = weekly();
+    ev.setViewFromDate(at(2026, 3, 10, 9, 0));  // a Tuesday
+    ev.setHiddenList("20260309T090000,");
+    open(ev, [&](ui::Form&) {
+        EXPECT_EQ(dialog_.cmbViewFromDate.listIndex(), -1);
+        dialog_.cmdSave.press();
+    });
+    EXPECT_EQ(ev.ViewFromDate(), at(2026, 3, 10, 9, 0));
+    EXPECT_EQ(ev.HiddenList(), "20260309T090000,");
+}
+
+TEST_F(Visibility, CancelAndTheCloseBoxLeaveTheEventAsItWas) {
+    clsCalEvent ev = weekly();
+    clsCalRRule& rule = *ev.RRule(1);
+    rule.setDurationCount(10);  // counted, its end not yet worked out
+    ev.setPriorWarningIsDefault(false);
+    ev.setPriorWarning(2);
+    ev.setHiddenList("20260202T090000,");
+    ev.setLastModified(at(2026, 1, 1));
+    const auto untouched = [](const clsCalEvent& e) {
+        EXPECT_EQ(e.PriorWarning(), 2);
+        EXPECT_FALSE(e.PriorWarningIsDefault());
+        EXPECT_EQ(e.ViewFromDate(), at(2026, 3, 9, 9, 0));
+        EXPECT_EQ(e.HiddenList(), "20260202T090000,");
+        EXPECT_EQ(e.LastModified(), at(2026, 1, 1));
+        EXPECT_TRUE(e.RRule(1)->DurationUntil().isNull());
+    };
+
+    open(ev, [&](ui::Form&) {
+        dialog_.optPriorWarning[7].click();
+        dialog_.cmbViewFromDate.setListIndex(0);
+        dialog_.cmdCancel.press();
+    });
+    EXPECT_TRUE(dialog_.cancelled());
+    EXPECT_TRUE(opener_.FlagCancel());
+    untouched(ev);
+
+    open(ev, [&](ui::Form&) { dialog_.optPriorWarning[7].click(); });  // left open: the close box
+    EXPECT_FALSE(services_.dialogs.calls().back().closedByScript);
+    EXPECT_TRUE(dialog_.cancelled());
+    EXPECT_EQ(opener_.reports.back(), true);
+    untouched(ev);
+}
+
+TEST_F(Visibility, WithoutAnEventTheDialogClosesAsCancelled) {
+    frmVisibility fresh(services_.services(), settings_);
+    fresh.setCaller(opener_);
+    services_.dialogs.showModal(fresh);
+    EXPECT_FALSE(fresh.isLoaded());
+    EXPECT_TRUE(fresh.cancelled());
+    EXPECT_TRUE(opener_.FlagCancel());
+}
+
+TEST_F(Visibility, TellsTheOpenersStatusPanelWhatIsEdited) {
+    std::vector<std::string> texts;
+    dialog_.onStatusText = [&](const std::string& t) { texts.push_back(t); };
+    clsCalEvent ev = oneOff();
+    open(ev);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Editing visibility for: Dentist"}));
+}
+
+TEST_F(Visibility, ButtonPicturesFollowThePointerAndTheFocus) {
+    clsCalEvent ev = oneOff();
+    open(ev, [&](ui::Form& f) {
+        EXPECT_EQ(dialog_.cmdSave.picture(), "imgSave1");
+        EXPECT_EQ(dialog_.cmdCancel.picture(), "imgCancel1");
+        dialog_.cmdCancel.mouseMove();
+        EXPECT_EQ(dialog_.cmdSave.picture(), "imgSave1");
+        EXPECT_EQ(dialog_.cmdCancel.picture(), "imgCancel2");
+        dialog_.cmdSave.mouseMove();
+        EXPECT_EQ(dialog_.cmdSave.picture(), "imgSave2");
+        EXPECT_EQ(dialog_.cmdCancel.picture(), "imgCancel1");
+        dialog_.frameButtons.mouseMove();
+        EXPECT_EQ(dialog_.cmdSave.picture(), "imgSave1");
+        dialog_.cmdCancel.mouseMove();
+        f.mouseMove();
+        EXPECT_EQ(dialog_.cmdCancel.picture(), "imgCancel1");
+
+        dialog_.cmdSave.gotFocus();
+        EXPECT_TRUE(dialog_.cmdSave.useMaskColour());
+        dialog_.cmdSave.lostFocus();
+        EXPECT_FALSE(dialog_.cmdSave.useMaskColour());
+    });
+}
+
+}  // namespace
+}  // namespace wendra
