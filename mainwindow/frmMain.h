@@ -1,0 +1,238 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/CancelFlag.h"
+#include "exchange/OutlookBinding.h"
+#include "platform/clock/Clock.h"
+#include "platform/serial/SerialPort.h"
+#include "platform/settings/SettingsStore.h"
+#include "platform/sound/Sound.h"
+#include "platform/ui/Commands.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/Grid.h"
+#include "platform/ui/Services.h"
+#include "platform/ui/Timer.h"
+#include "store/ProgramState.h"
+#include "store/StoreHost.h"
+#include "store/clsDataQVR.h"
+#include "store/clsSettings.h"
+
+namespace wendra {
+
+class frmMain;
+
+// What the main window works with, handed in by whoever starts it: the program wires
+// the real ones, the tests their doubles. Everything here must outlive the window.
+struct frmMainCollaborators {
+    ui::Services services;
+    settings::SettingsStore& settingsStore;
+    // The folder of the program: its database, its backups, the files it opens.
+    std::filesystem::path programFolder;
+    OutlookBinding& outlook;
+    SerialPort& serialPort;
+    Sound& sound;
+    // nullptr: the installed clock (wendra::now()).
+    const Clock* clock = nullptr;
+    // True when this is the only copy of the program for this user; the copy that
+    // claimed it keeps the claim for its life. Empty: nothing is checked.
+    std::function<bool()> claimSingleInstance;
+    // The first run's offer to install the sidebar gadget (it also records the data
+    // folder for the gadget library).
+    std::function<void(frmMain&)> offerGadgetInstall;
+};
+
+// The main window: loading it is the program's start-up, unloading it the shutdown.
+// It owns the program-wide state and the store and settings objects for the life of
+// the process, saves every change of an event (doSave) and lays itself out from the
+// list it shows.
+class frmMain final : public ui::Form, public StoreHost, public CancelFlagOwner {
+    // First of all members: the controls below are made with its services.
+    frmMainCollaborators c_;
+
+public:
+    // The texts the window shows itself.
+    static constexpr std::string_view kMsgAlreadyRunning =
+        "Wendra (win) is already running, only one copy is allowed in memory";
+    static constexpr std::string_view kMsgOpenFailed = "Failed to open WendraWin database";
+    static constexpr std::string_view kBackupPrefix = "WendraWin.bak_";
+
+    // How the start-up went.
+    enum class Startup {
+        NotRun,       // not loaded yet
+        Running,      // the window is up
+        AnotherCopy,  // another copy runs: message shown, program ends
+        NoDatabase,   // the store could not be opened: message shown, program ends
+    };
+
+    explicit frmMain(frmMainCollaborators collaborators);
+    ~frmMain() override;
+
+    Startup startup() const { return startup_; }
+    // The start-up ended the program: nothing more may run, and the process ends with exitCode().
+    bool ended() const { return startup_ == Startup::AnotherCopy || startup_ == Startup::NoDatabase; }
+    int exitCode() const { return startup_ == Startup::NoDatabase ? 1 : 0; }
+
+    // ---- program-wide objects ----------------------------------------------
+    ProgramState& state() { return state_; }
+    const ProgramState& state() const { return state_; }
+    // Created by the start-up (step "objects created"); nullptr before.
+    clsSettings* settings() { return gSettings_.get(); }
+    clsDataQVR* store() { return gData_.get(); }
+    OutlookBinding& outlook() { return c_.outlook; }
+    SerialPort& serialPort() { return c_.serialPort; }
+    Sound& sound() { return c_.sound; }
+    const ui::Services& services() const { return c_.services; }
+    const std::filesystem::path& programFolder() const { return c_.programFolder; }
+    // The help file named at start-up: the install folder and "WendraWin.chm".
+    const std::string& helpFile() const { return helpFile_; }
+    DateTime now() const;
+    // The rolling backup of today: the program folder and "WendraWin.bak_" with the
+    // English abbreviation of the weekday.
+    std::filesystem::path backupFile(DateTime when) const;
+
+    // ---- saving (the store's host) and the dialogs' cancel flag ---------------
+    // 0 saved, 1 the store failed, 2 the store saved and Outlook failed. Every save
+    // that reached the store moves the update counter the gadget library watches.
+    int doSave(clsCalEvent& oEv, int nUpdateMode, bool bExcludeOutlook) override;
+    void ListShowDeleted(const std::string& id) override;
+    std::optional<int> OutlookCalendarId() override;
+    void setFlagCancel(bool cancelled) override { flagCancel_ = cancelled; }
+    bool FlagCancel() const override { return flagCancel_; }
+
+    // ---- mode display, menus and toolbar by mode --------------------------------
+    void showMode(int mode);
+    void showModeFromSettings();
+    void refreshViewMenus();
+    void applyModeToolbar(int mode);
+    void showAlarmButton();
+    void setToolbarVisible(bool visible);
+    void setToolbarEnabled(bool enabled);
+
+    // ---- the error banner and the status bar -----------------------------------
+    void showError(const std::string& text);
+    void cmdErrorClose_Click();
+    // With a text: panel 1's text is kept and the text shown; without: the kept text comes back.
+    void setStatusText(std::optional<std::string> text = std::nullopt);
+    std::string getStatusText() const;
+    void showSyncInProgress();
+
+    // ---- the serial port, as the settings name it --------------------------------
+    bool openCommPort(bool bDisplayWarn);
+    void showCommStatus();
+
+    // ---- layout and the window settings ------------------------------------------
+    void layoutForm();
+    void loadWindowSettings();
+    void saveWindowSettings();
+    // -1 hidden, -9 automatic, else the column's current width.
+    std::int32_t columnSetting(bool visible, int col, bool automatic) const;
+
+    // ---- view menu entries and the past-events switch ------------------------------
+    void mnuView_Headings_Click();
+    void mnuView_Date_Click();
+    void mnuView_Time_Click();
+    void mnuView_Wendra_Click();
+    void mnuView_LongDescription_Click();
+    void mnuMerge_Dates_Click();
+    void mnuMerge_Wendra_Click();
+    void mnuShrinkPastEvents_Click();
+    void expandPastRows(bool refresh);
+    void shrinkPastRows();
+
+    // ---- the list (frmMainList.cpp) ---------------------------------------------
+    void initGrid();
+    void refreshList();
+    // Shows the current state of one event (its store key).
+    void updateList(const std::string& id);
+    // Selects the row of the occurrence a remembered row key names.
+    void reselectRow(const std::string& key, int topRow);
+    // The row key (column 0) of the current row; empty without a current row.
+    std::string selectedKey() const;
+    std::string noEventsText() const;
+
+    // The list's state (its rules are the list's own).
+    bool viewAll = false;
+    bool viewAllByDescription = false;
+    bool shrinkPast = false;
+    std::vector<int> timedRows;  // rows that hold a countdown, ascending
+    // The next due timed row's description, kept by the minute timer.
+    std::string nextEventDescription;
+
+    // The Outlook connection's watch, kept by the mode display and the minute timer.
+    bool checkingForUpdates = false;
+    DateTime connectingSince;
+    DateTime checkingSince;
+    bool outlookFirstPass = false;
+
+    // ---- controls, named as the window names them ----------------------------------
+    ui::Toolbar Toolbar1{"Toolbar1"};
+    ui::StatusBar StatusBar1{"StatusBar1"};
+    ui::Grid msGrid{"msGrid"};
+    ui::Frame frameError{"frameError"};
+    ui::Label lblError{"lblError"};
+    ui::CommandButton cmdErrorClose{"cmdErrorClose", "X"};
+    ui::Picture picOutlookStatus{"picOutlookStatus"};
+    ui::Timer timerDispTimes;
+
+    // Menus. The menus hold pointers to their entries: entries are declared first.
+    ui::Command mnuActions_EditOccur{"mnuActions_EditOccur", "Edit Occurrence", "Ctrl+O"};
+    ui::Command mnuActions_Visibility{"mnuActions_Visibility", "Visibility", "Ctrl+V"};
+    ui::Command mnuShrinkPastEvents{"mnuShrinkPastEvents", "Expand past events"};
+    ui::Command mnuViewDefaultDays{"mnuViewDefaultDays", "Default (30) days view"};
+    ui::Command mnuViewAll{"mnuViewAll", "List all by date"};
+    ui::Command mnuViewAllDesc{"mnuViewAllDesc", "List all by description"};
+    ui::Command mnuView_Headings{"mnuView_Headings", "Headings"};
+    ui::Command mnuView_Date{"mnuView_Date", "Date"};
+    ui::Command mnuView_DayOfWeek{"mnuView_DayOfWeek", "Day of week"};
+    ui::Command mnuView_Time{"mnuView_Time", "Time"};
+    ui::Command mnuView_Wendra{"mnuView_Wendra", "Days To"};
+    ui::Command mnuView_LongDescription{"mnuView_LongDescription", "Long Description"};
+    ui::Command mnuMerge_Dates{"mnuMerge_Dates", "Matching Dates"};
+    ui::Command mnuMerge_DaysOfWeek{"mnuMerge_DaysOfWeek", "Matching Days of Week"};
+    ui::Command mnuMerge_Wendra{"mnuMerge_Wendra", "Matchings Days To"};
+    ui::Command mnuAlarm{"mnuAlarm", "&Alarm", "Ctrl+A"};
+    ui::Command mnuViewCurrent{"mnuViewCurrent", "Current view"};
+    ui::Command mnuView_Merge{"mnuView_Merge", "Merge"};
+    ui::Command mnuFile{"mnuFile", "&File"};
+    ui::Command mnuView{"mnuView", "&View"};
+    ui::Command mnuTools{"mnuTools", "&Options"};
+    ui::MenuBar menuBar;
+
+protected:
+    void formLoad() override;
+    void formResize() override;
+    void formUnload() override;
+
+private:
+    void buildToolbar();
+    void buildMenus();
+    void takeRollingBackup();
+    void endProgram(Startup why, std::string_view message, ui::MessageIcon icon);
+    void addHeadingRow();
+    void setColumnWidths();
+    void applyColumnSettings();
+    void setColumnAlignments();
+
+    ProgramState state_;
+    // The store queues its synchronisation requests in the program's own queue.
+    ProgramStateSyncItems syncItems_{state_};
+    // The settings first: the store reads them and must go before them.
+    std::unique_ptr<clsSettings> gSettings_;
+    std::unique_ptr<clsDataQVR> gData_;
+    Startup startup_ = Startup::NotRun;
+    bool flagCancel_ = false;
+    bool layingOut_ = false;
+    std::string helpFile_;
+    std::string lastMiniDescription_;
+};
+
+}  // namespace wendra
