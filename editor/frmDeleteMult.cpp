@@ -18,11 +18,11 @@ frmDeleteMult::frmDeleteMult(ui::Services services, const clsSettings& settings)
 }
 
 void frmDeleteMult::placeOwnControls() {
-    lblChosenDate[0].setGeometry({120, 1060, 1300, 255});
-    lblChosenDate[1].setGeometry({1500, 1060, 4100, 255});
-    lblDelete.setGeometry({120, 1420, 1300, 255});
-    optDelete[0].setGeometry({1500, 1400, 1900, 285});
-    optDelete[1].setGeometry({3500, 1400, 1900, 285});
+    lblChosenDate[0].setGeometry({120, 1060, 1550, 255});
+    lblChosenDate[1].setGeometry({1750, 1060, 3850, 255});
+    lblDelete.setGeometry({120, 1420, 1550, 255});
+    optDelete[0].setGeometry({1750, 1400, 1900, 285});
+    optDelete[1].setGeometry({3750, 1400, 1850, 285});
 }
 
 void frmDeleteMult::loadDetails() {

@@ -12,9 +12,9 @@ namespace {
 // and below them the override frame, which standalone mode cuts off.
 constexpr int kFormWidth = 5900;
 constexpr int kLabelLeft = 120;
-constexpr int kLabelWidth = 1300;
-constexpr int kValueLeft = 1500;
-constexpr int kValueWidth = 4100;
+constexpr int kLabelWidth = 1550;
+constexpr int kValueLeft = 1750;
+constexpr int kValueWidth = 3850;
 constexpr int kRowHeight = 255;
 constexpr int kFrameLeft = 120;
 constexpr int kFrameWidth = 5520;

@@ -73,7 +73,7 @@ void frmVisibility::designLayout() {
     frameViewFromDate.setGeometry(kFrameViewFromDate);
     frameViewFromDate.setVisible(true);
     lblViewFrom.setGeometry({200, 360, 900, 255});
-    cmbViewFromDate.setGeometry({1100, 300, 2800, 315});
+    cmbViewFromDate.setGeometry({1250, 300, 2650, 315});
     lblViewFromNote.setGeometry({200, 780, 3700, 750});
     frameButtons.setGeometry(kFrameButtons);
     cmdSave.setGeometry({750, 180, 1200, 450});
