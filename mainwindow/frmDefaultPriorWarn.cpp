@@ -16,7 +16,8 @@ frmDefaultPriorWarn::frmDefaultPriorWarn(clsSettings& settings, const ui::Servic
     setFont(ui::Font{std::string(kDefaultFontName), static_cast<double>(kDefaultFontSize)});
     setGeometry({0, 0, 4275, 1740});
     lblDaysInAdvance.setGeometry({240, 285, 1860, 255});
-    txtDaysInAdvance.setGeometry({2160, 240, 900, 315});
+    txtDaysInAdvance.setGeometry({2160, 240, 660, 315});
+    udDaysInAdvance().setGeometry({2820, 240, 255, 315});
     lblDays.setGeometry({3180, 285, 855, 255});
     cmdSave.setGeometry({600, 840, 1335, 405});
     cmdCancel.setGeometry({2160, 840, 1335, 405});

@@ -65,22 +65,24 @@ bool openCommPort(SerialPort& port, int portSetting, bool displayWarn, ui::Messa
 frmOptions::frmOptions(clsSettings& settings, const ui::Services& services, SerialPort& port)
     : ui::Form("frmOptions", "Settings"), settings_(settings), services_(services), port_(port) {
     setFont(ui::Font{std::string(kDefaultFontName), static_cast<double>(kDefaultFontSize)});
-    setGeometry({0, 0, 5535, 3870});
+    setGeometry({0, 0, 5895, 3870});
 
     lblDaysInAdvance.setGeometry({240, 285, 2415, 255});
-    txtDaysInAdvance.setGeometry({2760, 240, 900, 315});
+    txtDaysInAdvance.setGeometry({2760, 240, 660, 315});
+    udDaysInAdvance().setGeometry({3420, 240, 255, 315});
     lblDays.setGeometry({3780, 285, 1000, 255});
     lblPastEventHours.setGeometry({240, 765, 2415, 255});
-    txtPastEventHours.setGeometry({2760, 720, 900, 315});
+    txtPastEventHours.setGeometry({2760, 720, 660, 315});
+    udPastEventHours().setGeometry({3420, 720, 255, 315});
     lblHours.setGeometry({3780, 765, 1000, 255});
     lblCountdown.setGeometry({240, 1245, 2415, 255});
     cmbCountdown.setGeometry({2760, 1200, 2055, 315});
-    lblSync.setGeometry({240, 1725, 5055, 255});
+    lblSync.setGeometry({240, 1725, 5415, 255});
     lblCommPort.setGeometry({240, 2145, 2415, 255});
     cmbCommPort.setGeometry({2760, 2100, 1335, 315});
-    frameButtons.setGeometry({60, 2640, 5295, 735});
-    cmdSave.setGeometry({1200, 180, 1335, 405});
-    cmdCancel.setGeometry({2760, 180, 1335, 405});
+    frameButtons.setGeometry({60, 2640, 5655, 735});
+    cmdSave.setGeometry({1380, 180, 1335, 405});
+    cmdCancel.setGeometry({2940, 180, 1335, 405});
     StatusBar1.addPanel("status", {}, ui::PanelAutoSize::Spring);
     StatusBar1.setVisible(false);
 
