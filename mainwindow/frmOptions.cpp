@@ -63,7 +63,15 @@ bool openCommPort(SerialPort& port, int portSetting, bool displayWarn, ui::Messa
 }
 
 frmOptions::frmOptions(clsSettings& settings, const ui::Services& services, SerialPort& port)
-    : ui::Form("frmOptions", "Settings"), settings_(settings), services_(services), port_(port) {
+    : frmOptions(settings, services, [&settings, &port, &messages = services.messages](bool displayWarn) {
+          return wendra::openCommPort(port, settings.CommPort(), displayWarn, messages);
+      }) {}
+
+frmOptions::frmOptions(clsSettings& settings, const ui::Services& services, CommPortOpener openCommPort)
+    : ui::Form("frmOptions", "Settings"),
+      settings_(settings),
+      services_(services),
+      openCommPort_(std::move(openCommPort)) {
     setFont(ui::Font{std::string(kDefaultFontName), static_cast<double>(kDefaultFontSize)});
     setGeometry({0, 0, 5895, 3870});
 
@@ -148,7 +156,7 @@ void frmOptions::save() {
 
     const int port = settings_.CommPort();
     if (port > -1) showOptionsStatus("Testing COM" + std::to_string(port) + "...");
-    commPortOpened_ = openCommPort(port_, port, true, services_.messages);
+    commPortOpened_ = openCommPort_ ? openCommPort_(true) : true;
     fitOptionsHeight();
     saved_ = true;
     unload();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -37,7 +38,6 @@ void setButtonHover(std::initializer_list<ui::CommandButton*> buttons, const ui:
 // Brings the serial port in line with the port setting: port 1 and up is (re)opened
 // unless it is open on that number already, anything below 1 closes it. A port that
 // cannot be opened is reported in a message box when displayWarn; false then.
-// The main window uses it too, at start-up and from its status panel.
 bool openCommPort(SerialPort& port, int portSetting, bool displayWarn, ui::MessageBoxService& messages);
 
 // ---- frmOptions -------------------------------------------------------------
@@ -47,6 +47,13 @@ bool openCommPort(SerialPort& port, int portSetting, bool displayWarn, ui::Messa
 // the main window, which afterwards updates its caption, mode display and list.
 class frmOptions final : public ui::Form {
 public:
+    // Brings the serial port in line with the stored port setting after Save; the
+    // argument asks for a message when it fails. The main window passes its own
+    // openCommPort, which also shows the port state in its status bar.
+    using CommPortOpener = std::function<bool(bool displayWarn)>;
+
+    frmOptions(clsSettings& settings, const ui::Services& services, CommPortOpener openCommPort);
+    // Without a main window: the port itself is opened (see openCommPort above).
     frmOptions(clsSettings& settings, const ui::Services& services, SerialPort& port);
 
     ui::Label lblDaysInAdvance{"lblDaysInAdvance", "Default prior warning"};
@@ -87,7 +94,7 @@ private:
 
     clsSettings& settings_;
     ui::Services services_;
-    SerialPort& port_;
+    CommPortOpener openCommPort_;
     bool saved_ = false;
     std::optional<bool> commPortOpened_;
 };

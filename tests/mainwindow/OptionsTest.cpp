@@ -309,6 +309,27 @@ TEST_F(OptionsTest, ButtonsTakeTheFocusColourUnderThePointerOrWithTheFocus) {
     });
 }
 
+TEST_F(OptionsTest, TheMainWindowsOwnPortOpenerRunsOnceTheSettingsAreStored) {
+    std::vector<bool> calls;
+    int portSeen = -9;
+    frmOptions f(settings, ui.services(), [&](bool displayWarn) {
+        calls.push_back(displayWarn);
+        portSeen = stored().CommPort();
+        return false;
+    });
+    ui.dialogs.script("frmOptions", [](ui::Form& form) {
+        auto& o = static_cast<frmOptions&>(form);
+        o.cmbCommPort.setListIndex(10);
+        o.cmdSave.press();
+    });
+    ui.dialogs.showModal(f);
+    EXPECT_EQ(calls, std::vector<bool>{true});
+    EXPECT_EQ(portSeen, 9);
+    EXPECT_EQ(f.commPortOpened(), false);
+    EXPECT_TRUE(f.saved());
+    EXPECT_TRUE(port.opens().empty());
+}
+
 TEST_F(OptionsTest, OpenCommPortWithoutWarningFailsQuietly) {
     ui::RecordingMessageBox messages;
     port.failOpen(3, SerialError{13, "Permission denied"});
