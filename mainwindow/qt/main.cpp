@@ -1,15 +1,64 @@
+// WendraWin: the main program. It wires the real platform layer to the main window
+// and runs it; the window's load is the start-up, its unload the shutdown.
 #include <QApplication>
-#include <QMainWindow>
+#include <QDesktopServices>
+#include <QUrl>
 
 #include <clocale>
 
+#include "exchange/OutlookBinding.h"
+#include "mainwindow/GadgetInstall.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/qt/MainWindowView.h"
+#include "platform/serial/QtSerialPort.h"
+#include "platform/settings/FileSettingsStore.h"
+#include "platform/shell/InstanceLock.h"
+#include "platform/shell/ProgramFolder.h"
+#include "platform/sound/QtSound.h"
+#include "platform/ui/qt/QtServices.h"
+
+namespace {
+
+// The gadget's installation page, opened with the desktop's own handler.
+class DesktopPageOpener final : public wendra::PageOpener {
+public:
+    bool openPage(const std::string& path) override {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    }
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Message boxes without a title of their own carry the program's name.
+    QApplication::setApplicationName(QStringLiteral("WendraWin"));
     // Month and weekday names follow the user's language.
     std::setlocale(LC_TIME, "");
-    QMainWindow window;
-    window.setWindowTitle("Wendra(win)");
-    window.resize(480, 320);
-    window.show();
-    return QApplication::exec();
+
+    wendra::ui::qt::QtServices qt;
+    wendra::settings::FileSettingsStore settingsStore = wendra::settings::FileSettingsStore::forCurrentUser();
+    const std::filesystem::path folder = wendra::shell::programFolder();
+    // Held for the life of the process; the kernel lets go of it however the process ends.
+    wendra::shell::InstanceLock instance(wendra::shell::instanceLockFile(settingsStore.folder()));
+    wendra::NoOutlook outlook;
+    wendra::QtSerialPort port;
+    wendra::QtSound sound;
+    DesktopPageOpener pages;
+
+    wendra::frmMain form(wendra::frmMainCollaborators{
+        qt.services(), settingsStore, folder, outlook, port, sound, nullptr,
+        // A lock that cannot be had at all (no folder for it) does not keep the user out.
+        [&instance] { return instance.claim() != wendra::shell::InstanceClaim::HeldElsewhere; },
+        [&](wendra::frmMain& f) {
+            if (f.settings() != nullptr) wendra::offerGadgetInstall(*f.settings(), folder.string(), qt.messages, pages);
+        }});
+    wendra::mainwindow::qt::MainWindowView view(form, folder / "icons");
+
+    form.show();
+    if (form.ended()) return form.exitCode();
+    const int code = QApplication::exec();
+    // The session ended without the window being closed: the shutdown still runs.
+    if (form.isLoaded()) form.unload();
+    return code;
 }
