@@ -1,0 +1,218 @@
+// The main window drawn by Qt, offscreen: the toolbar, the status bar, the banner and
+// the list as the form sets them, the window's height following the list, and a
+// picture of the whole window (kept in WENDRA_GRAB_DIR when that is set).
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QStyleFactory>
+#include <QElapsedTimer>
+#include <QWindow>
+#include <QToolBar>
+#include <memory>
+
+#include "mainwindow/frmMain.h"
+#include "mainwindow/qt/MainWindowView.h"
+#include "platform/db/Schema.h"
+#include "platform/serial/FakeSerialPort.h"
+#include "platform/settings/MemorySettingsStore.h"
+#include "platform/shell/ProgramFolder.h"
+#include "platform/sound/SoundRecorder.h"
+#include "platform/ui/TestDoubles.h"
+#include "platform/ui/qt/QtConvert.h"
+#include "platform/ui/qt/QtGrab.h"
+#include "platform/ui/qt/QtServices.h"
+
+using namespace wendra;
+namespace fs = std::filesystem;
+
+namespace {
+
+class QtEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+        QApplication::setStyle(QStyleFactory::create("Fusion"));
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "test_mainwindow";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+[[maybe_unused]] ::testing::Environment* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (fs::temp_directory_path() / "wendra-view-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        if (!path_.empty()) fs::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+// A real main window over an empty store: messages and dialogs are doubles, the
+// screen, the timers and the text measures are Qt's.
+struct Rig {
+    TempFolder dir;
+    settings::MemorySettingsStore settingsStore;
+    ui::TestServices doubles;
+    ui::qt::QtWindowPlacement placement;
+    ui::qt::QtTimerService timers;
+    ui::qt::QtTextMetrics metrics;
+    NoOutlook outlook;
+    FakeSerialPort port;
+    SoundRecorder sound;
+    std::unique_ptr<frmMain> form;
+    std::unique_ptr<mainwindow::qt::MainWindowView> view;
+
+    Rig() {
+        db::createDatabaseFile(dir.path() / db::kDatabaseFileName);
+        settingsStore.saveSetting(clsSettings::AppName, "Main", "Installed", "True");
+        settingsStore.saveSetting(clsSettings::AppName, "View", "Left", "600");
+        settingsStore.saveSetting(clsSettings::AppName, "View", "Top", "600");
+        settingsStore.saveSetting(clsSettings::AppName, "View", "Width", "6600");
+        const ui::Services services{doubles.messages, doubles.dialogs, doubles.fonts, placement, timers, metrics};
+        form = std::make_unique<frmMain>(
+            frmMainCollaborators{services, settingsStore, dir.path(), outlook, port, sound, nullptr, {}, {}});
+        // The pictures the build draws beside the programs.
+        view = std::make_unique<mainwindow::qt::MainWindowView>(*form, shell::programFolder() / "icons");
+        form->show();
+    }
+    ~Rig() {
+        view.reset();
+        form.reset();
+    }
+};
+
+// Runs the event loop until the window is on the (offscreen) screen.
+bool exposed(QWidget& w) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 5000) {
+        QApplication::processEvents();
+        if (w.isVisible() && w.windowHandle() != nullptr && w.windowHandle()->isExposed()) {
+            QApplication::processEvents();
+            return true;
+        }
+    }
+    return false;
+}
+
+QString grabPath(const QString& tempFolder, const QString& file) {
+    const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
+    return (keep.isEmpty() ? tempFolder : QString::fromLocal8Bit(keep)) + "/" + file;
+}
+
+TEST(MainWindowView, ShowsTheToolbarStatusAndListAsTheFormSetsThem) {
+    Rig rig;
+    auto& view = *rig.view;
+    ASSERT_TRUE(exposed(view));
+    QApplication::processEvents();
+    EXPECT_TRUE(view.windowTitle().startsWith("Wendra(win)")) << ui::qt::fromQString(view.windowTitle());
+
+    // Eleven buttons with their tips; in standalone mode the Outlook slot, Edit
+    // Occurrence and Visibility are not shown.
+    auto& bar = view.toolbarBinder();
+    EXPECT_EQ(bar.action("toolbarNew")->toolTip(), "New Event");
+    EXPECT_EQ(bar.action("toolbarFont")->toolTip(), "Font");
+    EXPECT_FALSE(bar.action("toolbarNew")->icon().isNull());
+    EXPECT_FALSE(bar.action("toolbarEditOccur")->isVisible());
+    EXPECT_FALSE(bar.action("toolbarOutlookStatus")->isVisible());
+    EXPECT_TRUE(bar.action("toolbarRefresh")->isVisible());
+    EXPECT_TRUE(bar.action("toolbarShrink")->isChecked());
+    EXPECT_EQ(view.statusBinder().panelLabel(1)->text(), "Mode: Wendra (win)");
+    EXPECT_EQ(view.statusBinder().panelLabel(2)->text(), "COM: None");
+    for (const auto& key : mainwindow::qt::imageList2Keys()) EXPECT_TRUE(view.images().contains(key)) << key;
+
+    // The heading row and the placeholder.
+    auto* grid = view.grid();
+    EXPECT_EQ(grid->model()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), "Days To");
+    EXPECT_EQ(grid->model()->index(0, 4).data().toString(), "No events within 30 days");
+    EXPECT_TRUE(grid->isColumnHidden(0));
+
+    // The bars' heights reached the form, and the window ends just below the grid.
+    EXPECT_EQ(rig.form->Toolbar1.height(), ui::qt::pixelsToTwipsY(view.toolbar()->height(), &view));
+    EXPECT_EQ(grid->y(), view.toolbar()->height());
+    EXPECT_EQ(view.height(), view.menuBar()->height() + grid->geometry().bottom() + 1 + view.statusBar()->height());
+    // Every row shows: no scroll bar.
+    EXPECT_FALSE(grid->verticalScrollBar()->isVisible());
+
+    // The menus the window has so far, with their marks.
+    EXPECT_NE(view.menuBinder().action("mnuView_Date"), nullptr);
+    EXPECT_TRUE(view.menuBinder().action("mnuView_Date")->isChecked());
+}
+
+TEST(MainWindowView, TheBannerOpensUnderTheToolbarAndItsButtonClosesIt) {
+    Rig rig;
+    auto& view = *rig.view;
+    ASSERT_TRUE(exposed(view));
+    const int height = view.height();
+    const int gridTop = view.grid()->y();
+    rig.form->showError("Synchronisation failed: the device did not answer.");
+    QApplication::processEvents();
+    EXPECT_TRUE(view.banner()->isVisible());
+    EXPECT_EQ(view.bannerText()->text(), "Synchronisation failed: the device did not answer.");
+    EXPECT_GT(view.grid()->y(), gridTop);
+    EXPECT_GT(view.height(), height);
+
+    auto* close = view.banner()->findChild<QPushButton*>();
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->text(), "X");
+    EXPECT_EQ(close->toolTip(), "Close Message");
+    close->click();
+    QApplication::processEvents();
+    EXPECT_FALSE(view.banner()->isVisible());
+    EXPECT_EQ(view.grid()->y(), gridTop);
+    EXPECT_EQ(view.height(), height);
+}
+
+TEST(MainWindowView, TheUsersWidthReachesTheListAndTheHeightStaysWithTheRows) {
+    Rig rig;
+    auto& view = *rig.view;
+    ASSERT_TRUE(exposed(view));
+    const int height = view.height();
+    view.resize(view.width() + 120, view.height() + 200);
+    QApplication::processEvents();
+    EXPECT_EQ(view.height(), height);  // the height follows the rows, not the hand
+    EXPECT_EQ(rig.form->width(), ui::qt::pixelsToTwipsX(view.frameGeometry().width(), &view));
+    EXPECT_EQ(rig.form->msGrid.width(), rig.form->width() - 100);
+}
+
+TEST(MainWindowView, GrabsTheWindowToPng) {
+    Rig rig;
+    auto& view = *rig.view;
+    ASSERT_TRUE(exposed(view));
+    rig.form->showError("Sync: the device sent a calendar this program cannot read.");
+    QApplication::processEvents();
+    TempFolder out;
+    const QString png = grabPath(QString::fromStdString(out.path().string()), "main_window.png");
+    ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(png)));
+    const QImage image(png);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.height(), view.height() * static_cast<int>(view.devicePixelRatio()));
+}
+
+}  // namespace
