@@ -1,33 +1,27 @@
 // WendraWin: the main program. It wires the real platform layer to the main window
 // and runs it; the window's load is the start-up, its unload the shutdown.
 #include <QApplication>
-#include <QDesktopServices>
-#include <QUrl>
 
 #include <clocale>
 
+#include "editor/qt/DeleteMultView.h"
+#include "editor/qt/DeleteSingleView.h"
+#include "editor/qt/VisibilityView.h"
 #include "exchange/OutlookBinding.h"
 #include "mainwindow/GadgetInstall.h"
 #include "mainwindow/frmMain.h"
+#include "mainwindow/qt/AboutView.h"
+#include "mainwindow/qt/DefaultPriorWarnView.h"
+#include "mainwindow/qt/GadgetInstallView.h"
 #include "mainwindow/qt/MainWindowView.h"
+#include "mainwindow/qt/ModeView.h"
+#include "mainwindow/qt/OptionsView.h"
 #include "platform/serial/QtSerialPort.h"
 #include "platform/settings/FileSettingsStore.h"
 #include "platform/shell/InstanceLock.h"
 #include "platform/shell/ProgramFolder.h"
 #include "platform/sound/QtSound.h"
 #include "platform/ui/qt/QtServices.h"
-
-namespace {
-
-// The gadget's installation page, opened with the desktop's own handler.
-class DesktopPageOpener final : public wendra::PageOpener {
-public:
-    bool openPage(const std::string& path) override {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
-    }
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -44,7 +38,7 @@ int main(int argc, char** argv) {
     wendra::NoOutlook outlook;
     wendra::QtSerialPort port;
     wendra::QtSound sound;
-    DesktopPageOpener pages;
+    wendra::mainwindow::qt::QtPageOpener pages;
 
     wendra::frmMain form(wendra::frmMainCollaborators{
         qt.services(), settingsStore, folder, outlook, port, sound, nullptr,
@@ -54,6 +48,14 @@ int main(int argc, char** argv) {
             if (f.settings() != nullptr) wendra::offerGadgetInstall(*f.settings(), folder.string(), qt.messages, pages);
         }});
     wendra::mainwindow::qt::MainWindowView view(form, folder / "icons");
+    // The dialogs' views, found by their forms' names when a dialog is shown.
+    wendra::mainwindow::qt::registerOptionsView(qt.dialogs);
+    wendra::mainwindow::qt::registerDefaultPriorWarnView(qt.dialogs);
+    wendra::mainwindow::qt::registerModeView(qt.dialogs);
+    wendra::mainwindow::qt::registerAboutView(qt.dialogs);
+    wendra::registerDeleteMultView(qt.dialogs);
+    wendra::registerDeleteSingleView(qt.dialogs);
+    wendra::registerVisibilityView(qt.dialogs, &view.images());
 
     form.show();
     if (form.ended()) return form.exitCode();
