@@ -1,0 +1,748 @@
+#include "mainwindow/EventList.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/clock/Clock.h"
+#include "platform/clock/Names.h"
+#include "mainwindow/Countdown.h"
+#include "platform/ui/Services.h"
+#include "store/clsCalRRule.h"
+#include "store/clsDataQVR.h"
+#include "store/clsSettings.h"
+#include "store/modFuncs.h"
+
+namespace wendra {
+
+namespace {
+
+constexpr std::string_view kMarkerSample = "****";
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0 && (a < 0) != (b < 0)) ? 1 : 0); }
+
+// Calendar days from one date to another's, negative into the past.
+std::int64_t daysBetween(DateTime from, DateTime to) { return to.dayNumber() - from.dayNumber(); }
+
+// Minute boundaries crossed from one time to another, as a calendar counts them.
+std::int64_t minutesBetween(DateTime from, DateTime to) {
+    return floorDiv(to.seconds(), 60) - floorDiv(from.seconds(), 60);
+}
+
+std::string twoDigits(int v) { return padZeros(v, 2); }
+
+std::string dateText(DateTime d) {
+    return twoDigits(d.day()) + "-" + monthName(d.month(), true) + "-" + twoDigits(d.year() % 100);
+}
+
+// The order texts of the sort key: four-digit years so that every row sorts by time.
+std::string sortStamp(DateTime d, bool withTime) {
+    std::string s = padZeros(d.year(), 4) + twoDigits(d.month()) + twoDigits(d.day());
+    if (withTime) s += twoDigits(d.hour()) + twoDigits(d.minute()) + twoDigits(d.second());
+    return s;
+}
+
+// The time an occurrence is placed at: an all-day one at the end of its day.
+DateTime placementTime(const RowOccurrence& o) { return o.allDay ? o.when.date().addSeconds(86399) : o.when; }
+
+bool sameEvent(const std::optional<long long>& a, const std::optional<long long>& b) { return a && b && *a == *b; }
+
+// Saves and restores the status text around a piece of work.
+class StatusScope {
+public:
+    StatusScope(ListHost& host, std::string_view text) : host_(host), saved_(host.statusText()) {
+        host_.setStatusText(std::string(text));
+    }
+    ~StatusScope() { host_.setStatusText(saved_); }
+    StatusScope(const StatusScope&) = delete;
+    StatusScope& operator=(const StatusScope&) = delete;
+
+private:
+    ListHost& host_;
+    std::string saved_;
+};
+
+// Switches the grid's redraw off and puts the previous state back.
+class RedrawOff {
+public:
+    explicit RedrawOff(ListGrid& grid) : grid_(grid), was_(grid.redraw()) { grid_.setRedraw(false); }
+    ~RedrawOff() { grid_.setRedraw(was_); }
+    RedrawOff(const RedrawOff&) = delete;
+    RedrawOff& operator=(const RedrawOff&) = delete;
+
+private:
+    ListGrid& grid_;
+    bool was_;
+};
+
+// Shows the hourglass for the outermost piece of work only.
+class BusyScope {
+public:
+    BusyScope(ListHost& host, int& depth) : host_(host), depth_(depth) {
+        if (depth_++ == 0) host_.setBusy(true);
+    }
+    ~BusyScope() {
+        if (--depth_ == 0) host_.setBusy(false);
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    ListHost& host_;
+    int& depth_;
+};
+
+}  // namespace
+
+// ---- texts -----------------------------------------------------------------
+
+namespace listtext {
+std::string noEvents(int days) { return "No events within " + std::to_string(days) + " days"; }
+std::string pastEvents(int count) { return std::to_string(count) + (count == 1 ? " past event" : " past events"); }
+}  // namespace listtext
+
+std::optional<long long> keyEventId(std::string_view key) {
+    const auto id = clsDataQVR::toEventKey(gridKeyValue(key, Tag::Id));
+    if (!id) return std::nullopt;
+    return static_cast<long long>(*id);
+}
+
+// ---- the main window's grid ------------------------------------------------
+
+void UiListGrid::reset(int cols) {
+    grid_.setFixedRows(0);
+    grid_.setFixedCols(0);
+    grid_.setRows(0);
+    grid_.setCols(cols);
+}
+
+int UiListGrid::appendRow() {
+    grid_.addItem("");
+    return grid_.rows() - 1;
+}
+
+void UiListGrid::setColours(int row, int col, std::optional<ui::Colour> fore, std::optional<ui::Colour> back) {
+    if (fore) grid_.setCellForeColourAt(row, col, fore);
+    if (back) grid_.setCellBackColourAt(row, col, back);
+}
+
+void UiListGrid::resetColours(int row) {
+    for (int c = 0; c < grid_.cols(); ++c) {
+        grid_.setCellForeColourAt(row, c, std::nullopt);
+        grid_.setCellBackColourAt(row, c, std::nullopt);
+    }
+}
+
+// The row's data holds the occurrence: its seconds, times four, plus two for an
+// all-day one, plus one, so that 0 stays "no occurrence".
+static_assert(sizeof(long) >= 8, "the row data holds a date-time");
+
+std::optional<RowOccurrence> UiListGrid::occurrence(int row) const {
+    const long data = grid_.rowData(row);
+    if ((data & 1) == 0) return std::nullopt;
+    const long v = data - 1;
+    const bool allDay = (v & 2) != 0;
+    return RowOccurrence{DateTime::fromSeconds((v - (allDay ? 2 : 0)) / 4), allDay};
+}
+
+void UiListGrid::setOccurrence(int row, std::optional<RowOccurrence> when) {
+    grid_.setRowData(row, when ? static_cast<long>(when->when.seconds() * 4 + (when->allDay ? 2 : 0) + 1) : 0L);
+}
+
+void UiListGrid::sortRows(int col) {
+    // Two stable passes: equal texts end in the order of their keys, whatever
+    // order the rows were written in.
+    grid_.sort(grdKey, ui::GridSort::TextNoCaseAscending);
+    if (col != grdKey) grid_.sort(col, ui::GridSort::TextNoCaseAscending);
+}
+
+int UiListGrid::textWidth(std::string_view text) const {
+    if (grid_.font()) return metrics_.textWidth(*grid_.font(), text);
+    return metrics_.textWidth(font_ ? font_() : ui::Font{}, text);
+}
+
+// ---- the list ----------------------------------------------------------------
+
+// The rows of one changed event while its occurrences are placed.
+struct EventList::ChangedEvent {
+    struct Shown {
+        int row;
+        std::optional<RowOccurrence> occurrence;
+        bool marked;
+        bool written;
+    };
+    std::optional<long long> id;
+    std::vector<Shown> rows;
+    // The folded occurrences decide while the event's occurrences are earlier than
+    // the latest of them (each later occurrence is later still).
+    bool consult = false;
+    DateTime latestFolded;
+    std::vector<RowOccurrence> wasFolded;
+};
+
+EventList::EventList(ListGrid& grid, const clsSettings& settings, clsDataQVR& store, ListHost& host,
+                     ListOptions options)
+    : grid_(grid), settings_(settings), store_(store), host_(host), options_(std::move(options)) {}
+
+int EventList::defaultPriorWarning() const {
+    return std::max(0, options_.defaultPriorWarning.value_or(settings_.PriorWarning()));
+}
+
+int EventList::priorWarningOf(const clsCalEvent& ev) const {
+    if (ev.PriorWarningIsDefault() || ev.PriorWarning() < 0) return defaultPriorWarning();
+    return ev.PriorWarning();
+}
+
+// ---- requests and their guard ----------------------------------------------
+
+void EventList::refreshList() { submit({Request::Kind::Refresh, {}}); }
+
+void EventList::updateList(const std::string& id) {
+    if (host_.refreshPending()) return;
+    submit({Request::Kind::Update, id});
+}
+
+void EventList::ListShowDeleted(const std::string& id) { submit({Request::Kind::ShowDeleted, id}); }
+
+void EventList::submit(Request request) {
+    if (busy_) {
+        // The running request takes it when it ends; the same request twice shows
+        // the same state twice, so it waits once.
+        if (std::find(queue_.begin(), queue_.end(), request) == queue_.end()) queue_.push_back(std::move(request));
+        return;
+    }
+    busy_ = true;
+    struct Clear {
+        EventList& list;
+        ~Clear() { list.busy_ = false; }
+    } clear{*this};
+    run(request);
+    while (!queue_.empty()) {
+        const Request next = queue_.front();
+        queue_.pop_front();
+        run(next);
+    }
+}
+
+void EventList::run(const Request& request) {
+    switch (request.kind) {
+        case Request::Kind::Refresh: rebuild(); break;
+        case Request::Kind::Update: update(request.id); break;
+        case Request::Kind::ShowDeleted: showDeleted(request.id); break;
+    }
+}
+
+// ---- full rebuild ------------------------------------------------------------
+
+void EventList::rebuild() {
+    BusyScope busy(host_, workDepth_);
+    host_.saveWindowSettings();
+    int top = -1;
+    std::string key;
+    if (grid_.rows() > 0) {
+        top = grid_.topRow();
+        if (grid_.currentRow() >= 0) key = grid_.text(grid_.currentRow(), grdKey);
+    }
+    {
+        RedrawOff off(grid_);
+        folded_.clear();
+        initGrid();
+        const bool headings = settings_.ViewHeadings();
+        if (headings) addHeadingRow();
+        loadReminderEvents();
+        if (pastCount() > 0) addPastEventsRow(pastCount());
+        if (headings) {
+            // The placeholder stays only when nothing else came.
+            if (grid_.rows() - grid_.fixedRows() > 1) grid_.removeRow(1);
+        } else if (grid_.rows() == 0) {
+            grid_.setText(grid_.appendRow(), grdSubject, listtext::noEvents(settings_.PriorWarning()));
+        }
+        applyMergeSettings();
+        host_.collectTimedRows();
+        host_.layoutForm();
+    }
+    reselectRow(key, top);
+    grid_.setCurrentCol(grdSubject);
+}
+
+void EventList::initGrid() {
+    grid_.setBackColour(viewAll_ ? listcolours::viewAllBackground : listcolours::background);
+    grid_.reset(kListColumns);
+    setColumnWidths();
+    setColumnAlignments();
+    host_.gridInitialised();
+}
+
+void EventList::addHeadingRow() {
+    const int r = grid_.appendRow();
+    static constexpr std::array<std::string_view, 5> kHeadings = {"Days To", "Description", "Time", "Date", "Day"};
+    for (int c = grdWendra; c <= grdDayofWeek; ++c) grid_.setText(r, c, std::string(kHeadings[std::size_t(c - grdWendra)]));
+    grid_.setText(grid_.appendRow(), grdSubject, listtext::noEvents(settings_.PriorWarning()));
+    grid_.setFixedRows(1);
+}
+
+std::string EventList::noEventsText() const { return "\t\t\t\t" + listtext::noEvents(settings_.PriorWarning()); }
+
+void EventList::loadReminderEvents() {
+    StatusScope status(host_, listtext::retrieving);
+    const int days = viewAll_ ? maxInteger() : std::max(defaultPriorWarning(), 9);
+    auto cursor = store_.reminderEvents(days);
+    if (!cursor) return;
+    for (clsCalEvent ev = cursor->GetFirstEvent(); !cursor->EndOfEvents(); ev = cursor->GetNextEvent())
+        addEventOccurrences(ev);
+}
+
+void EventList::addEventOccurrences(clsCalEvent& ev) {
+    const DateTime day = today();
+    const DateTime from = ev.ViewFromDate().isNull() ? day : ev.ViewFromDate();
+    DateTime to = day.addDays(priorWarningOf(ev));
+    if (!(from.date() <= to || ev.Modified() || viewAll_)) return;
+    if (viewAll_) {
+        // One row an event, at its view date; the window reaches that date even
+        // when it lies beyond the prior warning.
+        ev.setIsRecurring(false);
+        ev.setEventStart(ev.ViewFromDate());
+        ev.setHiddenList({});
+        ev.setExDates({});
+        if (from.date() > to) to = from;
+    }
+    if (from.date() > to && ev.Modified()) {
+        // A changed event always shows its next occurrence.
+        to = from;
+        ev.setEventStart(ev.ViewFromDate());
+        ev.setIsRecurring(false);
+    }
+    RedrawOff off(grid_);
+    ev.generateOccurs(from, to);
+    for (ev.firstOccur(); !ev.endOfOccurs(); ev.nextOccur()) {
+        if (!ev.Modified() && !viewAll_ && autoDeleteOccurrence(ev)) continue;
+        if (ev.Modified() && changed_ != nullptr)
+            placeChangedOccurrence(ev);
+        else
+            addOccurrenceRow(ev, -1);
+        if (viewAll_) break;
+    }
+}
+
+EventList::Placement EventList::placementOf(const clsCalEvent& ev) const {
+    if (ev.Modified()) return Placement::Row;
+    const DateTime d = ev.OccurDate();
+    const DateTime present = now();
+    const std::int64_t days = daysBetween(present, d);
+    // An all-day occurrence counts as not passed all its day.
+    const std::int64_t minutes = ev.AllDayOccur() ? 1 : minutesBetween(present, d);
+    const std::int64_t pastHours = std::max<std::int64_t>(0, settings_.PastEventHours());
+    if (shrinkPast_ && !(minutes > -60 * pastHours && days >= 0)) return Placement::Fold;
+    if (days > 0 && days > priorWarningOf(ev) && !viewAll_) return Placement::Drop;
+    return Placement::Row;
+}
+
+RowCells EventList::cellsFor(const clsCalEvent& ev) const {
+    RowCells cells;
+    const DateTime d = ev.OccurDate();
+    const bool allDay = ev.AllDayOccur();
+    const std::string desc = ev.OccurDesc();
+    auto& t = cells.text;
+    t[grdKey] = ev.GridKey();
+    t[grdSortKey] = allDay ? sortStamp(d, false) + "999999" + desc + "\t" : sortStamp(d, true) + desc + "\t";
+    t[grdModified] = ev.Modified() ? "+" : "";
+    t[grdTime] = allDay ? "     " : formatTimeHM(d);
+    t[grdDate] = dateText(d);
+    t[grdDayofWeek] = settings_.ViewDayOfWeek() != -1 ? weekdayName(d.weekday(), true) : "";
+    cells.occurrence = {d, allDay};
+
+    const std::int64_t days = daysBetween(today(), d);
+    std::string daysTo;
+    std::string longDesc;
+    if (days < 0) {
+        daysTo = std::to_string(days);
+        longDesc = days == -1 ? "1 day past, " + desc : std::to_string(-days) + " days past, " + desc;
+        cells.kind = RowCells::Kind::Past;
+    } else if (days == 0 && allDay) {
+        daysTo = "*";
+        longDesc = "Today is " + desc;
+        cells.kind = RowCells::Kind::TodayPending;
+    } else if (days == 0) {
+        daysTo = countdown::formatTimeTo(now(), d);
+        const bool passed = countdown::isPassed(daysTo);
+        longDesc = countdown::longDescription(daysTo, desc);
+        cells.kind = passed ? RowCells::Kind::TodayPassed : RowCells::Kind::TodayPending;
+    } else {
+        daysTo = std::to_string(days);
+        longDesc = "Only " + std::to_string(days) + (days == 1 ? " day" : " days") + " to " + desc;
+        cells.kind = RowCells::Kind::Future;
+    }
+    t[grdWendra] = daysTo;
+    t[grdSubject] = settings_.ViewLongDesc() ? longDesc : desc;
+    return cells;
+}
+
+int EventList::addOccurrenceRow(clsCalEvent& ev, int row) {
+    switch (placementOf(ev)) {
+        case Placement::Fold: fold(ev); return -1;
+        case Placement::Drop: return -1;
+        case Placement::Row: break;
+    }
+    const RowCells cells = cellsFor(ev);
+    const int r = setRowCells(cells, row);
+    colourRow(r, cells.kind);
+    return r;
+}
+
+int EventList::setRowCells(const RowCells& cells, int row) {
+    if (row < 0) row = grid_.appendRow();
+    // A row written again shows nothing of what it showed before.
+    grid_.resetColours(row);
+    for (int c = 0; c < kListColumns; ++c) grid_.setText(row, c, cells.text[std::size_t(c)]);
+    if (cells.text[grdKey].empty())
+        grid_.setOccurrence(row, std::nullopt);
+    else
+        grid_.setOccurrence(row, cells.occurrence);
+    if (cells.text[grdModified] == "+") {
+        grid_.setColours(row, grdModified, listcolours::white, listcolours::blue);
+        widenMarkerColumn();
+    }
+    setColumnAlignments();
+    return row;
+}
+
+void EventList::colourRow(int row, RowCells::Kind kind) {
+    using K = RowCells::Kind;
+    switch (kind) {
+        case K::Past:
+            grid_.setColours(row, grdWendra, listcolours::white, listcolours::red);
+            grid_.setColours(row, grdSubject, listcolours::red, std::nullopt);
+            break;
+        case K::TodayPending:
+            grid_.setColours(row, grdWendra, listcolours::blue, std::nullopt);
+            grid_.setColours(row, grdSubject, listcolours::blue, std::nullopt);
+            break;
+        case K::TodayPassed:
+            grid_.setColours(row, grdWendra, listcolours::red, std::nullopt);
+            grid_.setColours(row, grdSubject, listcolours::red, std::nullopt);
+            break;
+        case K::Future:
+            grid_.setColours(row, grdWendra, listcolours::black, listcolours::green);
+            grid_.setColours(row, grdSubject, listcolours::black, std::nullopt);
+            break;
+    }
+}
+
+void EventList::widenMarkerColumn() { grid_.setColWidth(grdModified, grid_.textWidth(kMarkerSample)); }
+
+int EventList::addPastEventsRow(int count, int row) {
+    RowCells cells;
+    cells.text[grdSortKey] = "0";
+    cells.text[grdWendra] = "-";
+    cells.text[grdSubject] = listtext::pastEvents(count);
+    const int r = setRowCells(cells, row);
+    grid_.setColours(r, grdWendra, listcolours::white, listcolours::red);
+    grid_.setColours(r, grdSubject, listcolours::red, std::nullopt);
+    return r;
+}
+
+void EventList::fold(const clsCalEvent& ev) {
+    folded_.push_back({ev.WendraWinId(), {ev.OccurDate(), ev.AllDayOccur()}, ev.GridKey()});
+}
+
+bool EventList::autoDeleteOccurrence(clsCalEvent& ev) {
+    if (ev.AutoDelete() == "M") return false;
+    // Only a count of days deletes; anything else (a negative count among it,
+    // which would reach into the future) deletes nothing.
+    const int n = toIntOrDefault(ev.AutoDelete(), -1);
+    if (n < 0) return false;
+    if (daysBetween(now(), ev.OccurDate()) > -n) return false;
+    const bool whole = ev.endOfOccurs() || !ev.IsRecurring();
+    ev.MarkDelete(whole, ev.OccurDate(), ev.AllDayOccur());
+    return options_.saveDeletion ? options_.saveDeletion(ev) : store_.Save(ev, clsDataQVR::kSaveAlways);
+}
+
+// ---- columns, order and merging ------------------------------------------------
+
+void EventList::setColumnWidths() {
+    grid_.setColWidth(grdKey, 0);
+    grid_.setColWidth(grdSortKey, 0);
+    grid_.setColWidth(grdModified, 0);
+    applyColumnSettings();
+    int rest = grid_.width();
+    for (int c : {grdWendra, grdTime, grdDate, grdDayofWeek}) rest -= grid_.colWidth(c);
+    grid_.setColWidth(grdSubject, rest < 300 ? 500 : rest);
+    grid_.repaint();
+}
+
+void EventList::applyColumnSettings() {
+    struct Column {
+        int col;
+        std::int32_t setting;
+        std::string_view sample;
+    };
+    const Column columns[] = {{grdDate, settings_.ViewDate(), "DD/MMM/YY"},
+                              {grdDayofWeek, settings_.ViewDayOfWeek(), "WEDx"},
+                              {grdTime, settings_.ViewTime(), "HH:NN"},
+                              {grdWendra, settings_.ViewWendra(), "DAYS TO"}};
+    for (const auto& c : columns) {
+        int width = 0;
+        if (c.setting == -9)
+            width = grid_.textWidth(c.sample);
+        else if (c.setting > 0)
+            width = c.setting;  // -1 hides the column, and so does a damaged negative value
+        grid_.setColWidth(c.col, width);
+    }
+}
+
+void EventList::setColumnAlignments() {
+    for (int c : {grdModified, grdWendra, grdDate, grdDayofWeek}) grid_.setColAlignment(c, ui::Alignment::CenterCenter);
+    for (int c : {grdSubject, grdTime}) grid_.setColAlignment(c, ui::Alignment::LeftCenter);
+}
+
+void EventList::sortRows() {
+    if (grid_.rows() > 0) grid_.sortRows(viewAllByDescription_ ? grdSubject : grdSortKey);
+}
+
+void EventList::applyMergeSettings() {
+    sortRows();
+    grid_.setMergeFree();
+    grid_.setMergeCol(grdDate, settings_.MergeDates());
+    grid_.setMergeCol(grdDayofWeek, settings_.MergeDaysOfWeek());
+    grid_.setMergeCol(grdWendra, settings_.MergeWendra());
+}
+
+// ---- incremental update ------------------------------------------------------
+
+void EventList::update(const std::string& id) {
+    BusyScope busy(host_, workDepth_);
+    StatusScope status(host_, listtext::updating);
+    int top = -1;
+    std::string key;
+    if (grid_.rows() > 0) {
+        top = grid_.topRow();
+        if (grid_.currentRow() >= 0) key = grid_.text(grid_.currentRow(), grdKey);
+    }
+    host_.gridLeaveCell();
+    {
+        RedrawOff off(grid_);
+        clsCalEvent ev;
+        if (store_.Find(ev, store_.CalendarId(), id)) {
+            const clsCalRRule* first = ev.RRule(1);
+            const bool dense = first != nullptr &&
+                               (first->Frequency() == clsCalRRule::kWeekly || first->Frequency() == clsCalRRule::kDaily);
+            if (ev.IsRecurring() && settings_.PriorWarning() > 365 && dense)
+                rebuild();  // hundreds of rows: a rebuild is cheaper
+            else
+                addChangedEvent(std::move(ev));
+        } else {
+            highlightEventRows(id);
+        }
+        if (settings_.MergeDates()) grid_.setMergeCol(grdDate, true);
+        if (settings_.MergeDaysOfWeek()) grid_.setMergeCol(grdDayofWeek, true);
+        if (settings_.MergeWendra()) grid_.setMergeCol(grdWendra, true);
+        removePlaceholder();
+        // The rows written go where a rebuild would put them.
+        sortRows();
+        host_.collectTimedRows();
+    }
+    grid_.repaint();
+    host_.gridRowChanged();
+    host_.layoutForm();
+    reselectRow(key, top);
+}
+
+void EventList::addChangedEvent(clsCalEvent ev) {
+    ev.setModified(true);
+    RedrawOff off(grid_);
+    ChangedEvent changed;
+    changed.id = clsDataQVR::toEventKey(ev.WendraWinId());
+    for (int r = grid_.fixedRows(); r < grid_.rows(); ++r) {
+        if (sameEvent(keyEventId(grid_.text(r, grdKey)), changed.id))
+            changed.rows.push_back({r, grid_.occurrence(r), isMarked(r), false});
+    }
+    const int before = pastCount();
+    changed.consult = shrinkPast_ && !folded_.empty();
+    if (changed.consult) {
+        // The event's folded occurrences are folded again as its walk meets them;
+        // those it no longer meets are gone.
+        for (const auto& f : folded_) changed.latestFolded = std::max(changed.latestFolded, placementTime(f.occurrence));
+        std::erase_if(folded_, [&](const FoldedOccurrence& f) {
+            if (!sameEvent(clsDataQVR::toEventKey(f.id), changed.id)) return false;
+            changed.wasFolded.push_back(f.occurrence);
+            return true;
+        });
+    }
+    changed_ = &changed;
+    struct Reset {
+        ChangedEvent*& p;
+        ~Reset() { p = nullptr; }
+    } reset{changed_};
+    addEventOccurrences(ev);
+    // Every row of the event that this walk did not write shows what no longer is.
+    for (const auto& shown : changed.rows)
+        if (!shown.written && !shown.marked) markRow(shown.row);
+    if (pastCount() != before) showPastCount();
+}
+
+void EventList::placeChangedOccurrence(clsCalEvent& ev) {
+    ChangedEvent& changed = *changed_;
+    const RowOccurrence occurrence{ev.OccurDate(), ev.AllDayOccur()};
+    if (changed.consult) {
+        const bool wasFolded = std::find(changed.wasFolded.begin(), changed.wasFolded.end(), occurrence) !=
+                               changed.wasFolded.end();
+        if (wasFolded || placementTime(occurrence) < changed.latestFolded) {
+            fold(ev);
+            return;
+        }
+        changed.consult = false;
+    }
+    const RowCells cells = cellsFor(ev);
+    // The row that shows this occurrence already: a live one before a marked one.
+    ChangedEvent::Shown* target = nullptr;
+    for (auto& shown : changed.rows) {
+        if (shown.written || shown.occurrence != occurrence) continue;
+        if (!shown.marked) {
+            target = &shown;
+            break;
+        }
+        if (target == nullptr) target = &shown;
+    }
+    if (target != nullptr) {
+        if (!target->marked && rowsSame(target->row, cells)) {
+            target->written = true;  // it shows this occurrence as it is
+            return;
+        }
+        setRowCells(cells, target->row);
+        colourRow(target->row, cells.kind);
+        target->written = true;
+        target->marked = false;
+        return;
+    }
+    const int r = setRowCells(cells, -1);
+    colourRow(r, cells.kind);
+    changed.rows.push_back({r, occurrence, false, true});
+}
+
+bool EventList::rowsSame(int row, const RowCells& cells) const {
+    for (int c = 0; c < kListColumns; ++c) {
+        if (c == grdModified) continue;
+        if (grid_.text(row, c) != cells.text[std::size_t(c)]) return false;
+    }
+    return true;
+}
+
+void EventList::highlightEventRows(const std::string& id) {
+    RedrawOff off(grid_);
+    const auto key = clsDataQVR::toEventKey(id);
+    for (int r = grid_.fixedRows(); r < grid_.rows(); ++r) {
+        if (!isMarked(r) && sameEvent(keyEventId(grid_.text(r, grdKey)), key)) markRow(r);
+    }
+    if (dropFolded(id) > 0) showPastCount();
+}
+
+int EventList::dropFolded(const std::string& id) {
+    const auto key = clsDataQVR::toEventKey(id);
+    return static_cast<int>(
+        std::erase_if(folded_, [&](const FoldedOccurrence& f) { return sameEvent(clsDataQVR::toEventKey(f.id), key); }));
+}
+
+void EventList::markRow(int row) {
+    grid_.setText(row, grdModified, "X");
+    widenMarkerColumn();
+    grid_.setColours(row, grdModified, listcolours::white, listcolours::markerBack);
+    for (int c = 0; c < kListColumns; ++c) {
+        if (c != grdModified && !grid_.mergeCol(c)) grid_.setColours(row, c, listcolours::markedText, std::nullopt);
+    }
+}
+
+// The past-events row follows the folded count: rewritten, or gone with the
+// last folded occurrence, as a rebuild would show it.
+void EventList::showPastCount() {
+    const int r = pastEventsRow();
+    if (pastCount() > 0) {
+        addPastEventsRow(pastCount(), r);
+        return;
+    }
+    if (r < 0) return;
+    if (grid_.rows() - grid_.fixedRows() > 1) {
+        grid_.removeRow(r);
+        return;
+    }
+    RowCells placeholder;
+    placeholder.text[grdSubject] = listtext::noEvents(settings_.PriorWarning());
+    setRowCells(placeholder, r);
+}
+
+int EventList::pastEventsRow() const {
+    auto isPast = [&](int r) { return grid_.text(r, grdKey).empty() && grid_.text(r, grdSortKey) == "0"; };
+    const int first = grid_.fixedRows();
+    if (first < grid_.rows() && isPast(first)) return first;
+    for (int r = first + 1; r < grid_.rows(); ++r)
+        if (isPast(r)) return r;
+    return -1;
+}
+
+bool EventList::isPlaceholderRow(int row) const {
+    return row >= grid_.fixedRows() && row < grid_.rows() && grid_.text(row, grdKey).empty() &&
+           grid_.text(row, grdSortKey).empty() && startsWith(grid_.text(row, grdSubject), "No events");
+}
+
+bool EventList::isOccurrenceRow(int row) const { return grid_.occurrence(row).has_value(); }
+
+void EventList::removePlaceholder() {
+    if (grid_.rows() - grid_.fixedRows() < 2) return;
+    for (int r = grid_.fixedRows(); r < grid_.rows(); ++r) {
+        if (isPlaceholderRow(r)) {
+            grid_.removeRow(r);
+            return;
+        }
+    }
+}
+
+void EventList::showDeleted(const std::string& id) {
+    StatusScope status(host_, listtext::updating);
+    BusyScope busy(host_, workDepth_);
+    {
+        RedrawOff off(grid_);
+        highlightEventRows(id);
+    }
+    grid_.repaint();
+}
+
+std::string EventList::rowKeyValue(int row) const {
+    const std::string key = grid_.text(row, grdKey);
+    std::string value = gridKeyValue(key, Tag::OcDesc);
+    if (value.empty()) value = gridKeyValue(key, Tag::Desc);
+    return value;
+}
+
+// ---- selection -----------------------------------------------------------------
+
+std::optional<std::string> EventList::selectedKey() const {
+    const int r = grid_.currentRow();
+    if (r < 0) return std::nullopt;
+    return grid_.text(r, grdKey);
+}
+
+void EventList::reselectRow(const std::string& key, int topRow) {
+    const auto when = parseICalDateTime(gridKeyValue(key, Tag::Occr));
+    if (!when) return;
+    {
+        const DateTime day = when->date();
+        const std::string id = gridKeyValue(key, Tag::Id);
+        // The same occurrence still live, else a live row of the event on that
+        // day, else a marked one.
+        int best = -1;
+        int bestRank = 0;
+        for (int r = grid_.fixedRows(); r < grid_.rows() && bestRank < 3; ++r) {
+            const auto o = grid_.occurrence(r);
+            if (!o || o->when.date() != day) continue;
+            const std::string rowKey = grid_.text(r, grdKey);
+            if (gridKeyValue(rowKey, Tag::Id) != id) continue;
+            const int rank = isMarked(r) ? 1 : (rowKey == key ? 3 : 2);
+            if (rank > bestRank) {
+                best = r;
+                bestRank = rank;
+            }
+        }
+        if (best >= 0) grid_.setCurrentRow(best);
+    }
+    if (topRow >= 0 && topRow <= grid_.currentRow()) grid_.setTopRow(topRow);
+}
+
+}  // namespace wendra

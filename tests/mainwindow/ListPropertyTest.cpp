@@ -1,0 +1,333 @@
+// The incremental update and a full rebuild agree: over a seeded random store
+// and a sequence of random edits (new events, times, dates, texts, rules,
+// hidden and removed occurrences, occurrence texts, deletions), the rows the
+// update leaves live are the rows, texts, colours and order a rebuild of the
+// same store gives.
+//
+// An update learns that a changed past occurrence folds only by comparing it
+// with the occurrences already folded, so the store keeps one occurrence
+// folded exactly at the fold boundary (two hours before now), never edited.
+// Every other time lies on a quarter hour; no changed event's view date passes
+// beyond its warning (a changed event always shows its next occurrence, which a
+// rebuild leaves out); no event's own warning reaches beyond the default, which
+// is how far a rebuild reads; and nothing deletes itself automatically.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "mainwindow/EventList.h"
+#include "platform/clock/Clock.h"
+#include "platform/db/Schema.h"
+#include "platform/settings/MemorySettingsStore.h"
+#include "platform/ui/TestDoubles.h"
+#include "store/clsDataQVR.h"
+#include "store/clsSettings.h"
+
+using namespace wendra;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Tuesday 5 March 2024, 14:07: the fold boundary is 12:07.
+const DateTime kNow = DateTime::ymd(2024, 3, 5, 14, 7);
+const DateTime kToday = kNow.date();
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (fs::temp_directory_path() / "wendra-property-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        if (!path_.empty()) fs::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+// The live rows: texts but the marker, and the colours of the days-to and description cells.
+std::vector<std::string> liveRows(const ui::Grid& g) {
+    std::vector<std::string> out;
+    auto colour = [](std::optional<ui::Colour> c) { return c ? std::to_string(*c) : std::string("-"); };
+    for (int r = g.fixedRows(); r < g.rows(); ++r) {
+        if (g.textMatrix(r, grdModified) == "X") continue;
+        std::string row;
+        for (int c = 0; c < g.cols(); ++c)
+            if (c != grdModified) row += g.textMatrix(r, c) + "|";
+        for (int c : {grdWendra, grdSubject})
+            row += colour(g.cellForeColourAt(r, c)) + "/" + colour(g.cellBackColourAt(r, c)) + "|";
+        out.push_back(std::move(row));
+    }
+    return out;
+}
+
+struct Scenario {
+    unsigned seed;
+    bool shrinkPast;
+    bool headings;
+    bool longDesc;
+    bool viewAll;
+    bool byDescription;
+};
+
+class ListPropertyTest : public ::testing::TestWithParam<Scenario> {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(folder.path().empty());
+        std::string error;
+        ASSERT_TRUE(db::createDatabaseFile(folder.path() / db::kDatabaseFileName, &error)) << error;
+        ASSERT_TRUE(store.OpenData()) << store.lastError();
+        settings.setPriorWarning(60);
+        settings.setPastEventHours(2);
+        const Scenario& s = GetParam();
+        settings.setViewHeadings(s.headings);
+        settings.setViewLongDesc(s.longDesc);
+        rng.seed(s.seed);
+    }
+
+    int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
+    bool chance(double p) { return std::bernoulli_distribution(p)(rng); }
+
+    std::string save(clsCalEvent& ev) {
+        ev.setLastModified(clock.now());
+        EXPECT_TRUE(store.Save(ev, clsDataQVR::kSaveAlways)) << store.lastError();
+        return ev.WendraWinId();
+    }
+
+    std::string description() {
+        static const std::vector<std::string> kTexts = {"Lunch", "lunch", "LUNCH", "Gym", "Call mum", "call Mum",
+                                                        "Dentist", "Bins out", "Review", "Piano"};
+        return kTexts[std::size_t(pick(0, int(kTexts.size()) - 1))];
+    }
+    DateTime when(int day, bool allDay) {
+        DateTime d = kToday.addDays(day);
+        return allDay ? d : d.addMinutes(15 * pick(0, 95));
+    }
+
+    clsCalEvent randomEvent() {
+        clsCalEvent ev;
+        ev.setDescription(description());
+        const bool allDay = chance(0.3);
+        const DateTime start = when(pick(-6, 25), allDay);
+        ev.setEventStart(start);
+        ev.setAllDayEvent(allDay);
+        ev.setViewFromDate(start);
+        if (chance(0.5)) {
+            ev.setPriorWarningIsDefault(false);
+            ev.setPriorWarning(pick(58, 60));
+        }
+        switch (pick(0, 3)) {
+            case 0: break;
+            case 1: {
+                clsCalRRule& r = ev.addRRule();
+                r.setFrequency(clsCalRRule::kDaily);
+                r.setInterval(pick(1, 3));
+                r.setDurationCount(pick(2, 12));
+                ev.setIsRecurring(true);
+                break;
+            }
+            case 2: {
+                clsCalRRule& r = ev.addRRule();
+                r.setFrequency(clsCalRRule::kWeekly);
+                r.setDurationUntil(start.date().addDays(pick(10, 50)), true);
+                ev.setIsRecurring(true);
+                break;
+            }
+            default: {
+                clsCalRRule& r = ev.addRRule();
+                r.setFrequency(clsCalRRule::kMonthly);
+                r.setDurationCount(pick(2, 4));
+                ev.setIsRecurring(true);
+                break;
+            }
+        }
+        return ev;
+    }
+
+    // Some occurrence of the event in view, if it has one.
+    std::optional<std::pair<DateTime, bool>> someOccurrence(clsCalEvent ev) {
+        std::vector<std::pair<DateTime, bool>> found;
+        ev.generateOccurs(ev.ViewFromDate().isNull() ? kToday : ev.ViewFromDate(), kToday.addDays(60));
+        for (ev.firstOccur(); !ev.endOfOccurs(); ev.nextOccur()) found.emplace_back(ev.OccurDate(), ev.AllDayOccur());
+        if (found.empty()) return std::nullopt;
+        return found[std::size_t(pick(0, int(found.size()) - 1))];
+    }
+
+    // One random edit, shown through the list; false when it did nothing.
+    bool edit(EventList& list, std::string& what) {
+        if (ids.empty() || chance(0.15)) {
+            clsCalEvent ev = randomEvent();
+            ids.push_back(save(ev));
+            what = "add " + ids.back();
+            list.updateList(ids.back());
+            return true;
+        }
+        const std::size_t index = std::size_t(pick(0, int(ids.size()) - 1));
+        const std::string id = ids[index];
+        clsCalEvent ev;
+        if (!store.Find(ev, *clsDataQVR::toEventKey(id))) {
+            ids.erase(ids.begin() + std::ptrdiff_t(index));
+            return false;
+        }
+        const int kind = pick(0, 8);
+        what = "edit " + id + " kind " + std::to_string(kind);
+        switch (kind) {
+            case 0: {  // another time of day
+                const DateTime start = ev.AllDayEvent() ? ev.EventStart() : when(0, false);
+                const DateTime moved = ev.EventStart().date().addSeconds(start.secondOfDay());
+                ev.setEventStart(moved);
+                ev.setViewFromDate(moved);
+                break;
+            }
+            case 1: {  // another day, kept within the list's reach
+                const int day = std::clamp(int(ev.EventStart().dayNumber() - kToday.dayNumber()) + pick(-3, 3), -6, 25);
+                const DateTime moved = kToday.addDays(day).addSeconds(ev.EventStart().secondOfDay());
+                ev.setEventStart(moved);
+                ev.setViewFromDate(moved);
+                break;
+            }
+            case 2: ev.setDescription(description()); break;
+            case 3:
+            case 4: {  // an occurrence hidden, or removed
+                const auto o = someOccurrence(ev);
+                if (!o) return false;
+                if (kind == 3)
+                    ev.AddHidden(o->first, o->second);
+                else
+                    ev.MarkDelete(false, o->first, o->second);
+                break;
+            }
+            case 5: {  // an occurrence's own text
+                const auto o = someOccurrence(ev);
+                if (!o) return false;
+                std::string stamp = formatICalDateTime(o->first, true);
+                stamp.erase(8, 1);
+                ev.setDescExceptions("\t" + stamp + "=" + description() + " (moved)\t");
+                ev.setHasExceptions(true);
+                break;
+            }
+            case 6: {  // the rule's count or the warning
+                if (clsCalRRule* r = ev.RRule(1); r && r->DurationCount() > 0) {
+                    r->setDurationUntil(DateTime(), true);
+                    r->setDurationCount(pick(1, 12));
+                } else if (chance(0.5)) {
+                    ev.setPriorWarningIsDefault(true);
+                } else {
+                    ev.setPriorWarningIsDefault(false);
+                    ev.setPriorWarning(pick(58, 60));
+                }
+                break;
+            }
+            case 7: {  // all day or timed
+                const bool allDay = !ev.AllDayEvent();
+                const DateTime start = allDay ? ev.EventStart().date() : when(int(ev.EventStart().dayNumber() - kToday.dayNumber()), false);
+                ev.setAllDayEvent(allDay);
+                ev.setEventStart(start);
+                ev.setViewFromDate(start);
+                break;
+            }
+            default: {  // deleted, shown either way
+                EXPECT_TRUE(store.DeleteEvent(ev));
+                ids.erase(ids.begin() + std::ptrdiff_t(index));
+                what = "delete " + id;
+                if (chance(0.5))
+                    list.ListShowDeleted(id);
+                else
+                    list.updateList(id);
+                return true;
+            }
+        }
+        // Nothing left in view before the event's next occurrence: that one a changed
+        // event still shows, a rebuild not.
+        clsCalEvent probe = ev;
+        probe.CalcRRuleDurations();
+        const DateTime next = probe.calcNextViewDate();
+        if (!next.isNull() && next > kToday.addDays(55)) return false;
+        save(ev);
+        list.updateList(id);
+        return true;
+    }
+
+    std::vector<std::string> rebuilt() {
+        ui::Grid fresh{"fresh"};
+        UiListGrid freshGrid{fresh, metrics};
+        ListHost quiet;
+        EventList list{freshGrid, settings, store, quiet};
+        const Scenario& s = GetParam();
+        list.setShrinkPast(s.shrinkPast);
+        list.setViewAll(s.viewAll);
+        list.setViewAllByDescription(s.byDescription);
+        list.refreshList();
+        pastOfRebuild = list.pastCount();
+        return liveRows(fresh);
+    }
+
+    FakeClock clock{kNow};
+    ClockOverride useClock{clock};
+    TempFolder folder;
+    settings::MemorySettingsStore settingsStore;
+    clsSettings settings{settingsStore, folder.path().string() + "/"};
+    clsDataQVR store{settings, StoreOptions::mainProgram(folder.path().string())};
+    ui::FixedTextMetrics metrics{100};
+    std::mt19937 rng;
+    std::vector<std::string> ids;
+    int pastOfRebuild = 0;
+};
+
+TEST_P(ListPropertyTest, UpdatesEndWhereARebuildEnds) {
+    const Scenario& s = GetParam();
+    clsCalEvent boundary;
+    boundary.setDescription("At the fold boundary");
+    boundary.setEventStart(kNow.addMinutes(-120));
+    boundary.setAllDayEvent(false);
+    boundary.setViewFromDate(boundary.EventStart());
+    save(boundary);
+    for (int i = 0; i < 12; ++i) {
+        clsCalEvent ev = randomEvent();
+        ids.push_back(save(ev));
+    }
+
+    ui::Grid grid{"msGrid"};
+    UiListGrid listGrid{grid, metrics};
+    ListHost host;
+    EventList list{listGrid, settings, store, host};
+    list.setShrinkPast(s.shrinkPast);
+    list.setViewAll(s.viewAll);
+    list.setViewAllByDescription(s.byDescription);
+    list.refreshList();
+    ASSERT_EQ(liveRows(grid), rebuilt());
+
+    int edits = 0;
+    for (int step = 0; step < 60 && edits < 30; ++step) {
+        std::string what;
+        if (!edit(list, what)) continue;
+        ++edits;
+        const std::vector<std::string> expected = rebuilt();
+        ASSERT_EQ(liveRows(grid), expected) << "seed " << s.seed << ", step " << step << ": " << what;
+        ASSERT_EQ(list.pastCount(), pastOfRebuild) << "seed " << s.seed << ", step " << step << ": " << what;
+    }
+    EXPECT_EQ(edits, 30);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, ListPropertyTest,
+                         ::testing::Values(Scenario{1, true, true, false, false, false},
+                                           Scenario{2, true, false, true, false, false},
+                                           Scenario{3, false, true, false, false, false},
+                                           Scenario{4, true, true, true, false, false},
+                                           Scenario{5, false, false, true, false, false},
+                                           Scenario{6, true, true, false, true, false},
+                                           Scenario{7, true, false, false, true, true},
+                                           Scenario{8, true, true, true, false, false},
+                                           Scenario{9, true, true, false, false, false},
+                                           Scenario{10, false, true, true, true, true}));
+
+}  // namespace
