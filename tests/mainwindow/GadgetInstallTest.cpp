@@ -105,12 +105,4 @@ TEST_F(GadgetInstallTest, EveryFailureNamesThePackageToInstallLater) {
     }
 }
 
-TEST_F(GadgetInstallTest, AFolderNamedLikeThePackageIsNoPackage) {
-    fs::create_directories(folder / "WendraVista.gadget");
-    put("QVRGadgetInstall.htm");
-    EXPECT_EQ(offer(), GadgetOffer::NoPackage);
-    EXPECT_TRUE(opener.opened.empty());
-    EXPECT_TRUE(messages.calls().empty());
-}
-
 }  // namespace

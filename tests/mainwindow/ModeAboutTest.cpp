@@ -144,15 +144,6 @@ TEST_F(ModeTest, AFailedTestFallsBackToStandaloneAndStoresNothing) {
     EXPECT_FALSE(stored().ModeOutlook());
 }
 
-TEST_F(ModeTest, TheProgramsOwnStandInNeverConnects) {
-    NoOutlook none;
-    frmMode f(settings, ui.services(), none);
-    f.show();
-    f.optMode[1].click();
-    EXPECT_EQ(ui.messages.last().text, "Cannot establish a connection with Microsoft Outlook");
-    EXPECT_EQ(f.optMode.selected(), 0);
-}
-
 TEST_F(ModeTest, CancelAfterASuccessfulTestKeepsTheStoredMode) {
     store.resetCounts();
     run([](frmMode& f) {
@@ -240,20 +231,6 @@ TEST_F(AboutTest, TheLibrarysBoxDropsTheRevisionAndLightsItsPicture) {
     about.mouseMove();
     EXPECT_EQ(about.cmdOK.picture(), "imgOK1");
     EXPECT_FALSE(about.cmdOK.hasBackColour());
-}
-
-TEST_F(AboutTest, TheProgramsOkButtonTakesTheFocusColours) {
-    frmAbout about(owner);
-    about.show();
-    about.cmdOK.gotFocus();
-    EXPECT_EQ(about.cmdOK.backColour(), ui::kFocusOnColour);
-    about.mouseMove();
-    EXPECT_EQ(about.cmdOK.backColour(), ui::kFocusOffColour);
-    about.cmdOK.mouseMove();
-    EXPECT_EQ(about.cmdOK.backColour(), ui::kFocusOnColour);
-    about.cmdOK.lostFocus();
-    EXPECT_EQ(about.cmdOK.backColour(), ui::kFocusOffColour);
-    EXPECT_TRUE(about.cmdOK.picture().empty());
 }
 
 }  // namespace
