@@ -173,6 +173,41 @@ public:
     DateTime checkingSince;
     bool outlookFirstPass = false;
 
+    // ---- the minute timer, countdown, caption and alarm (frmMainTimer.cpp) -----------
+    // The minute tick: re-arms itself on the next whole minute, watches the status
+    // bar, rebuilds a list left from another day, then the countdowns and the caption.
+    void timerDispTimes_Timer();
+    // The countdown from now to d: "2h 05m", "NOW", "-0h 15m", "-1h 15m", "-3h".
+    std::string formatTimeTo(DateTime d) const;
+    // Finds the countdown rows again. The list calls it at the end of every build and
+    // update; a tick held back while the list was busy does its row work here.
+    void collectTimedRows();
+    void appendTimedRow(int row) { timedRows.push_back(row); }
+    void updateTimedRows();
+    void soundAlarm();
+    void updateCaption();
+    void toggleAlarm();
+    void mnuAlarm_Click();
+    // Counts a modal dialog of this window for its life: the tick leaves the list
+    // alone under an open dialog and rebuilds it at a later tick.
+    class ModalScope {
+    public:
+        explicit ModalScope(frmMain& f) : f_(f) { ++f_.modalDialogs; }
+        ~ModalScope() { --f_.modalDialogs; }
+        ModalScope(const ModalScope&) = delete;
+        ModalScope& operator=(const ModalScope&) = delete;
+
+    private:
+        frmMain& f_;
+    };
+    int modalDialogs = 0;
+    // Set by the Outlook connection; the tick calls it once "Connecting to MSOutlook..."
+    // has stood for more than a minute.
+    std::function<void()> onConnectOutlookDue;
+    std::string captionCountdown;
+    // The caption the alarm text stands in for while the alarm sounds.
+    std::string savedCaption;
+
     // ---- controls, named as the window names them ----------------------------------
     ui::Toolbar Toolbar1{"Toolbar1"};
     ui::StatusBar StatusBar1{"StatusBar1"};
@@ -233,6 +268,23 @@ private:
     bool layingOut_ = false;
     std::string helpFile_;
     std::string lastMiniDescription_;
+
+    // ---- the minute timer's own state (frmMainTimer.cpp) ----
+    struct TimerWiring {
+        explicit TimerWiring(frmMain& f);
+    };
+    bool listBusyNow() const;
+    void rearmMinuteTimer(DateTime present);
+    void tickRowWork();
+    DateTime nextTick_;      // the whole minute the timer was armed for
+    DateTime listDay_;       // the day the list's rows were built for
+    bool rowWorkHeld_ = false;  // a tick found the list busy
+    bool alarmSounding_ = false;
+    std::uint64_t alarmPlays_ = 0;
+    // The sound may call back after the window is gone: its callback checks this.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // Last: the controls it wires are made by then.
+    TimerWiring timerWiring_{*this};
 };
 
 }  // namespace wendra
