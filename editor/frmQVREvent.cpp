@@ -111,7 +111,7 @@ void frmQVREvent::design() {
     optAllDayEvent[1].setGeometry({120, 2160, 1500, 285});
     ctrlEventTime.setGeometry({1700, 2130, 1100, 345});
 
-    // Page 2.
+    // Page 2: the frames stacked without gaps, as the page's height is their sum.
     frameFrequency.setGeometry({0, 0, 6900, 1050});
     for (int i = 0; i < optFrequency.count(); ++i)
         optFrequency[i].setGeometry({240 + (i % 3) * 2160, 240 + (i / 3) * 390, 1900, 285});
@@ -121,13 +121,13 @@ void frmQVREvent::design() {
     lblNoEdit1.setWordWrap(true);
     lblNoEdit2.setGeometry({120, 900, 6600, 480});
     lblNoEdit2.setWordWrap(true);
-    frameInterval.setGeometry({0, 1070, 6900, 700});
+    frameInterval.setGeometry({0, 1050, 6900, 700});
     lblEvery.setGeometry({240, 300, 600, 255});
     txtInterval.setGeometry({840, 240, 700, 330});
     ubInterval().setGeometry({1545, 240, 255, 330});
     txtInterval.setText("1");
     lblInterval.setGeometry({1900, 300, 2000, 255});
-    frameDuration.setGeometry({0, 1790, 6900, 1060});
+    frameDuration.setGeometry({0, 1750, 6900, 1060});
     optOccurs[0].setGeometry({240, 240, 3000, 285});
     optOccurs[1].setGeometry({240, 630, 300, 285});
     txtOccursCount.setGeometry({560, 600, 700, 330});
@@ -136,7 +136,7 @@ void frmQVREvent::design() {
     ui::enableTextField(txtOccursCount, lblOccursnTimes, false);
 
     // Page 3.
-    Frame1.setGeometry({0, 0, 6900, 1100});
+    Frame1.setGeometry({0, 90, 6900, 1100});
     optPriorWarning[0].setGeometry({240, 300, 3000, 285});
     optPriorWarning[1].setGeometry({3400, 300, 2500, 285});
     optPriorWarning[2].setGeometry({240, 690, 300, 285});
@@ -144,10 +144,10 @@ void frmQVREvent::design() {
     udPriorWarn().setGeometry({1165, 660, 255, 330});
     lblPriorWarn.setGeometry({1520, 720, 1500, 255});
     ui::enableTextField(txtPriorWarn, lblPriorWarn, false);
-    frameViewFromDate.setGeometry({0, 1180, 6900, 720});
+    frameViewFromDate.setGeometry({0, 1270, 6900, 720});
     lblViewFrom.setGeometry({240, 300, 1000, 255});
     cmbViewFromDate.setGeometry({1300, 240, 3200, 330});
-    Frame2.setGeometry({0, 1980, 6900, 720});
+    Frame2.setGeometry({0, 2070, 6900, 720});
     chkAutoDelete.setGeometry({240, 270, 2100, 285});
     txtAutoDelete.setGeometry({2400, 240, 600, 330});
     udAutoDelete().setGeometry({3005, 240, 255, 330});
