@@ -182,17 +182,20 @@ TEST_F(TimerTest, OneTickAMinuteOnTheMinute) {
 }
 
 TEST_F(TimerTest, TickAMomentEarlyIsArmedOntoItsMinuteAndCountsNothing) {
-    rows({{at(2024, 3, 14, 9, 5), "Dentist"}});
-    runTo(at(2024, 3, 14, 9, 1, 0));
-    ASSERT_EQ(daysTo("Dentist"), "0h 04m");
-    // The timer comes back a little before 09:02:00, while the clock still reads 09:01:59.
-    clock_.set(at(2024, 3, 14, 9, 1, 59));
+    rows({{at(2024, 3, 14, 9, 2), "Dentist"}});
+    runTo(at(2024, 3, 14, 9, 2, 0));
+    ASSERT_EQ(daysTo("Dentist"), "NOW");
+    ASSERT_EQ(sound_.plays().size(), 1u);
+    sound_.finish();
+    // The timer comes back a little before 09:03:00, while the clock still reads
+    // 09:02:59: the minute of "NOW" must not sound a second time.
+    clock_.set(at(2024, 3, 14, 9, 2, 59));
     services_.timers.fireNext();
     EXPECT_EQ(services_.timers.msUntilNext(), 1000);
-    EXPECT_EQ(daysTo("Dentist"), "0h 04m");
-    clock_.set(at(2024, 3, 14, 9, 2, 0));
+    EXPECT_EQ(sound_.plays().size(), 1u);
+    clock_.set(at(2024, 3, 14, 9, 3, 0));
     services_.timers.fireNext();
-    EXPECT_EQ(daysTo("Dentist"), "0h 03m");
+    EXPECT_EQ(daysTo("Dentist"), "-0h 01m");
     EXPECT_EQ(services_.timers.msUntilNext(), 60000);
 }
 
@@ -343,8 +346,11 @@ TEST_F(AlarmTest, NoDeviceCallsBackAtOnceAndTheCaptionComesBack) {
 TEST_F(AlarmTest, ASecondAlarmWhileSoundingKeepsTheWindowsCaption) {
     runTo(at(2024, 3, 14, 9, 2, 0));
     ASSERT_TRUE(sound_.isPlaying());
-    // A list command in the same minute runs the countdowns and the caption again.
+    // A list command in the same minute runs the countdowns again (and the caption
+    // after them, below).
     f().updateTimedRows();
+    EXPECT_EQ(f().caption(), kAlarmText);
+    EXPECT_EQ(f().savedCaption, "NOW-Dentist");
     f().updateCaption();
     EXPECT_EQ(f().caption(), kAlarmText);
     EXPECT_EQ(sound_.plays().size(), 1u);  // the sound that goes on is the one alarm
