@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "editor/frmConfirmStartDate.h"
-#include "platform/ui/Layout.h"
 #include "platform/ui/TestDoubles.h"
 
 using namespace wendra;
@@ -57,15 +56,6 @@ TEST_F(ConfirmStartDateTest, ALeapFebruaryEndsOnThe29th) {
     EXPECT_EQ(d.optStartDate[1].caption(), "29 February 2028   (next month end date)");
     d.cmdSave.press();
     EXPECT_EQ(picker.value(), DateTime::ymd(2028, 2, 29));
-}
-
-TEST_F(ConfirmStartDateTest, ButtonsLightUnderThePointer) {
-    frmConfirmStartDate& d = open(DateTime::ymd(2027, 2, 15));
-    d.cmdCancel.mouseMove();
-    EXPECT_EQ(d.cmdCancel.backColour(), ui::kFocusOnColour);
-    EXPECT_EQ(d.cmdSave.backColour(), ui::kFocusOffColour);
-    d.frameButtons.mouseMove();
-    EXPECT_EQ(d.cmdCancel.backColour(), ui::kFocusOffColour);
 }
 
 }  // namespace

@@ -257,22 +257,6 @@ TEST_F(QVREventTest, ChoicesEnableTheirBoxesAndFillOrEmptyThem) {
     EXPECT_FALSE(ed.ctrlEventTime.enabled());
 }
 
-TEST_F(QVREventTest, ABoxChosenOnScreenTakesTheFocus) {
-    clsCalEvent ev;
-    frmQVREvent& ed = open(ev);
-    ASSERT_TRUE(ed.visible());
-    ed.TabStrip1.select("tabShow");
-    ed.chkAutoDelete.click();
-    EXPECT_TRUE(ed.txtAutoDelete.hasFocus());
-    ed.optPriorWarning[2].click();
-    EXPECT_TRUE(ed.txtPriorWarn.hasFocus());
-    EXPECT_EQ(ed.txtPriorWarn.selLength(), 1u);  // its text selected whole
-    ed.TabStrip1.select("tabOccurs");
-    ed.optFrequency[5].click();
-    ed.optOccurs[1].click();
-    EXPECT_TRUE(ed.txtOccursCount.hasFocus());
-}
-
 TEST_F(QVREventTest, ArrowsStopAtTheirLimitsAndActOnlyForTheirChoice) {
     clsCalEvent ev = timedWeekly(1, 2);
     frmQVREvent& ed = open(ev);
@@ -314,31 +298,6 @@ TEST_F(QVREventTest, ArrowsStopAtTheirLimitsAndActOnlyForTheirChoice) {
     for (int i = 0; i < 12; ++i) ed.udAutoDelete().down();
     EXPECT_EQ(ed.txtAutoDelete.text(), "1");
     EXPECT_EQ(ed.lblPriorWarning.caption(), " 9 days prior.    Auto delete after 1 day.");
-}
-
-TEST_F(QVREventTest, DigitBoxesSwallowOtherKeysAndSomeBoxesSelectAllOnFocus) {
-    clsCalEvent ev = timedWeekly(1, 2);
-    frmQVREvent& ed = open(ev);
-    for (ui::TextBox* box : {static_cast<ui::TextBox*>(&ed.txtInterval), static_cast<ui::TextBox*>(&ed.txtOccursCount)}) {
-        box->setText("");
-        EXPECT_FALSE(box->typeKey('x'));
-        EXPECT_FALSE(box->typeKey('-'));
-        EXPECT_TRUE(box->typeText("12"));
-        EXPECT_TRUE(box->typeKey(ui::kKeyBackspace));
-        EXPECT_EQ(box->text(), "1");
-    }
-    ed.chkAutoDelete.click();
-    ed.txtAutoDelete.setSelection(0, 1);
-    EXPECT_TRUE(ed.txtAutoDelete.typeKey('x'));  // no filter: validation judges it
-    EXPECT_EQ(ed.txtAutoDelete.text(), "x");
-
-    ed.txtDesc.setSelection(0, 0);
-    ed.txtDesc.setFocus();
-    EXPECT_EQ(ed.txtDesc.selLength(), ed.txtDesc.text().size());
-    ed.txtAutoDelete.setSelection(0, 0);
-    ed.txtAutoDelete.lostFocus();
-    ed.txtAutoDelete.setFocus();
-    EXPECT_EQ(ed.txtAutoDelete.selLength(), 0u);
 }
 
 TEST_F(QVREventTest, TheSummaryTellsTheEventInWords) {
@@ -432,26 +391,6 @@ TEST_F(QVREventTest, TheDescriptionBoxTakesTheListsFontUpToTwentyPoints) {
     EXPECT_EQ(ed2.ctrlEventDate.top(), dateTop);
 }
 
-TEST_F(QVREventTest, TabsShowTheirOwnPage) {
-    clsCalEvent ev = timedWeekly(1, 3);
-    frmQVREvent& ed = open(ev);
-    ed.TabStrip1.select("tabOccurs");
-    EXPECT_FALSE(ed.tabFrame[0].visible());
-    EXPECT_TRUE(ed.tabFrame[1].visible());
-    EXPECT_TRUE(ed.frameFrequency.visible());
-    EXPECT_FALSE(ed.frameNoEdit.visible());
-    EXPECT_EQ(ed.tabFrame[1].left(), ed.TabStrip1.left() + 150);
-    EXPECT_EQ(ed.tabFrame[1].top(), ed.TabStrip1.top() + 350);
-    ed.TabStrip1.select("tabShow");
-    EXPECT_FALSE(ed.tabFrame[1].visible());
-    EXPECT_TRUE(ed.tabFrame[2].visible());
-    EXPECT_EQ(ed.tabFrame[2].top(), ed.TabStrip1.top() + 350);
-    EXPECT_FALSE(ed.frameLoading.visible());
-    ed.TabStrip1.select(0);
-    EXPECT_TRUE(ed.tabFrame[0].visible());
-    EXPECT_FALSE(ed.tabFrame[2].visible());
-}
-
 // ---- the view-from list ------------------------------------------------------
 
 TEST_F(QVREventTest, AOneOffEventShowsAnEmptyDisabledViewFromList) {
@@ -500,6 +439,8 @@ TEST_F(ViewFromListTest, ItListsEveryOccurrenceUpToTheNextDueAndSelectsTheViewDa
     EXPECT_TRUE(loadingShown.back());
     EXPECT_FALSE(pageShown.back());
     EXPECT_EQ(ed.frameLoading.top(), ed.tabFrame[2].top());
+    EXPECT_EQ(ed.tabFrame[2].top(), ed.TabStrip1.top() + 350);
+    EXPECT_FALSE(ed.tabFrame[0].visible());
     EXPECT_EQ(ed.pbarLoading.maximum(), 7);
     EXPECT_EQ(ed.pbarLoading.value(), 6);
     EXPECT_FALSE(ed.frameLoading.visible());
@@ -554,23 +495,6 @@ TEST_F(QVREventTest, TheChosenOccurrenceForADeleteIsKeptUntilADateComes) {
     EXPECT_TRUE(ed.allDayOccur());
     ed.setAllDayOccur("N");
     EXPECT_FALSE(ed.allDayOccur());
-}
-
-TEST_F(QVREventTest, ButtonsLightUnderThePointerAndFocus) {
-    clsCalEvent ev;
-    frmQVREvent& ed = open(ev);
-    EXPECT_EQ(ed.cmdSave.backColour(), ui::kFocusOffColour);
-    ed.cmdSave.mouseMove();
-    EXPECT_EQ(ed.cmdSave.backColour(), ui::kFocusOnColour);
-    EXPECT_EQ(ed.cmdCancel.backColour(), ui::kFocusOffColour);
-    ed.cmdCancel.setFocus();
-    EXPECT_EQ(ed.cmdSave.backColour(), ui::kFocusOffColour);
-    EXPECT_EQ(ed.cmdCancel.backColour(), ui::kFocusOnColour);
-    ed.frameSummary.mouseMove();
-    EXPECT_EQ(ed.cmdCancel.backColour(), ui::kFocusOffColour);
-    ed.cmdSave.mouseMove();
-    ed.mouseMove();  // over the dialog itself
-    EXPECT_EQ(ed.cmdSave.backColour(), ui::kFocusOffColour);
 }
 
 }  // namespace
