@@ -28,10 +28,54 @@ std::int64_t minutesBetween(DateTime from, DateTime to) {
     return floorDiv(to.seconds(), 60) - floorDiv(from.seconds(), 60);
 }
 
-std::string twoDigits(int v) { return padZeros(v, 2); }
+// Texts compared as the grid sorts them: ASCII letters without case, then by
+// byte, a text before the longer ones it begins.
+int compareNoCase(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        auto x = static_cast<unsigned char>(a[i]);
+        auto y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+std::string lowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& ch : out)
+        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    return out;
+}
+
+std::string twoDigits(int v) {
+    if (v < 0 || v > 99) return padZeros(v, 2);
+    return std::string{char('0' + v / 10), char('0' + v % 10)};
+}
+
+// The names of the months and weekdays in the user's language, read once: every
+// row takes two of them.
+const std::string& monthAbbrev(int month) {
+    static const std::array<std::string, 12> names = [] {
+        std::array<std::string, 12> n;
+        for (int m = 1; m <= 12; ++m) n[std::size_t(m - 1)] = monthName(m, true);
+        return n;
+    }();
+    return names[std::size_t(std::clamp(month, 1, 12) - 1)];
+}
+const std::string& weekdayAbbrev(int weekday) {
+    static const std::array<std::string, 7> names = [] {
+        std::array<std::string, 7> n;
+        for (int d = 1; d <= 7; ++d) n[std::size_t(d - 1)] = weekdayName(d, true);
+        return n;
+    }();
+    return names[std::size_t(std::clamp(weekday, 1, 7) - 1)];
+}
 
 std::string dateText(DateTime d) {
-    return twoDigits(d.day()) + "-" + monthName(d.month(), true) + "-" + twoDigits(d.year() % 100);
+    return twoDigits(d.day()) + "-" + monthAbbrev(d.month()) + "-" + twoDigits(d.year() % 100);
 }
 
 // The order texts of the sort key: four-digit years so that every row sorts by time.
@@ -149,10 +193,27 @@ void UiListGrid::setOccurrence(int row, std::optional<RowOccurrence> when) {
 }
 
 void UiListGrid::sortRows(int col) {
-    // Two stable passes: equal texts end in the order of their keys, whatever
-    // order the rows were written in.
-    grid_.sort(grdKey, ui::GridSort::TextNoCaseAscending);
-    if (col != grdKey) grid_.sort(col, ui::GridSort::TextNoCaseAscending);
+    // The order is the column's text ignoring case, equal texts by their keys,
+    // whatever order the rows were written in. A rebuild writes its rows in that
+    // order already, so a look along them is all it costs then.
+    bool ordered = true;
+    bool ties = false;
+    const int first = grid_.fixedRows();
+    std::string previous = first < grid_.rows() ? grid_.textMatrix(first, col) : std::string();
+    for (int r = first + 1; r < grid_.rows() && ordered; ++r) {
+        std::string text = grid_.textMatrix(r, col);
+        const int c = compareNoCase(previous, text);
+        if (c == 0) {
+            ties = true;
+            ordered = compareNoCase(grid_.textMatrix(r - 1, grdKey), grid_.textMatrix(r, grdKey)) <= 0;
+        } else {
+            ordered = c < 0;
+        }
+        previous = std::move(text);
+    }
+    if (ordered) return;
+    if (ties && col != grdKey) grid_.sort(grdKey, ui::GridSort::TextNoCaseAscending);
+    grid_.sort(col, ui::GridSort::TextNoCaseAscending);
 }
 
 int UiListGrid::textWidth(std::string_view text) const {
@@ -248,8 +309,29 @@ void EventList::rebuild() {
         initGrid();
         const bool headings = settings_.ViewHeadings();
         if (headings) addHeadingRow();
-        loadReminderEvents();
-        if (pastCount() > 0) addPastEventsRow(pastCount());
+        // The rows are gathered, put in order and then written, so the grid's own
+        // sort finds them in order.
+        std::vector<RowCells> rows;
+        {
+            pending_ = &rows;
+            struct Reset {
+                std::vector<RowCells>*& p;
+                ~Reset() { p = nullptr; }
+            } reset{pending_};
+            loadReminderEvents();
+        }
+        if (pastCount() > 0) rows.push_back(pastEventsCells(pastCount()));
+        const auto col = std::size_t(sortColumn());
+        // Compared once folded to lower case, so that the sort compares bytes.
+        std::vector<std::string> folded(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) folded[i] = lowerAscii(rows[i].text[col]);
+        std::vector<std::size_t> order(rows.size());
+        for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            const int c = folded[a].compare(folded[b]);
+            return c != 0 ? c < 0 : compareNoCase(rows[a].text[grdKey], rows[b].text[grdKey]) < 0;
+        });
+        for (std::size_t i : order) colourRow(setRowCells(rows[i], -1), rows[i].kind);
         if (headings) {
             // The placeholder stays only when nothing else came.
             if (grid_.rows() - grid_.fixedRows() > 1) grid_.removeRow(1);
@@ -347,7 +429,7 @@ RowCells EventList::cellsFor(const clsCalEvent& ev) const {
     t[grdModified] = ev.Modified() ? "+" : "";
     t[grdTime] = allDay ? "     " : formatTimeHM(d);
     t[grdDate] = dateText(d);
-    t[grdDayofWeek] = settings_.ViewDayOfWeek() != -1 ? weekdayName(d.weekday(), true) : "";
+    t[grdDayofWeek] = settings_.ViewDayOfWeek() != -1 ? weekdayAbbrev(d.weekday()) : "";
     cells.occurrence = {d, allDay};
 
     const std::int64_t days = daysBetween(today(), d);
@@ -381,6 +463,10 @@ int EventList::addOccurrenceRow(clsCalEvent& ev, int row) {
         case Placement::Fold: fold(ev); return -1;
         case Placement::Drop: return -1;
         case Placement::Row: break;
+    }
+    if (row < 0 && pending_ != nullptr) {
+        pending_->push_back(cellsFor(ev));
+        return -1;
     }
     const RowCells cells = cellsFor(ev);
     const int r = setRowCells(cells, row);
@@ -429,14 +515,19 @@ void EventList::colourRow(int row, RowCells::Kind kind) {
 
 void EventList::widenMarkerColumn() { grid_.setColWidth(grdModified, grid_.textWidth(kMarkerSample)); }
 
-int EventList::addPastEventsRow(int count, int row) {
+RowCells EventList::pastEventsCells(int count) {
     RowCells cells;
     cells.text[grdSortKey] = "0";
     cells.text[grdWendra] = "-";
     cells.text[grdSubject] = listtext::pastEvents(count);
+    cells.kind = RowCells::Kind::Past;  // white on red, and a red text
+    return cells;
+}
+
+int EventList::addPastEventsRow(int count, int row) {
+    const RowCells cells = pastEventsCells(count);
     const int r = setRowCells(cells, row);
-    grid_.setColours(r, grdWendra, listcolours::white, listcolours::red);
-    grid_.setColours(r, grdSubject, listcolours::red, std::nullopt);
+    colourRow(r, cells.kind);
     return r;
 }
 
@@ -494,8 +585,10 @@ void EventList::setColumnAlignments() {
     for (int c : {grdSubject, grdTime}) grid_.setColAlignment(c, ui::Alignment::LeftCenter);
 }
 
+int EventList::sortColumn() const { return viewAllByDescription_ ? grdSubject : grdSortKey; }
+
 void EventList::sortRows() {
-    if (grid_.rows() > 0) grid_.sortRows(viewAllByDescription_ ? grdSubject : grdSortKey);
+    if (grid_.rows() > 0) grid_.sortRows(sortColumn());
 }
 
 void EventList::applyMergeSettings() {

@@ -257,7 +257,8 @@ public:
     void loadReminderEvents();
     void addEventOccurrences(clsCalEvent& ev);
     // Formats the event's current occurrence into `row` (-1 appends) or folds it;
-    // the row written, or -1 when it was folded or left out.
+    // the row written, or -1 when it was folded or left out (or, in a rebuild, is
+    // held back to be written in order).
     int addOccurrenceRow(clsCalEvent& ev, int row);
     // The row's cells and occurrence; -1 appends. The row written.
     int setRowCells(const RowCells& cells, int row);
@@ -270,6 +271,8 @@ public:
     void applyColumnSettings();
     void applyMergeSettings();
     void sortRows();
+    int sortColumn() const;
+    static RowCells pastEventsCells(int count);
     // Writes the rows of a changed event in place, marks what it no longer shows.
     void addChangedEvent(clsCalEvent ev);
     // Marks every row of the event with "X" and drops its folded occurrences.
@@ -326,7 +329,8 @@ private:
     bool viewAllByDescription_ = false;
     bool shrinkPast_ = true;
     std::vector<FoldedOccurrence> folded_;
-    ChangedEvent* changed_ = nullptr;  // the changed event being placed
+    ChangedEvent* changed_ = nullptr;        // the changed event being placed
+    std::vector<RowCells>* pending_ = nullptr;  // a rebuild's rows, before they are ordered
 
     bool busy_ = false;
     int workDepth_ = 0;  // nested pieces of work show one hourglass
