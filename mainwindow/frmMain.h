@@ -11,6 +11,7 @@
 
 #include "editor/CancelFlag.h"
 #include "exchange/OutlookBinding.h"
+#include "mainwindow/EventList.h"
 #include "platform/clock/Clock.h"
 #include "platform/serial/SerialPort.h"
 #include "platform/settings/SettingsStore.h"
@@ -158,6 +159,15 @@ public:
     // The row key (column 0) of the current row; empty without a current row.
     std::string selectedKey() const;
     std::string noEventsText() const;
+    // The list's rules; nullptr until the start-up has made the store.
+    EventList* list();
+    // A rebuild, an update or the marking of deleted rows is running; whatever
+    // asks for one meanwhile waits for its end.
+    bool listBusy() const { return list_ && list_->listBusy(); }
+    // The occurrence a row shows, kept with the row.
+    std::optional<RowOccurrence> rowOccurrence(int row) const { return listGrid_.occurrence(row); }
+    // Set while the Outlook calendar is not linked yet: updates wait for the rebuild.
+    bool refreshPending = false;
 
     // The list's state (its rules are the list's own).
     bool viewAll = false;
@@ -268,6 +278,31 @@ private:
     bool layingOut_ = false;
     std::string helpFile_;
     std::string lastMiniDescription_;
+
+    // ---- the list's own state (frmMainList.cpp) ----
+    // What the list asks of the window around its work.
+    class ListWiring final : public ListHost {
+    public:
+        explicit ListWiring(frmMain& f) : f_(f) {}
+        void saveWindowSettings() override;
+        void gridInitialised() override;
+        void layoutForm() override;
+        void collectTimedRows() override;
+        void gridRowChanged() override;
+        void gridLeaveCell() override;
+        std::string statusText() const override;
+        void setStatusText(const std::string& text) override;
+        void setBusy(bool on) override;
+        bool refreshPending() const override;
+
+    private:
+        frmMain& f_;
+        ui::MousePointer pointer_ = ui::MousePointer::Default;
+    };
+    void syncListView();
+    ListWiring listWiring_{*this};
+    UiListGrid listGrid_{msGrid, c_.services.metrics, [this] { return font(); }};
+    std::unique_ptr<EventList> list_;
 
     // ---- the minute timer's own state (frmMainTimer.cpp) ----
     struct TimerWiring {
