@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "mainwindow/qt/EventGridDelegate.h"
 #include "platform/ui/qt/QtConvert.h"
 
 namespace wendra::mainwindow::qt {
@@ -145,6 +146,7 @@ MainWindowView::MainWindowView(frmMain& form, const fs::path& iconFolder, QWidge
     banner_->stackUnder(toolbar_);
 
     grid_ = new QtGridView(form.msGrid, client_);
+    attachEventGridDelegate(*grid_);
 
     statusBinder_ = std::make_unique<StatusBarBinder>(form.StatusBar1, statusBar(), &images_);
     menuBinder_ = std::make_unique<MenuBinder>(form.menuBar, menuBar());
