@@ -3,6 +3,7 @@
 // in Countdown; here they meet the window's controls and state.
 #include <climits>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "mainwindow/Countdown.h"
@@ -46,7 +47,7 @@ frmMain::TimerWiring::TimerWiring(frmMain& f) {
 
 std::string frmMain::formatTimeTo(DateTime d) const { return countdown::formatTimeTo(now(), d); }
 
-bool frmMain::listBusyNow() const { return false; }
+bool frmMain::listBusyNow() const { return listBusy(); }
 
 void frmMain::rearmMinuteTimer(DateTime present) {
     const int ms = countdown::rearmIntervalMs(present);
@@ -136,10 +137,13 @@ void frmMain::updateTimedRows() {
         for (const int r : timedRows) {
             if (r < 0 || r >= msGrid.rows()) continue;
             const std::string key = msGrid.textMatrix(r, kColKey);
-            // The time comes from the row key, never from the date text of the row
-            // (whose two-digit year would read 2030 as 1930). A row without one is
-            // left as it is.
-            const auto when = countdown::keyOccurrence(key);
+            // The time comes from the row key (or the occurrence the list keeps with
+            // the row), never from the date text of the row, whose two-digit year
+            // would read 2030 as 1930. A row without either is left as it is.
+            std::optional<DateTime> when = countdown::keyOccurrence(key);
+            if (!when) {
+                if (const auto kept = rowOccurrence(r)) when = kept->when;
+            }
             if (!when) continue;
             const std::string old = msGrid.textMatrix(r, kColDaysTo);
             const std::string cd = formatTimeTo(*when);

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,6 +51,40 @@ public:
 
 private:
     fs::path path_;
+};
+
+// The settings in memory; a test may have something run in the middle of the
+// next read of one key (the list reads the prior warning while it works).
+class HookedSettingsStore final : public settings::SettingsStore {
+public:
+    std::optional<std::string> querySetting(std::string_view app, std::string_view section,
+                                            std::string_view key) const override {
+        if (hook_ && key == hookKey_) {
+            auto fn = std::move(hook_);
+            hook_ = nullptr;
+            fn();
+        }
+        return inner_.querySetting(app, section, key);
+    }
+    bool saveSetting(std::string_view app, std::string_view section, std::string_view key,
+                     std::string_view value) override {
+        return inner_.saveSetting(app, section, key, value);
+    }
+    bool deleteSetting(std::string_view app, std::string_view section, std::string_view key) override {
+        return inner_.deleteSetting(app, section, key);
+    }
+    bool deleteSection(std::string_view app, std::string_view section) override {
+        return inner_.deleteSection(app, section);
+    }
+    void onNextRead(std::string key, std::function<void()> fn) {
+        hookKey_ = std::move(key);
+        hook_ = std::move(fn);
+    }
+
+private:
+    settings::MemorySettingsStore inner_;
+    std::string hookKey_;
+    mutable std::function<void()> hook_;
 };
 
 // The main window, loaded, with its clock and its timers in the test's hand. The
@@ -132,6 +168,16 @@ protected:
         grid().setTextMatrix(r + 1, 4, "Later");
         f().collectTimedRows();
     }
+    // An event saved to the store as the editor leaves a new one: listed from its start.
+    void save(const std::string& desc, DateTime when) {
+        clsCalEvent ev;
+        ev.setDescription(desc);
+        ev.setEventStart(when);
+        ev.setAllDayEvent(false);
+        ev.setViewFromDate(when);
+        ev.setLastModified(clock_.now());
+        ASSERT_TRUE(f().store()->Save(ev, clsDataQVR::kSaveAlways)) << f().store()->lastError();
+    }
     int rowOf(const std::string& desc) {
         for (int r = 0; r < grid().rows(); ++r)
             if (gridKeyValue(grid().textMatrix(r, 0), Tag::Desc) == desc) return r;
@@ -144,7 +190,7 @@ protected:
     ClockOverride useClock_;
     TempFolder folder_;
     ui::TestServices services_;
-    settings::MemorySettingsStore settingsStore_;
+    HookedSettingsStore settingsStore_;
     NoOutlook outlook_;
     FakeSerialPort port_;
     SoundRecorder sound_;
@@ -425,16 +471,6 @@ TEST_F(TimerTest, SyncWatchdogPutsThePortStateBackAfterMoreThanSixtySeconds) {
 
 // ---- mends -----------------------------------------------------------------------------------
 
-TEST_F(TimerTest, AnEventIn2031CountsDownFromItsKey) {
-    clock_.set(at(2031, 5, 6, 9, 0, 0));
-    rows({{at(2031, 5, 6, 9, 3), "Far ahead"}});
-    ASSERT_EQ(grid().textMatrix(0, 6), "06-May-31");  // a text that reads as 1931
-    clock_.set(at(2031, 5, 6, 9, 3, 0));
-    f().timerDispTimes_Timer();
-    EXPECT_EQ(daysTo("Far ahead"), "NOW");
-    EXPECT_EQ(sound_.plays().size(), 1u);
-}
-
 TEST_F(TimerTest, ARowWithoutAReadableKeyIsLeftAndTheOthersGoOn) {
     rows({{at(2024, 3, 14, 9, 30), "Broken"}, {at(2024, 3, 14, 9, 40), "Fine"}});
     grid().setTextMatrix(rowOf("Broken"), 0, "<Desc>Broken</><Occr>31-12-99</>");
@@ -442,6 +478,89 @@ TEST_F(TimerTest, ARowWithoutAReadableKeyIsLeftAndTheOthersGoOn) {
     EXPECT_EQ(grid().textMatrix(0, 3), "0h 30m");  // as written at 09:00
     EXPECT_EQ(daysTo("Fine"), "0h 39m");
     EXPECT_EQ(f().captionCountdown, "0h 39m-Fine");
+}
+
+TEST_F(TimerTest, ATickWhileTheListIsBusyWaitsForTheEndOfItsWork) {
+    save("Dentist", at(2024, 3, 14, 9, 30));
+    f().refreshList();
+    runTo(at(2024, 3, 14, 9, 4, 0));
+    ASSERT_EQ(f().caption(), "0h 26m-Dentist");
+
+    // The minute falls due while the list is in the middle of a rebuild.
+    clock_.set(at(2024, 3, 14, 9, 5, 0));
+    bool busyThen = false;
+    std::string captionThen;
+    settingsStore_.onNextRead("PriorWarning", [&] {
+        busyThen = f().listBusy();
+        ASSERT_TRUE(services_.timers.fireNext());
+        captionThen = f().caption();
+    });
+    f().refreshList();
+    ASSERT_TRUE(busyThen);
+    EXPECT_EQ(captionThen, "0h 26m-Dentist");  // the half-built rows were left alone
+    // Done once the rebuild has ended.
+    EXPECT_EQ(daysTo("Dentist"), "0h 25m");
+    EXPECT_EQ(f().caption(), "0h 25m-Dentist");
+    EXPECT_EQ(services_.timers.msUntilNext(), 60000);  // and the timer armed all the same
+}
+
+// A night on the list: the program runs from 23:50 across midnight.
+class MidnightTest : public TimerTest {
+protected:
+    MidnightTest() : TimerTest(at(2024, 3, 14, 23, 50, 20)) {}
+    void SetUp() override {
+        TimerTest::SetUp();
+        save("Late call", at(2024, 3, 15, 0, 10));
+        save("Night owl", at(2024, 3, 14, 23, 55));
+        f().refreshList();
+        ASSERT_EQ(daysTo("Late call"), "1");
+        ASSERT_EQ(daysTo("Night owl"), "0h 05m");
+    }
+};
+
+TEST_F(MidnightTest, ANewDayRebuildsTheListFirst) {
+    runTo(at(2024, 3, 14, 23, 55, 0));
+    ASSERT_EQ(sound_.plays().size(), 1u);  // the night owl's alarm
+    sound_.finish();
+    runTo(at(2024, 3, 15, 0, 0, 0));
+    EXPECT_EQ(daysTo("Late call"), "0h 10m");
+    EXPECT_EQ(rowOf("Night owl"), -1);  // yesterday's: folded with the past events
+    EXPECT_EQ(f().caption(), "0h 10m-Late call");
+    runTo(at(2024, 3, 15, 0, 10, 0));
+    ASSERT_EQ(sound_.plays().size(), 2u);
+    sound_.finish();
+    // A day later the night owl's row is long gone: no alarm 24 hours late.
+    runTo(at(2024, 3, 15, 23, 56, 0));
+    EXPECT_EQ(sound_.plays().size(), 2u);
+}
+
+TEST_F(MidnightTest, UnderAnOpenDialogTheRebuildWaitsForALaterTick) {
+    {
+        frmMain::ModalScope dialog(f());
+        runTo(at(2024, 3, 15, 0, 0, 30));
+        EXPECT_EQ(daysTo("Late call"), "1");
+    }
+    runTo(at(2024, 3, 15, 0, 1, 0));
+    EXPECT_EQ(daysTo("Late call"), "0h 09m");
+}
+
+// From 2030 on the date text's two-digit year reads as 1930.
+class Year2031Test : public TimerTest {
+protected:
+    Year2031Test() : TimerTest(at(2031, 5, 6, 9, 0, 20)) {}
+};
+
+TEST_F(Year2031Test, AnEventIn2031CountsDownAndSounds) {
+    save("Far ahead", at(2031, 5, 6, 9, 3));
+    f().refreshList();
+    ASSERT_EQ(grid().textMatrix(rowOf("Far ahead"), 6), "06-May-31");
+    EXPECT_EQ(daysTo("Far ahead"), "0h 03m");
+    runTo(at(2031, 5, 6, 9, 2, 0));
+    EXPECT_EQ(daysTo("Far ahead"), "0h 01m");
+    EXPECT_EQ(f().caption(), "0h 01m-Far ahead");
+    runTo(at(2031, 5, 6, 9, 3, 0));
+    EXPECT_EQ(daysTo("Far ahead"), "NOW");
+    EXPECT_EQ(sound_.plays().size(), 1u);
 }
 
 }  // namespace
