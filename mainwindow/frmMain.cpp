@@ -213,6 +213,8 @@ void frmMain::formLoad() {
 
     showMode(gSettings_->ModeOutlook() ? 1 : 0);
     showModeFromSettings();
+    updateTimedRows();
+    updateCaption();
 }
 
 void frmMain::takeRollingBackup() {
@@ -243,7 +245,14 @@ void frmMain::formUnload() {
     if (gSettings_) saveWindowSettings();
 }
 
-void frmMain::formResize() { layoutForm(); }
+void frmMain::formResize() {
+    // The layout's own change of size needs no new caption: whoever laid out set it.
+    if (layingOut_) return;
+    // A minimized window shows the countdown in its caption, so it must be current.
+    if (!timedRows.empty() && windowState() == ui::WindowState::Minimized) updateTimedRows();
+    updateCaption();
+    layoutForm();
+}
 
 // ---- saving ---------------------------------------------------------------------
 
