@@ -1,5 +1,7 @@
 #include "mainwindow/qt/EventGridDelegate.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
 
@@ -30,7 +32,9 @@ void EventGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const std::optional<ui::Colour> own = grid_.cellBackColourAt(r, c);
     if (own && *own == kCurrentDescription) selected = false;
 
-    const QPalette& pal = option.palette;
+    // System colours (the grey behind an "X") are the desktop's, not the grid's own
+    // palette, which carries the list's colours.
+    const QPalette pal = QApplication::palette();
     const QColor back = ui::qt::toQColor(selected ? grid_.backColourSel() : grid_.effectiveBackColour(r, c), pal);
     const QColor fore = ui::qt::toQColor(selected ? grid_.foreColourSel() : grid_.effectiveForeColour(r, c), pal);
 
@@ -46,7 +50,11 @@ void EventGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     }
     painter->setFont(font);
     painter->setPen(fore);
-    painter->drawText(option.rect.adjusted(3, 0, -3, 0), int(align), text);
+    const QRect textRect = option.rect.adjusted(3, 0, -3, 0);
+    // A text wider than its cell keeps its start in view: a countdown's sign matters.
+    if (QFontMetrics(font).horizontalAdvance(text) > textRect.width())
+        align = (align & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
+    painter->drawText(textRect, int(align), text);
     if (current) {
         QPen pen(fore);
         pen.setStyle(Qt::DotLine);

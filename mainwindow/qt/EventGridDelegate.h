@@ -12,7 +12,8 @@
 // - the markers of column 2 ("+" written for a changed event, "X" for a row whose
 //   occurrence is gone) drawn bold and centred on their colours;
 // - merged cells (the grid view spans equal cells of a merging column) drawn as
-//   one cell with their text in the middle of the whole span.
+//   one cell with their text in the middle of the whole span;
+// - a text wider than its cell shown from its start (a countdown keeps its "-").
 namespace wendra::mainwindow::qt {
 
 class EventGridDelegate final : public QStyledItemDelegate {

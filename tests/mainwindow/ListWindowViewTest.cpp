@@ -1,0 +1,223 @@
+// The main window's list drawn by Qt, offscreen, over a store with every kind of
+// row: past rows folded, a passed and a coming timed row of today, an all-day
+// row of today, future rows with merged dates, a changed event's "+" rows and
+// the "X" rows it left. The cells show their colours, the current row's
+// description keeps its mark under the selection, and a picture of the window
+// is written (kept in WENDRA_GRAB_DIR when that is set).
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QStyleFactory>
+#include <QWindow>
+#include <memory>
+
+#include "mainwindow/frmMain.h"
+#include "mainwindow/qt/EventGridDelegate.h"
+#include "mainwindow/qt/MainWindowView.h"
+#include "platform/db/Schema.h"
+#include "platform/serial/FakeSerialPort.h"
+#include "platform/settings/MemorySettingsStore.h"
+#include "platform/shell/ProgramFolder.h"
+#include "platform/sound/SoundRecorder.h"
+#include "platform/ui/TestDoubles.h"
+#include "platform/ui/qt/QtConvert.h"
+#include "platform/ui/qt/QtGrab.h"
+#include "platform/ui/qt/QtServices.h"
+
+using namespace wendra;
+namespace fs = std::filesystem;
+
+namespace {
+
+class QtEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+        QApplication::setStyle(QStyleFactory::create("Fusion"));
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "test_listview";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+[[maybe_unused]] ::testing::Environment* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+DateTime at(int y, int m, int d, int h = 0, int mi = 0) { return DateTime::ymd(y, m, d, h, mi); }
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (fs::temp_directory_path() / "wendra-listview-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        if (!path_.empty()) fs::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+clsCalEvent oneOff(std::string desc, DateTime start, bool allDay = false) {
+    clsCalEvent ev;
+    ev.setDescription(std::move(desc));
+    ev.setEventStart(start);
+    ev.setAllDayEvent(allDay);
+    ev.setViewFromDate(start);
+    return ev;
+}
+
+clsCalEvent daily(std::string desc, DateTime start, DateTime until) {
+    clsCalEvent ev = oneOff(std::move(desc), start);
+    clsCalRRule& r = ev.addRRule();
+    r.setFrequency(clsCalRRule::kDaily);
+    r.setDurationUntil(until, true);
+    ev.setIsRecurring(true);
+    return ev;
+}
+
+bool exposed(QWidget& w) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 5000) {
+        QApplication::processEvents();
+        if (w.isVisible() && w.windowHandle() != nullptr && w.windowHandle()->isExposed()) {
+            QApplication::processEvents();
+            return true;
+        }
+    }
+    return false;
+}
+
+// A window over a store of every kind of row, on Tuesday 5 March 2024 at 14:00.
+struct Rig {
+    FakeClock clock{at(2024, 3, 5, 14, 0)};
+    ClockOverride useClock{clock};
+    TempFolder dir;
+    settings::MemorySettingsStore settingsStore;
+    ui::TestServices doubles;
+    ui::qt::QtWindowPlacement placement;
+    ui::qt::QtTimerService timers;
+    ui::qt::QtTextMetrics metrics;
+    NoOutlook outlook;
+    FakeSerialPort port;
+    SoundRecorder sound;
+    std::unique_ptr<frmMain> form;
+    std::unique_ptr<mainwindow::qt::MainWindowView> view;
+    std::string standupId;
+
+    Rig() {
+        db::createDatabaseFile(dir.path() / db::kDatabaseFileName);
+        settingsStore.saveSetting(clsSettings::AppName, "Main", "Installed", "True");
+        settingsStore.saveSetting(clsSettings::AppName, "View", "Left", "600");
+        settingsStore.saveSetting(clsSettings::AppName, "View", "Top", "600");
+        settingsStore.saveSetting(clsSettings::AppName, "View", "Width", "7200");
+        {
+            clsSettings settings{settingsStore, dir.path().string() + "/"};
+            clsDataQVR data{settings, StoreOptions::mainProgram(dir.path().string())};
+            data.OpenData();
+            auto put = [&](clsCalEvent ev) {
+                ev.setLastModified(clock.now());
+                data.Save(ev, clsDataQVR::kSaveAlways);
+                return ev.WendraWinId();
+            };
+            put(oneOff("Car service", at(2024, 3, 1, 8, 30)));
+            put(oneOff("Book club", at(2024, 3, 4), true));
+            put(oneOff("Team lunch", at(2024, 3, 5, 12, 30)));
+            put(oneOff("Call the plumber", at(2024, 3, 5, 16, 45)));
+            put(oneOff("Anna's birthday", at(2024, 3, 5), true));
+            standupId = put(daily("Standup", at(2024, 3, 6, 9, 0), at(2024, 3, 8)));
+            put(oneOff("Dentist", at(2024, 3, 6, 15, 0)));
+            put(oneOff("Bins out", at(2024, 3, 7), true));
+            put(oneOff("Piano lesson", at(2024, 3, 12, 17, 0)));
+        }
+        const ui::Services services{doubles.messages, doubles.dialogs, doubles.fonts, placement, timers, metrics};
+        form = std::make_unique<frmMain>(
+            frmMainCollaborators{services, settingsStore, dir.path(), outlook, port, sound, nullptr, {}, {}});
+        view = std::make_unique<mainwindow::qt::MainWindowView>(*form, shell::programFolder() / "icons");
+        form->show();
+    }
+    ~Rig() {
+        view.reset();
+        form.reset();
+    }
+
+    int rowOf(std::string_view desc, std::string_view marker = "") const {
+        for (int r = form->msGrid.fixedRows(); r < form->msGrid.rows(); ++r)
+            if (form->msGrid.textMatrix(r, grdSubject) == desc && form->msGrid.textMatrix(r, grdModified) == marker)
+                return r;
+        return -1;
+    }
+};
+
+// The colour drawn near the top left corner of a cell, clear of its text and frame.
+QColor cellColour(ui::qt::QtGridView& grid, int gridRow, int col) {
+    const QModelIndex index = grid.gridModel()->index(grid.gridModel()->tableRow(gridRow), col);
+    const QRect rect = grid.visualRect(index);
+    const QImage image = grid.viewport()->grab().toImage();
+    return image.pixelColor(rect.left() + 2, rect.top() + 2);
+}
+
+TEST(ListWindowView, EveryKindOfRowIsDrawnInItsColours) {
+    Rig rig;
+    frmMain& f = *rig.form;
+    auto& view = *rig.view;
+    ASSERT_TRUE(exposed(view));
+
+    // A new time for the standup: its rows move, the old ones are marked.
+    clsCalEvent standup;
+    ASSERT_TRUE(f.store()->Find(standup, *clsDataQVR::toEventKey(rig.standupId)));
+    standup.setEventStart(at(2024, 3, 6, 10, 30));
+    standup.setViewFromDate(at(2024, 3, 6, 10, 30));
+    ASSERT_TRUE(f.store()->Save(standup, clsDataQVR::kSaveAlways));
+    f.updateList(rig.standupId);
+
+    // The current row, as the window marks it: its description cell in &HFFFFC0,
+    // and here with the whole row selected and another cell current.
+    const int current = rig.rowOf("Dentist");
+    ASSERT_GE(current, 0);
+    f.msGrid.setSelectionMode(ui::SelectionMode::ByRow);
+    f.msGrid.setCurrentCell(current, grdModified);
+    f.msGrid.setCellBackColourAt(current, grdSubject, mainwindow::qt::EventGridDelegate::kCurrentDescription);
+    QApplication::processEvents();
+
+    auto& grid = *view.grid();
+    ASSERT_EQ(f.msGrid.textMatrix(1, grdSubject), "2 past events");
+    EXPECT_EQ(cellColour(grid, 1, grdWendra), QColor(255, 0, 0));               // past-events row: white on red
+    EXPECT_EQ(cellColour(grid, rig.rowOf("Team lunch"), grdSubject), QColor(255, 255, 128));  // passed: red on the list
+    EXPECT_EQ(f.msGrid.textMatrix(rig.rowOf("Team lunch"), grdWendra), "-1h 30m");
+    EXPECT_EQ(f.msGrid.textMatrix(rig.rowOf("Call the plumber"), grdWendra), "2h 45m");
+    EXPECT_EQ(f.msGrid.textMatrix(rig.rowOf("Anna's birthday"), grdWendra), "*");
+    EXPECT_EQ(cellColour(grid, rig.rowOf("Piano lesson"), grdWendra), QColor(0, 255, 0));  // future: green
+    EXPECT_EQ(cellColour(grid, current, grdSubject), QColor(0xC0, 0xFF, 0xFF));  // the mark stays
+    EXPECT_NE(cellColour(grid, current, grdTime), QColor(255, 255, 128));        // the rest is selected
+    const int plus = rig.rowOf("Standup", "+");
+    const int marked = rig.rowOf("Standup", "X");
+    ASSERT_GE(plus, 0);
+    ASSERT_GE(marked, 0);
+    EXPECT_EQ(cellColour(grid, plus, grdModified), QColor(0, 0, 255));  // "+" white on blue
+    EXPECT_FALSE(grid.isColumnHidden(grdModified));
+    EXPECT_EQ(cellColour(grid, marked, grdModified), ui::qt::toQColor(ui::colours::grayText));  // "X" on grey
+    // Equal dates merge: the standup's three days each span their rows.
+    EXPECT_GT(grid.rowSpan(grid.gridModel()->tableRow(plus), grdDate), 1);
+
+    TempFolder out;
+    const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
+    const QString folder = keep.isEmpty() ? QString::fromStdString(out.path().string()) : QString::fromLocal8Bit(keep);
+    const QString png = folder + "/main_window_list.png";
+    ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(png)));
+    EXPECT_FALSE(QImage(png).isNull());
+}
+
+}  // namespace
