@@ -344,6 +344,9 @@ void EventList::rebuild() {
     }
     reselectRow(key, top);
     grid_.setCurrentCol(grdSubject);
+    // The rows are new even where the current row kept its index: the commands and
+    // the current row's mark follow it again.
+    host_.gridRowChanged();
 }
 
 void EventList::initGrid() {

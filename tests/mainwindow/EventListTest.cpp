@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -143,18 +145,6 @@ TEST_F(EventListTest, EmptyStoreShowsHeadingAndPlaceholderOrThePlaceholderAlone)
     EXPECT_EQ(cell(0, grdSubject), "No events within 12 days");
 }
 
-TEST_F(EventListTest, PlaceholderGoesOnceAnEventHasARow) {
-    save(oneOff("Dentist", at(2024, 3, 7, 9, 30)));
-    list.refreshList();
-    ASSERT_EQ(bodyRows(), 1);
-    EXPECT_EQ(cell(1, grdSubject), "Dentist");
-
-    settings.setViewHeadings(false);
-    list.refreshList();
-    ASSERT_EQ(grid.rows(), 1);
-    EXPECT_EQ(cell(0, grdSubject), "Dentist");
-}
-
 TEST_F(EventListTest, EventsAreReadNineDaysAheadAtLeastAndShownWithinTheirOwnWarning) {
     settings.setPriorWarning(3);
     clsCalEvent ownWarning = oneOff("Eight days, own 12", at(2024, 3, 13, 10, 0));
@@ -289,17 +279,6 @@ TEST_F(EventListTest, PastOccurrencesFoldAtTwoHoursWithPastEventHoursTwo) {
     EXPECT_EQ(list.pastEventsRow(), -1);
     EXPECT_GE(rowOf("121 minutes"), 0);
     EXPECT_EQ(cell(rowOf("121 minutes"), grdWendra), "-2h");
-}
-
-TEST_F(EventListTest, PastEventHoursAreReadAtEveryRebuild) {
-    save(oneOff("Three hours ago", kNow.addHours(-3)));
-    settings.setPastEventHours(4);
-    list.refreshList();
-    EXPECT_GE(rowOf("Three hours ago"), 0);
-    settings.setPastEventHours(2);
-    list.refreshList();
-    EXPECT_EQ(rowOf("Three hours ago"), -1);
-    EXPECT_EQ(list.pastCount(), 1);
 }
 
 TEST_F(EventListTest, OnePastEventIsSingularAndSortsFirstInRedAndWhite) {
@@ -546,14 +525,6 @@ TEST_F(EventListTest, TheOccurrenceIsDataOfTheRowWhateverTheYear) {
     EXPECT_EQ(grid.col(), grdSubject);
 }
 
-TEST_F(EventListTest, SelectedKeyIsEmptyWithoutACurrentRow) {
-    EXPECT_FALSE(list.selectedKey().has_value());
-    save(oneOff("One", at(2024, 3, 6, 9, 0)));
-    list.refreshList();
-    grid.setRow(1);
-    EXPECT_EQ(gridKeyValue(list.selectedKey().value_or(""), Tag::Desc), "One");
-}
-
 TEST_F(EventListTest, ARowWrittenAgainLosesTheColoursOfWhatItShowed) {
     list.setShrinkPast(false);
     clsCalEvent future = oneOff("Future", at(2024, 3, 9, 9, 0));
@@ -578,6 +549,65 @@ TEST_F(EventListTest, TheRebuildTellsTheWindowInOrder) {
               (std::vector<std::string>{"busy", "saveWindowSettings", "collectTimedRows", "layoutForm", "idle"}));
     EXPECT_EQ(host.statuses, (std::vector<std::string>{std::string(listtext::retrieving), "Mode: Wendra (win)"}));
     EXPECT_TRUE(grid.redraw());
+}
+
+// ---- on a grid that keeps only texts and colours, with the gadget's options --------
+
+// The in-memory grid's part: rows of cells, colours as given (Null stored), the
+// occurrence kept with the row, one sort; nothing of the display.
+class MemoryGrid final : public ListGrid {
+public:
+    struct Row {
+        std::array<std::string, kListColumns> text;
+        std::array<std::optional<ui::Colour>, kListColumns> fore, back;
+        std::optional<RowOccurrence> when;
+    };
+    int rows() const override { return int(rows_.size()); }
+    void reset(int) override { rows_.clear(); }
+    int appendRow() override {
+        rows_.emplace_back();
+        return rows() - 1;
+    }
+    bool removeRow(int) override { return false; }
+    std::string text(int r, int c) const override { return rows_.at(std::size_t(r)).text.at(std::size_t(c)); }
+    void setText(int r, int c, const std::string& t) override { rows_.at(std::size_t(r)).text.at(std::size_t(c)) = t; }
+    void setColours(int r, int c, std::optional<ui::Colour> f, std::optional<ui::Colour> b) override {
+        rows_.at(std::size_t(r)).fore.at(std::size_t(c)) = f;
+        rows_.at(std::size_t(r)).back.at(std::size_t(c)) = b;
+    }
+    void resetColours(int r) override { rows_.at(std::size_t(r)).fore = {}, rows_.at(std::size_t(r)).back = {}; }
+    std::optional<RowOccurrence> occurrence(int r) const override { return rows_.at(std::size_t(r)).when; }
+    void setOccurrence(int r, std::optional<RowOccurrence> w) override { rows_.at(std::size_t(r)).when = w; }
+    void sortRows(int col) override {
+        std::stable_sort(rows_.begin(), rows_.end(),
+                         [col](const Row& a, const Row& b) { return a.text[std::size_t(col)] < b.text[std::size_t(col)]; });
+    }
+    std::vector<Row> rows_;
+};
+
+TEST_F(EventListTest, TheRulesRunOnAGridOfTextsWithThePagesWarningAndTheStoresOwnSave) {
+    MemoryGrid memory;
+    ListHost none;
+    EventList gadget{memory, settings, store, none, ListOptions{5, {}}};
+    save(oneOff("Four days", at(2024, 3, 9, 10, 0)));
+    save(oneOff("Seven days", at(2024, 3, 12, 10, 0)));
+    clsCalEvent old = oneOff("Three days past", at(2024, 3, 2, 10, 0));
+    old.setAutoDelete("3");
+    const std::string oldId = save(old);
+    save(oneOff("Last week", at(2024, 2, 27, 10, 0)));
+    const int counter = settings.getUpdateVersion();
+
+    gadget.loadReminderEvents();
+    gadget.sortRows();
+    ASSERT_EQ(memory.rows(), 1);
+    EXPECT_EQ(memory.text(0, grdSubject), "Four days");
+    EXPECT_EQ(memory.rows_[0].back[grdWendra], 65280);
+    EXPECT_EQ(memory.rows_[0].back[grdSubject], std::nullopt);  // no colour given: Null
+    EXPECT_EQ(gadget.pastCount(), 1);
+    // Deleted through the store itself; the counter the main program moves stays.
+    clsCalEvent stored;
+    EXPECT_FALSE(store.Find(stored, *clsDataQVR::toEventKey(oldId)));
+    EXPECT_EQ(settings.getUpdateVersion(), counter);
 }
 
 }  // namespace
