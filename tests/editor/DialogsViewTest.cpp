@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/QtTestApp.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,22 +43,6 @@ namespace wendra {
 namespace {
 
 // One application for the whole run, ended before the program's statics are.
-class QtEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-        QApplication::setStyle(QStyleFactory::create("Fusion"));
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "DialogsViewTest";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] ::testing::Environment* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 DateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return DateTime::ymd(y, mo, d, h, mi, s); }
 

@@ -2,6 +2,8 @@
 // the list as the form sets them, the window's height following the list, and a
 // picture of the whole window (kept in WENDRA_GRAB_DIR when that is set).
 #include <gtest/gtest.h>
+
+#include "tests/support/QtTestApp.h"
 #include <stdlib.h>
 
 #include <QAction>
@@ -38,22 +40,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class QtEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-        QApplication::setStyle(QStyleFactory::create("Fusion"));
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "test_mainwindow";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] ::testing::Environment* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 class TempFolder {
 public:

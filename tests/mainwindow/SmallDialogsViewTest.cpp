@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/QtTestApp.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QEnterEvent>
@@ -53,22 +55,6 @@ using mainwindow::qt::ModeView;
 using mainwindow::qt::OptionsView;
 
 // One application for the whole run, ended before the program's statics are.
-class QtEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-        QApplication::setStyle(QStyleFactory::create("Fusion"));
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[21] = "SmallDialogsViewTest";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] ::testing::Environment* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 class Opener final : public CancelFlagOwner {
 public:

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/QtTestApp.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,22 +45,6 @@ using wendra::DateTime;
 namespace {
 
 // One application for the whole run, ended before the program's statics are.
-class QtEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-        QApplication::setStyle(QStyleFactory::create("Fusion"));
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[11] = "test_ui_qt";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] ::testing::Environment* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // A click on a check or option button's own box.
 void clickBox(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2)); }
