@@ -218,6 +218,74 @@ public:
     // The caption the alarm text stands in for while the alarm sounds.
     std::string savedCaption;
 
+    // ---- the list commands and the menus (frmMainCommands.cpp, frmMainMenus.cpp) --------
+    // The toolbar's buttons, by key ("toolbarNew" ...); the window settings are saved first.
+    void Toolbar1_ButtonClick(std::string_view key);
+    void newEvent();
+    // The current row's event; with `occurrence`, only its occurrence (Outlook mode).
+    void editSelected(bool occurrence);
+    void editVisibility();
+    void deleteSelected();
+    // A row marked "X": hidden or deleted since the list was built, or the past-events row.
+    bool isSummaryRow(int row) const;
+    // The grid's events.
+    void msGrid_DblClick();
+    // The edit commands follow the current row, whose description cell is highlighted.
+    void msGrid_RowColChange();
+    void msGrid_LeaveCell();
+
+    // The menus' own handlers; the other entries run the commands above, the view
+    // entries of the layout or the alarm toggle.
+    void mnuViewDefaultDays_Click();
+    void mnuViewNDays_Click();
+    void mnuViewAll_Click();
+    void mnuViewAllDesc_Click();
+    void mnuView_DayOfWeek_Click();
+    void mnuMerge_DaysOfWeek_Click();
+    void mnuMini_Click();
+    void mnuOptions_Settings_Click();
+    void mnuOptions_Mode_Click();
+    void chooseFont();
+    void mnuHelpTopics_Click();
+    void mnuHelpAbout_Click();
+    void mnuFile_Exit_Click();
+
+    // The menu bar as the window's design orders it: each menu by name ("" is the bar
+    // itself) with its entries' names. Entries reach their menus in the order the
+    // parts of the window are built, so a view takes the order from here.
+    struct MenuOrder {
+        std::string menu;
+        std::vector<std::string> entries;
+    };
+    static const std::vector<MenuOrder>& menuDesign();
+
+    // Opens a file with the desktop's handler (the help file); false when none took it.
+    // Empty: help opens nothing.
+    std::function<bool(const std::string& path)> openDocument;
+    // Brings an event that the user changed in Outlook's own window into the store and
+    // the list (wendraWinId, Outlook calendar id, entry id). Set by the Outlook side.
+    std::function<void(const std::string&, int, const std::string&)> onSyncOutlook;
+    // The minimal display was switched on (true) or off, before the window is laid out
+    // for it: the view hides or shows its menu bar, toolbar, list and status bar.
+    std::function<void(bool minimal)> onMinimalDisplay;
+
+    ui::Command mnuActions_NewQuickEvent{"mnuActions_NewQuickEvent", "New", "Ctrl+N"};
+    ui::Command mnuActions_EditSeries{"mnuActions_EditSeries", "Edit Event", "Ctrl+E"};
+    ui::Command mnuActions_Delete{"mnuActions_Delete", "Delete", "Ctrl+D"};
+    ui::Command mnuAddIns{"mnuAddIns", "-"};
+    ui::Command mnuFile_Exit{"mnuFile_Exit", "E&xit", "Ctrl+X"};
+    ui::Command mnuViewNDays{"mnuViewNDays", "Change default"};
+    ui::Command mnuAddInMenu_Underline{"mnuAddInMenu_Underline", "-"};
+    ui::Command mnuMini{"mnuMini", "Display Minimal", "F2"};
+    ui::Command mnuActions_Refresh{"mnuActions_Refresh", "Refresh", "F5"};
+    ui::Command mnuOptions_Settings{"mnuOptions_Settings", "&Settings", "Ctrl+S"};
+    ui::Command mnuOptions_Mode{"mnuOptions_Mode", "&Mode", "Ctrl+M"};
+    ui::Command mnuOptions_Font{"mnuOptions_Font", "&Font", "Ctrl+F"};
+    ui::Command mnuHelpTopics{"mnuHelpTopics", "&Help Topics", "F1"};
+    ui::Command mnuActions_Underline3{"mnuActions_Underline3", "-"};
+    ui::Command mnuHelpAbout{"mnuHelpAbout", "&About Wendra (win)"};
+    ui::Command mnuHelp{"mnuHelp", "&Help"};
+
     // ---- controls, named as the window names them ----------------------------------
     ui::Toolbar Toolbar1{"Toolbar1"};
     ui::StatusBar StatusBar1{"StatusBar1"};
@@ -320,6 +388,29 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     // Last: the controls it wires are made by then.
     TimerWiring timerWiring_{*this};
+
+    // ---- the list commands' and menus' own state (frmMainCommands.cpp, frmMainMenus.cpp) ----
+    struct CommandWiring {
+        explicit CommandWiring(frmMain& f);
+    };
+    void addMenuEntries();
+    void wireCommands();
+    void editInStore(const std::string& key);
+    void editInOutlook(const std::string& key, bool occurrence);
+    void editOutlookOccurrence(clsCalEvent& ev, const std::string& key);
+    // The store's event of a row key; false (and the missing event told) when it is gone.
+    bool findSelected(clsCalEvent& ev, const std::string& key);
+    // Shows an editing dialog modally; true when it ended with Save.
+    bool showEditingDialog(ui::Form& dialog);
+    void syncFromOutlook(const clsCalEvent& ev);
+    void notice(std::string_view text);
+    void failure(std::string_view text);
+    void applyViewChoice();
+    void openHelpFile();
+    bool commandsReady() const { return gSettings_ && gData_ && startup_ == Startup::Running; }
+    int highlightedRow_ = -1;  // the row whose description cell shows the current row
+    // Last, after every control it wires.
+    CommandWiring commandWiring_{*this};
 };
 
 }  // namespace wendra
