@@ -706,34 +706,4 @@ std::string toUnicodeEscapes(std::string_view text) {
     return out;
 }
 
-// ---- number boxes ----------------------------------------------------------
-
-int digitKeyFilter(int keyCode) { return (keyCode == 8 || (keyCode >= '0' && keyCode <= '9')) ? keyCode : 0; }
-
-namespace {
-// Whole-number text of any length; out-of-range values saturate instead of overflowing.
-std::optional<long long> wideInteger(std::string_view text) {
-    const auto v = parseNumber(text);
-    if (!v) return std::nullopt;
-    const double r = std::nearbyint(*v);
-    if (r > 1e15) return static_cast<long long>(1e15);
-    if (r < -1e15) return static_cast<long long>(-1e15);
-    return static_cast<long long>(r);
-}
-}  // namespace
-
-std::string spinUp(std::string_view text, int maximum, int defaultValue) {
-    const auto v = wideInteger(text);
-    long long next = v ? *v + 1 : defaultValue;
-    if (next > maximum) next = maximum;
-    return std::to_string(next);
-}
-
-std::string spinDown(std::string_view text, int minimum, int defaultValue) {
-    const auto v = wideInteger(text);
-    long long next = v ? *v - 1 : defaultValue;
-    if (next < minimum) next = minimum;
-    return std::to_string(next);
-}
-
 }  // namespace wendra

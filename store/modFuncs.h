@@ -120,13 +120,6 @@ std::string toUnicodeEscapes(std::string_view text);
 std::vector<char32_t> utf8CodePoints(std::string_view text);
 void appendUtf8(std::string& out, char32_t cp);
 
-// ---- number boxes ----------------------------------------------------------
-
-int digitKeyFilter(int keyCode);
-// One step up or down, clamped to the limit; the default when the text is not a number.
-std::string spinUp(std::string_view text, int maximum, int defaultValue);
-std::string spinDown(std::string_view text, int minimum, int defaultValue);
-
 // ---- template definitions --------------------------------------------------
 
 template <typename T>

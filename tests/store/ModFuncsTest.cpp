@@ -176,21 +176,6 @@ TEST(Numbers, ParseAndRanges) {
     EXPECT_FALSE(isNumberInRange("x", 0, 999));
 }
 
-TEST(Numbers, SpinAndKeyFilter) {
-    EXPECT_EQ(spinUp("abc", 999, 5), "5");
-    EXPECT_EQ(spinDown("abc", 0, 5), "5");
-    EXPECT_EQ(spinDown("abc", 7, 5), "7");
-    EXPECT_EQ(spinUp("999", 999, 5), "999");
-    EXPECT_EQ(spinDown("0", 0, 5), "0");
-    EXPECT_EQ(spinUp("99999", 24, 0), "24");  // no 16-bit overflow
-    EXPECT_EQ(spinDown("-99999999999", 0, 1), "0");
-    EXPECT_EQ(spinUp("41", 99, 0), "42");
-    EXPECT_EQ(digitKeyFilter(8), 8);
-    EXPECT_EQ(digitKeyFilter('0'), '0');
-    EXPECT_EQ(digitKeyFilter('9'), '9');
-    for (int k : {int{'a'}, int{'Z'}, int{'-'}, int{'.'}, int{' '}, 13}) EXPECT_EQ(digitKeyFilter(k), 0) << k;
-}
-
 TEST(Arrays, SortsAreStable) {
     std::vector<int> v{3, 1, 2, 1};
     sortIntegers(v, true);
