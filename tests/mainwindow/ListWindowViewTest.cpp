@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
-#include <QStyleFactory>
 #include <QWindow>
 #include <memory>
 
@@ -26,28 +25,12 @@
 #include "platform/ui/qt/QtConvert.h"
 #include "platform/ui/qt/QtGrab.h"
 #include "platform/ui/qt/QtServices.h"
+#include "tests/support/QtTestApp.h"
 
 using namespace wendra;
 namespace fs = std::filesystem;
 
 namespace {
-
-class QtEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-        QApplication::setStyle(QStyleFactory::create("Fusion"));
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "test_listview";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] ::testing::Environment* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 DateTime at(int y, int m, int d, int h = 0, int mi = 0) { return DateTime::ymd(y, m, d, h, mi); }
 
