@@ -13,6 +13,7 @@
 #include "platform/clock/Clock.h"
 #include "platform/clock/DateTime.h"
 #include "platform/db/Value.h"
+#include "platform/text/Text.h"
 
 namespace wendra {
 
@@ -71,9 +72,6 @@ int lookupCode(std::string_view key, const std::vector<std::string>& keys, const
 // when it is not numeric or does not fit.
 int toIntOrDefault(std::string_view text, int defaultValue);
 bool isNumberInRange(std::string_view text, double minimum, double maximum);
-// A number written as VB's IsNumeric accepts it: optional spaces and sign, digits
-// with an optional fraction and exponent.
-std::optional<double> parseNumber(std::string_view text);
 std::string trim(std::string_view text);
 std::string toUpper(std::string_view text);
 std::string replaceAll(std::string_view text, std::string_view from, std::string_view to);
@@ -116,9 +114,6 @@ std::string utf8Decode(std::string_view bytes);  // invalid sequences become U+F
 std::string toUtf8Hex(std::string_view text);
 std::string fromUtf8Hex(std::string_view hex);
 std::string toUnicodeEscapes(std::string_view text);
-// Code points of UTF-8 text; an invalid byte reads as U+FFFD.
-std::vector<char32_t> utf8CodePoints(std::string_view text);
-void appendUtf8(std::string& out, char32_t cp);
 
 // ---- template definitions --------------------------------------------------
 

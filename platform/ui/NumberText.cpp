@@ -1,5 +1,7 @@
 #include "platform/ui/NumberText.h"
 
+#include "platform/text/Text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cctype>
@@ -80,22 +82,7 @@ std::size_t byteOffset(std::string_view text, std::size_t chars) {
 
 std::string encodeChar(char32_t cp) {
     std::string out;
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    appendUtf8(out, cp);
     return out;
 }
 
