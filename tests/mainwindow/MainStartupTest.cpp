@@ -518,9 +518,14 @@ TEST(MainWindow, BackFromAnUnconnectedOutlookModeTheToolbarIsEnabledAgain) {
     f.showMode(1);
     EXPECT_FALSE(f.Toolbar1.button("toolbarNew")->enabled());
     f.showMode(0);
-    for (const char* key : {"toolbarNew", "toolbarAlarm", "toolbarFont", "toolbarEditSeries", "toolbarDelete"}) {
+    for (const char* key : {"toolbarNew", "toolbarAlarm", "toolbarFont"}) {
         EXPECT_TRUE(f.Toolbar1.button(key)->enabled()) << key;
         EXPECT_TRUE(f.Toolbar1.button(key)->visible()) << key;
+    }
+    // The edit commands follow the current row: with no event listed there is none.
+    for (const char* key : {"toolbarEditSeries", "toolbarDelete"}) {
+        EXPECT_TRUE(f.Toolbar1.button(key)->visible()) << key;
+        EXPECT_FALSE(f.Toolbar1.button(key)->enabled()) << key;
     }
 }
 
