@@ -150,6 +150,7 @@ MainWindowView::MainWindowView(frmMain& form, const fs::path& iconFolder, QWidge
 
     statusBinder_ = std::make_unique<StatusBarBinder>(form.StatusBar1, statusBar(), &images_);
     menuBinder_ = std::make_unique<MenuBinder>(form.menuBar, menuBar());
+    menus_ = std::make_unique<MainMenus>(form, *this, *menuBinder_, [this] { fitHeight(); });
 
     client_->installEventFilter(this);
     toolbar_->installEventFilter(this);
@@ -166,6 +167,7 @@ MainWindowView::~MainWindowView() {
     // The binders go before the widgets they mirror, and the form stays.
     gridWatch_.reset();
     windowBinder_.reset();
+    menus_.reset();
     menuBinder_.reset();
     statusBinder_.reset();
     bannerCloseBinder_.reset();
@@ -203,7 +205,8 @@ void MainWindowView::fitHeight() {
     const ui::Geometry g = form_.msGrid.geometry();
     const int toolbarBottom = toolbar_->geometry().bottom() + 1;
     const int gridBottom = form_.msGrid.hasGeometry() ? twipsToPixelsY(g.top + std::max(0, g.height), this) : 0;
-    const int content = std::max(toolbarBottom, gridBottom);
+    // A hidden client area (the minimal display) takes no height.
+    const int content = client_->isVisibleTo(this) ? std::max(toolbarBottom, gridBottom) : 0;
     if (client_->minimumHeight() != content || client_->maximumHeight() != content) client_->setFixedHeight(content);
     const int menu = menuBar()->isVisibleTo(this) ? menuBar()->sizeHint().height() : 0;
     const int status = statusBar()->isVisibleTo(this) ? statusBar()->sizeHint().height() : 0;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "mainwindow/frmMain.h"
+#include "mainwindow/qt/MainMenus.h"
 #include "platform/ui/qt/QtBinders.h"
 #include "platform/ui/qt/QtGrid.h"
 #include "platform/ui/qt/QtWindow.h"
@@ -82,6 +83,7 @@ private:
     std::unique_ptr<ui::qt::ButtonBinder> bannerCloseBinder_;
     std::unique_ptr<ui::qt::StatusBarBinder> statusBinder_;
     std::unique_ptr<ui::qt::MenuBinder> menuBinder_;
+    std::unique_ptr<MainMenus> menus_;
     std::unique_ptr<ui::qt::WindowBinder> windowBinder_;
     ui::Subscription gridWatch_;
     bool reporting_ = false;
