@@ -532,22 +532,6 @@ TEST_F(Commands, EditingSavesTheChangeAndUpdatesItsRows) {
     EXPECT_EQ(rebuilds(), 0);
 }
 
-TEST_F(Commands, EditingOneOccurrenceAsksFirstAndNoStops) {
-    store(weekly("Choir", at(2024, 3, 6, 19, 0)));
-    frmMain& f = start();
-    outlookMode(true);
-    select(rowOf("Choir"));
-    ui.messages.answer(ui::MessageAnswer::No);
-    f.Toolbar1.click("toolbarEditOccur");
-    ASSERT_EQ(ui.messages.calls().size(), 1u);
-    EXPECT_EQ(ui.messages.last().text,
-              "You have chosen to edit a single occurrence of a repeating event.\r\n"
-              "Any changes will be made to the highlighted occurrence only.\r\nContinue ?");
-    EXPECT_EQ(ui.messages.last().title, "Confirm ?");
-    EXPECT_EQ(ui.messages.last().buttons, ui::MessageButtons::YesNo);
-    EXPECT_TRUE(outlook.calls.empty());
-}
-
 // ---- Outlook mode ------------------------------------------------------------------------------------
 
 TEST_F(Commands, InOutlookModeANewEventComesFromOutlooksWindowAndIsStoredWithoutCopyingItBack) {
@@ -616,6 +600,15 @@ TEST_F(Commands, InOutlookModeAnItemOrOccurrenceNoLongerThereIsReported) {
     frmMain& f = start();
     outlookMode(true);
     select(rowOf("Choir"));
+    // One occurrence is asked for first; No stops before Outlook is asked anything.
+    ui.messages.answer(ui::MessageAnswer::No);
+    f.Toolbar1.click("toolbarEditOccur");
+    ASSERT_EQ(ui.messages.calls().size(), 1u);
+    EXPECT_EQ(ui.messages.last().title, "Confirm ?");
+    EXPECT_EQ(ui.messages.last().buttons, ui::MessageButtons::YesNo);
+    EXPECT_TRUE(outlook.calls.empty());
+    ui.messages.reset();
+
     outlook.found = false;
     f.editSelected(false);
     outlook.found = true;
