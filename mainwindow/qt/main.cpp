@@ -4,8 +4,10 @@
 
 #include <clocale>
 
+#include "editor/qt/ConfirmStartDateView.h"
 #include "editor/qt/DeleteMultView.h"
 #include "editor/qt/DeleteSingleView.h"
+#include "editor/qt/QVREventView.h"
 #include "editor/qt/VisibilityView.h"
 #include "exchange/OutlookBinding.h"
 #include "mainwindow/GadgetInstall.h"
@@ -56,6 +58,8 @@ int main(int argc, char** argv) {
     wendra::registerDeleteMultView(qt.dialogs);
     wendra::registerDeleteSingleView(qt.dialogs);
     wendra::registerVisibilityView(qt.dialogs, &view.images());
+    wendra::registerQVREventView(qt.dialogs);
+    wendra::registerConfirmStartDateView(qt.dialogs);
 
     form.show();
     if (form.ended()) return form.exitCode();
