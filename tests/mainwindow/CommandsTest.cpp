@@ -3,6 +3,8 @@
 // menus; what a cancel and a failed save leave; the commands' state by row and
 // mode; the grid's double click and current-row highlight.
 #include <gtest/gtest.h>
+
+#include "tests/support/TempFolder.h"
 #include <stdlib.h>
 
 #include <algorithm>
@@ -31,23 +33,7 @@ namespace {
 
 DateTime at(int y, int m, int d, int h = 0, int mi = 0) { return DateTime::ymd(y, m, d, h, mi); }
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "wendra-commands-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using wendra::test::TempFolder;
 
 // The settings in memory, counting the window settings' saves: every full rebuild
 // of the list saves them first, so their count is the count of rebuilds.

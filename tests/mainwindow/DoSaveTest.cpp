@@ -1,6 +1,8 @@
 // Saving through the main window: the store, the Outlook copy and the update counter
 // the gadget library watches; and the dialogs' cancel flag.
 #include <gtest/gtest.h>
+
+#include "tests/support/TempFolder.h"
 #include <stdlib.h>
 
 #include <memory>
@@ -20,23 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "wendra-dosave-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using wendra::test::TempFolder;
 
 // The calendar as the main window sees it: notes each call, answers as told.
 class RecordingOutlook final : public OutlookBinding {

@@ -12,6 +12,8 @@
 // rebuild leaves out); no event's own warning reaches beyond the default, which
 // is how far a rebuild reads; and nothing deletes itself automatically.
 #include <gtest/gtest.h>
+
+#include "tests/support/TempFolder.h"
 #include <stdlib.h>
 
 #include <filesystem>
@@ -36,23 +38,7 @@ namespace {
 const DateTime kNow = DateTime::ymd(2024, 3, 5, 14, 7);
 const DateTime kToday = kNow.date();
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "wendra-property-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using wendra::test::TempFolder;
 
 // The live rows: texts but the marker, and the colours of the days-to and description cells.
 std::vector<std::string> liveRows(const ui::Grid& g) {

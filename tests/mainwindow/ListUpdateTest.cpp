@@ -3,6 +3,8 @@
 // the folded count kept in step, the selection kept, and the one guard that
 // queues requests arriving while another runs.
 #include <gtest/gtest.h>
+
+#include "tests/support/TempFolder.h"
 #include <stdlib.h>
 
 #include <filesystem>
@@ -28,23 +30,7 @@ DateTime at(int y, int m, int d, int h = 0, int mi = 0, int s = 0) { return Date
 // Tuesday 5 March 2024, 14:00.
 const DateTime kNow = at(2024, 3, 5, 14, 0);
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "wendra-update-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using wendra::test::TempFolder;
 
 class RecordingHost final : public ListHost {
 public:

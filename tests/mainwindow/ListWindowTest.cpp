@@ -3,6 +3,8 @@
 // panel, hourglass, grid handlers), the view fields read at each request, and
 // updates held back while a refresh is pending.
 #include <gtest/gtest.h>
+
+#include "tests/support/TempFolder.h"
 #include <stdlib.h>
 
 #include <memory>
@@ -22,23 +24,7 @@ namespace {
 
 DateTime at(int y, int m, int d, int h = 0, int mi = 0) { return DateTime::ymd(y, m, d, h, mi); }
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "wendra-listwindow-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using wendra::test::TempFolder;
 
 class ListWindowTest : public ::testing::Test {
 protected:

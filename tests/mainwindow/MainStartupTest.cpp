@@ -3,6 +3,8 @@
 // and the toolbar by mode, the error banner and the status panels; and the program
 // folder and per-user lock it is started with.
 #include <gtest/gtest.h>
+
+#include "tests/support/TempFolder.h"
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -32,23 +34,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "wendra-main-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using wendra::test::TempFolder;
 
 // What happened, in order, across the doubles.
 using Journal = std::vector<std::string>;

@@ -3,6 +3,8 @@
 // picture of the whole window (kept in WENDRA_GRAB_DIR when that is set).
 #include <gtest/gtest.h>
 
+#include "tests/support/TempFolder.h"
+
 #include "tests/support/QtTestApp.h"
 #include <stdlib.h>
 
@@ -41,23 +43,7 @@ namespace fs = std::filesystem;
 namespace {
 
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "wendra-view-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using wendra::test::TempFolder;
 
 // A real main window over an empty store: messages and dialogs are doubles, the
 // screen, the timers and the text measures are Qt's.

@@ -4,6 +4,8 @@
 // the menu bar.
 #include <gtest/gtest.h>
 
+#include "tests/support/TempFolder.h"
+
 #include "tests/support/QtTestApp.h"
 #include <stdlib.h>
 
@@ -35,23 +37,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "wendra-menusview-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using wendra::test::TempFolder;
 
 // A real main window over an empty store: messages, dialogs and the font dialog
 // are doubles; the screen, timers and text measures are Qt's.

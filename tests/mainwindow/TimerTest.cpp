@@ -3,6 +3,8 @@
 // status watchdogs, and the list that a new day, a busy list or an open dialog
 // leave to be dealt with.
 #include <gtest/gtest.h>
+
+#include "tests/support/TempFolder.h"
 #include <stdlib.h>
 
 #include <algorithm>
@@ -35,23 +37,7 @@ DateTime at(int y, int m, int d, int h = 0, int mi = 0, int s = 0) { return Date
 constexpr std::string_view kAlarmText = "**** NOW ******** NOW ******** NOW ******** NOW ******** NOW ****";
 constexpr ui::Colour kRed = 255;
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "wendra-timer-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using wendra::test::TempFolder;
 
 // The settings in memory; a test may have something run in the middle of the
 // next read of one key (the list reads the prior warning while it works).

@@ -1,6 +1,8 @@
 // The store over a real database file: what it writes is read back through the
 // store and, where the form on disk matters, straight from the file.
 #include <gtest/gtest.h>
+
+#include "tests/support/TempFolder.h"
 #include <sqlite3.h>
 #include <stdlib.h>
 
@@ -30,23 +32,7 @@ const DateTime kNow = d(2024, 3, 5, 14, 7, 9);
 // and a comment start: every one of them means something to the SQL dialect.
 const std::string kAwkward = "Mum's \"big\" day #1 True; it''s\t* -- done";
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "wendra-store-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using wendra::test::TempFolder;
 
 clsCalEvent oneOff(std::string description, DateTime start, bool allDay = false) {
     clsCalEvent ev;
