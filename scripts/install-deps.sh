@@ -8,6 +8,9 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
+  libical-dev
+  qt6-webengine-dev qt6-webchannel-dev
+  desktop-file-utils
   xvfb xauth xdotool
 )
 
