@@ -1,0 +1,223 @@
+#include "platform/outlook/CalendarFile.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+#include <thread>
+#include <utility>
+#include <system_error>
+
+#include "platform/outlook/Errors.h"
+#include "platform/outlook/ObjectModel.h"
+
+namespace wendra::outlook {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A calendar of a lifetime of appointments is a few megabytes; a file far
+// larger is not one to read into memory or to replace.
+constexpr off_t kMaxCalendarSize = 256 * 1024 * 1024;
+// How long a writer waits for another one before it gives up.
+constexpr auto kLockPatience = std::chrono::seconds(10);
+
+[[noreturn]] void fail(long number, const std::string& what, const fs::path& file, int error = 0) {
+    std::string text = what + ": " + file.string();
+    if (error != 0) text += " (" + std::string(std::strerror(error)) + ")";
+    throw Error(number, text, kErrorSource);
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now; a delayed write error shows here.
+    bool close() {
+        const int fd = std::exchange(fd_, -1);
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+int openFile(const char* path, int flags, mode_t mode = 0) {
+    int fd;
+    do fd = ::open(path, flags | O_CLOEXEC, mode);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+FileStamp stampFrom(const struct stat& st) {
+    FileStamp s;
+    s.exists = true;
+    s.device = st.st_dev;
+    s.inode = st.st_ino;
+    s.size = st.st_size;
+    s.modified = st.st_mtim;
+    return s;
+}
+
+bool writeAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t n = ::write(fd, text.data(), text.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        text.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+fs::path homeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home) return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && *pw->pw_dir) return pw->pw_dir;
+    return {};
+}
+
+}  // namespace
+
+fs::path defaultCalendarFile() {
+    if (const char* named = std::getenv(kCalendarFileVariable); named && *named) return named;
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data && fs::path(data).is_absolute())
+        return fs::path(data) / "WendraWin" / "Outlook.ics";
+    const fs::path home = homeFolder();
+    if (home.empty()) return {};
+    return home / ".local" / "share" / "WendraWin" / "Outlook.ics";
+}
+
+bool FileStamp::operator==(const FileStamp& o) const {
+    if (exists != o.exists) return false;
+    if (!exists) return true;
+    return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec &&
+           modified.tv_nsec == o.modified.tv_nsec;
+}
+
+FileStamp stampOf(const fs::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) return {};
+    return stampFrom(st);
+}
+
+FileHold::~FileHold() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+FileHold& FileHold::operator=(FileHold&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+FileHold holdFile(const fs::path& file, FileStamp& stamp) {
+    stamp = {};
+    const int fd = openFile(file.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return FileHold();
+    struct stat st {};
+    if (::fstat(fd, &st) == 0) stamp = stampFrom(st);
+    return FileHold(fd);
+}
+
+std::optional<std::string> readCalendarFile(const fs::path& file, FileStamp& stamp, FileHold* hold) {
+    stamp = {};
+    Descriptor fd(openFile(file.c_str(), O_RDONLY | O_NONBLOCK));
+    if (fd.get() < 0) {
+        if (errno == ENOENT) return std::nullopt;
+        fail(err::kCalendarUnreadable, "The calendar file cannot be opened", file, errno);
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) fail(err::kCalendarUnreadable, "The calendar file cannot be read", file, errno);
+    if (!S_ISREG(st.st_mode)) fail(err::kCalendarUnreadable, "The calendar is not a plain file", file);
+    if (st.st_size > kMaxCalendarSize) fail(err::kCalendarUnreadable, "The calendar file is too large", file);
+    std::string text;
+    text.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) fail(err::kCalendarUnreadable, "The calendar file cannot be read", file, errno);
+        if (n == 0) break;
+        text.append(buffer, static_cast<std::size_t>(n));
+        if (text.size() > static_cast<std::size_t>(kMaxCalendarSize))
+            fail(err::kCalendarUnreadable, "The calendar file is too large", file);
+    }
+    stamp = stampFrom(st);
+    if (hold) *hold = FileHold(::dup(fd.get()));
+    return text;
+}
+
+fs::path writeTarget(const fs::path& file) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(file, ec))) return file;
+    fs::path target = fs::read_symlink(file, ec);
+    if (ec) return file;
+    if (target.is_relative()) target = file.parent_path() / target;
+    return target;
+}
+
+void replaceCalendarFile(const fs::path& target, const std::string& text) {
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec) && !fs::create_directories(folder, ec) && !fs::is_directory(folder, ec))
+        fail(err::kCalendarWrite, "The calendar's folder cannot be made", folder, ec.value());
+
+    // The new file keeps the old one's permissions; a new calendar is the user's alone.
+    mode_t mode = 0600;
+    if (struct stat st {}; ::stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
+
+    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (fd.get() < 0) fail(err::kCalendarWrite, "The calendar file cannot be written", folder, errno);
+    const bool written = writeAll(fd.get(), text) && ::fchmod(fd.get(), mode) == 0 && ::fsync(fd.get()) == 0 &&
+                         fd.close() && ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!written) {
+        const int why = errno;
+        ::unlink(temporary.c_str());
+        fail(err::kCalendarWrite, "The calendar file cannot be written", target, why);
+    }
+    // The rename lasts a crash only once the folder is on disk; the new text is
+    // in place either way, so this is no failure of the write.
+    Descriptor dir(openFile(folder.c_str(), O_RDONLY | O_DIRECTORY));
+    if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+CalendarLock::CalendarLock(const fs::path& file) {
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    const fs::path lockFile = folder / ("." + file.filename().string() + ".lock");
+    fd_ = openFile(lockFile.c_str(), O_RDWR | O_CREAT, 0600);
+    if (fd_ < 0) fail(err::kCalendarWrite, "The calendar's lock file cannot be made", lockFile, errno);
+    const auto giveUp = std::chrono::steady_clock::now() + kLockPatience;
+    for (;;) {
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
+        if (errno != EWOULDBLOCK && errno != EINTR) break;
+        if (std::chrono::steady_clock::now() >= giveUp) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    const int why = errno;
+    ::close(fd_);
+    fd_ = -1;
+    fail(err::kCalendarWrite, "Another program keeps the calendar locked", file, why == EWOULDBLOCK ? 0 : why);
+}
+
+CalendarLock::~CalendarLock() {
+    if (fd_ >= 0) ::close(fd_);  // the only descriptor: closing it drops the lock
+}
+
+}  // namespace wendra::outlook

@@ -1,0 +1,332 @@
+// The calendar file itself: what libical makes of the files we write, what we
+// make of another program's, damaged files, writers that meet, and where the
+// file lives.
+
+#include <gtest/gtest.h>
+#include <libical/ical.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include "platform/outlook/CalendarFile.h"
+#include "platform/outlook/Errors.h"
+#include "tests/support/CalendarRig.h"
+
+using namespace wendra;
+using namespace wendra::outlook;
+using wendra::test::at;
+using wendra::test::errorOf;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::vector<std::string> folderEntries(const fs::path& folder) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(folder)) out.push_back(e.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+class EnvOverride {
+public:
+    EnvOverride(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value) ::setenv(name, value, 1);
+        else ::unsetenv(name);
+    }
+    ~EnvOverride() {
+        if (old_) ::setenv(name_, old_->c_str(), 1);
+        else ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// A calendar of another program: a weekly call kept in New York time with
+// one occurrence deleted and one moved, a flight in UTC, a three-day trip.
+const char* kTheirs =
+    "BEGIN:VCALENDAR\r\nPRODID:-//Other Calendar//EN\r\nVERSION:2.0\r\n"
+    "BEGIN:VTIMEZONE\r\nTZID:America/New_York\r\n"
+    "BEGIN:DAYLIGHT\r\nTZOFFSETFROM:-0500\r\nTZOFFSETTO:-0400\r\nTZNAME:EDT\r\nDTSTART:19700308T020000\r\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU\r\nEND:DAYLIGHT\r\n"
+    "BEGIN:STANDARD\r\nTZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\nTZNAME:EST\r\nDTSTART:19701101T020000\r\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n"
+    "BEGIN:VEVENT\r\nUID:call@other\r\nDTSTAMP:20240301T120000Z\r\nCREATED:20240301T120000Z\r\n"
+    "LAST-MODIFIED:20240302T080910Z\r\n"
+    "DTSTART;TZID=America/New_York:20240305T090000\r\nDTEND;TZID=America/New_York:20240305T093000\r\n"
+    "RRULE:FREQ=WEEKLY;COUNT=6;BYDAY=TU\r\nEXDATE;TZID=America/New_York:20240312T090000\r\n"
+    "SUMMARY:Call with New York\r\nLOCATION:Phone\r\nX-OTHER-PROGRAM;X-COLOR=red:keep me\r\n"
+    "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT10M\r\nDESCRIPTION:Call\r\nEND:VALARM\r\nEND:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:call@other\r\nDTSTAMP:20240301T120000Z\r\n"
+    "RECURRENCE-ID;TZID=America/New_York:20240319T090000\r\n"
+    "DTSTART;TZID=America/New_York:20240319T100000\r\nDTEND;TZID=America/New_York:20240319T103000\r\n"
+    "SUMMARY:Call with New York (late)\r\nEND:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:flight@other\r\nDTSTAMP:20240301T120000Z\r\nDTSTART:20240308T061500Z\r\n"
+    "DURATION:PT2H30M\r\nSUMMARY:Flight\r\nEND:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:trip@other\r\nDTSTAMP:20240301T120000Z\r\nDTSTART;VALUE=DATE:20240315\r\n"
+    "DTEND;VALUE=DATE:20240318\r\nSUMMARY:Trip\r\nEND:VEVENT\r\n"
+    "BEGIN:VTODO\r\nUID:todo@other\r\nDTSTAMP:20240301T120000Z\r\nSUMMARY:Not an appointment\r\nEND:VTODO\r\n"
+    "END:VCALENDAR\r\n";
+
+std::shared_ptr<AppointmentItem> bySubject(const test::CalendarRig& rig, const std::string& subject) {
+    return rig.items()->Restrict("[Subject] = '" + subject + "'")->Item(1);
+}
+
+}  // namespace
+
+TEST(OutlookCalendarFile, FilesWeWriteOpenInLibicalUnchanged) {
+    test::CalendarRig rig;
+    auto series = rig.add("Weekly, with \"quotes\"; and a comma", at(2024, 3, 6), 60);
+    series->GetRecurrencePattern()->setPatternEndDate(at(2024, 4, 24));
+    series->UserProperties()->Add("qvrHiddenList", olText)->setValue(std::string("20240313,20240320"));
+    series->UserProperties()->Add("qvrViewFromDate", olDateTime)->setValue(at(9999, 12, 31, 0));
+    series->Save();
+    series->GetRecurrencePattern()->GetOccurrence(at(2024, 3, 13))->Delete();
+    auto moved = series->GetRecurrencePattern()->GetOccurrence(at(2024, 3, 20));
+    moved->setStart(at(2024, 3, 21, 11));
+    moved->Save();
+    rig.add("A day off", at(2024, 3, 8, 0), 1440, true);
+    rig.add(std::string(200, 'x'), at(2024, 3, 9, 7));  // folded over several lines
+
+    const std::string text = rig.text();
+    icalcomponent* parsed = icalparser_parse_string(text.c_str());
+    ASSERT_NE(parsed, nullptr);
+    EXPECT_EQ(icalcomponent_count_errors(parsed), 0);
+    char* again = icalcomponent_as_ical_string_r(parsed);
+    EXPECT_EQ(std::string(again), text);
+    icalmemory_free_buffer(again);
+    // What RFC 5545 requires of every component: libical's own check adds an
+    // error property for each rule broken.
+    EXPECT_EQ(icalrestriction_check(parsed), 1);
+    EXPECT_EQ(icalcomponent_count_errors(parsed), 0);
+    icalcomponent_free(parsed);
+    for (std::size_t at = 0, next; at < text.size(); at = next + 2) {
+        next = text.find("\r\n", at);
+        ASSERT_NE(next, std::string::npos) << "every line ends in CRLF";
+        EXPECT_LE(next - at, 75u) << text.substr(at, next - at);
+    }
+}
+
+TEST(OutlookCalendarFile, AFileOfAnotherProgramReadsInLocalTime) {
+    test::CalendarRig rig;  // in Berlin, an hour ahead of UTC until 31 March
+    rig.write(kTheirs);
+    auto items = rig.items();
+    items->Sort("[Start]");
+    items->setIncludeRecurrences(true);
+    std::vector<std::pair<DateTime, std::string>> got;
+    for (auto i = items->GetFirst(); i; i = items->GetNext()) got.emplace_back(i->Start(), i->Subject());
+    // New York changes its clocks on 10 March, Berlin on 31 March.
+    const std::vector<std::pair<DateTime, std::string>> expected{
+        {at(2024, 3, 5, 15), "Call with New York"}, {at(2024, 3, 8, 7, 15), "Flight"},
+        {at(2024, 3, 15, 0), "Trip"},               {at(2024, 3, 19, 15), "Call with New York (late)"},
+        {at(2024, 3, 26, 14), "Call with New York"}, {at(2024, 4, 2, 15), "Call with New York"},
+        {at(2024, 4, 9, 15), "Call with New York"}};
+    EXPECT_EQ(got, expected);
+
+    auto call = bySubject(rig, "Call with New York");
+    EXPECT_EQ(call->EntryID(), "call@other");
+    EXPECT_EQ(call->CreationTime(), at(2024, 3, 1, 13));
+    EXPECT_EQ(call->LastModificationTime(), at(2024, 3, 2, 9, 9, 10));
+    EXPECT_TRUE(call->ReminderSet());
+    EXPECT_EQ(call->Duration(), 30);
+    auto p = call->GetRecurrencePattern();
+    EXPECT_EQ(p->RecurrenceType(), olRecursWeekly);
+    EXPECT_EQ(p->DayOfWeekMask(), olTuesday);
+    EXPECT_EQ(p->Occurrences(), 6);
+    EXPECT_EQ(p->PatternEndDate(), at(2024, 4, 9, 0));
+    auto ex = p->Exceptions();
+    ASSERT_EQ(ex->Count(), 2);
+    EXPECT_TRUE(ex->Item(1)->Deleted());
+    EXPECT_EQ(ex->Item(1)->OriginalDate(), at(2024, 3, 12, 14));
+    EXPECT_EQ(ex->Item(2)->OriginalDate(), at(2024, 3, 19, 14));
+    EXPECT_EQ(ex->Item(2)->AppointmentItem()->Start(), at(2024, 3, 19, 15));
+
+    auto flight = bySubject(rig, "Flight");
+    EXPECT_EQ(flight->Duration(), 150);
+    EXPECT_FALSE(flight->ReminderSet());
+    EXPECT_EQ(flight->CreationTime(), noDate());
+    auto trip = bySubject(rig, "Trip");
+    EXPECT_TRUE(trip->AllDayEvent());
+    EXPECT_EQ(trip->Duration(), 3 * 1440);
+    EXPECT_EQ(rig.items()->Count(), 3);  // the to-do is no appointment
+
+    // Our writes keep their forms: the zone, UTC, DURATION.
+    p->GetOccurrence(at(2024, 4, 2, 15))->Delete();
+    flight->setStart(at(2024, 3, 8, 8));
+    flight->Save();
+    const std::string text = rig.text();
+    EXPECT_TRUE(contains(text, "EXDATE;TZID=America/New_York:20240402T090000\r\n")) << text;
+    EXPECT_TRUE(contains(text, "DTSTART:20240308T070000Z\r\nDURATION:PT2H30M\r\n")) << text;
+}
+
+TEST(OutlookCalendarFile, WhatWeDoNotKnowIsKept) {
+    test::CalendarRig rig;
+    rig.write(kTheirs);
+    auto call = bySubject(rig, "Call with New York");
+    call->setSubject("Call with NY");
+    call->UserProperties()->Add("qvrPriorWarn", olNumber)->setValue(3.0);
+    call->Save();
+    const std::string text = rig.text();
+    for (const char* kept : {"LOCATION:Phone\r\n", "X-OTHER-PROGRAM;X-COLOR=red:keep me\r\n", "TRIGGER:-PT10M\r\n",
+                             "BEGIN:VTODO\r\nUID:todo@other\r\n", "TZID:America/New_York\r\n",
+                             "SUMMARY:Call with New York (late)\r\n", "PRODID:-//Other Calendar//EN\r\n",
+                             "EXDATE;TZID=America/New_York:20240312T090000\r\n"})
+        EXPECT_TRUE(contains(text, kept)) << kept << "\n" << text;
+    EXPECT_TRUE(contains(text, "SUMMARY:Call with NY\r\n"));
+    EXPECT_TRUE(contains(text, "X-WENDRAWIN-PROPERTY;X-NAME=qvrPriorWarn;X-TYPE=3:3\r\n"));
+}
+
+TEST(OutlookCalendarFile, AnEditOfAnotherProgramBetweenReadAndSaveIsKept) {
+    test::CalendarRig rig;
+    auto mine = rig.add("Mine", at(2024, 3, 6));
+    std::string text = rig.text();
+    // Another program adds a location to it and an appointment of its own.
+    text.insert(text.find("SUMMARY:Mine\r\n"), "LOCATION:Room 4\r\n");
+    text.insert(text.find("END:VCALENDAR"),
+                "BEGIN:VEVENT\r\nUID:theirs\r\nDTSTAMP:20240301T120000Z\r\nDTSTART:20240307T100000\r\n"
+                "SUMMARY:Theirs\r\nEND:VEVENT\r\n");
+    rig.write(text);
+    mine->setSubject("Mine, renamed");
+    mine->Save();
+    const std::string after = rig.text();
+    EXPECT_TRUE(contains(after, "LOCATION:Room 4\r\n")) << after;
+    EXPECT_TRUE(contains(after, "UID:theirs\r\n")) << after;
+    EXPECT_TRUE(contains(after, "SUMMARY:Mine\\, renamed\r\n")) << after;
+    EXPECT_EQ(rig.items()->Count(), 2);
+}
+
+TEST(OutlookCalendarFile, ADamagedFileAnswersAnErrorAndIsLeftAsItWas) {
+    const std::vector<std::pair<const char*, std::string>> rows{
+        {"no calendar", "garbage\r\n"},
+        {"cut off", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:1\r\n"},
+        {"two calendars", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\nBEGIN:VCALENDAR\r\nVERSION:2.0\r\n"
+                          "END:VCALENDAR\r\n"},
+        {"a value libical cannot read", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:1\r\n"
+                                        "DTSTART:2024zz\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"},
+        {"a line without a name", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nno colon here\r\nEND:VCALENDAR\r\n"},
+        {"text before it", "my notes\r\nBEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\n"},
+        {"text after it", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\nmy notes\r\n"},
+        {"a NUL byte", std::string("\0BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\n", 45)},
+        {"an event alone", "BEGIN:VEVENT\r\nUID:1\r\nEND:VEVENT\r\n"},
+    };
+    for (const auto& [what, text] : rows) {
+        test::CalendarRig rig;
+        rig.write(text);
+        const auto entries = folderEntries(rig.folder());
+        auto folder = rig.app()->GetNamespace("MAPI")->GetDefaultFolder(olFolderCalendar);
+        EXPECT_EQ(errorOf([&] { folder->Items()->Count(); }), err::kCalendarDamaged) << what;
+        EXPECT_EQ(errorOf([&] { folder->EntryID(); }), err::kCalendarDamaged) << what;
+        auto item = folder->Items()->Add();
+        item->setSubject("Lost?");
+        EXPECT_EQ(errorOf([&] { item->Save(); }), err::kCalendarDamaged) << what;
+        EXPECT_EQ(rig.text(), text) << what;
+        auto after = folderEntries(rig.folder());
+        std::erase(after, ".Outlook.ics.lock");
+        EXPECT_EQ(after, entries) << what;  // no temporary file left behind
+    }
+}
+
+TEST(OutlookCalendarFile, TwoProcessesSavingIntoOneFileLoseNothing) {
+    test::CalendarRig rig;
+    constexpr int kEach = 25;
+    std::vector<pid_t> children;
+    for (int child = 0; child < 2; ++child) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            int failed = 0;
+            try {
+                auto items = outlook::openCalendar(rig.options())->GetNamespace("MAPI")->GetDefaultFolder(9)->Items();
+                for (int i = 0; i < kEach; ++i) {
+                    auto item = items->Add();
+                    item->setSubject("Process " + std::to_string(child) + " item " + std::to_string(i));
+                    item->Save();
+                }
+            } catch (...) {
+                failed = 1;
+            }
+            ::_exit(failed);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    auto items = rig.items();
+    ASSERT_EQ(items->Count(), 2 * kEach);
+    for (int child = 0; child < 2; ++child)
+        for (int i = 0; i < kEach; ++i)
+            EXPECT_EQ(items->Restrict("[Subject] = 'Process " + std::to_string(child) + " item " + std::to_string(i) + "'")->Count(), 1);
+}
+
+TEST(OutlookCalendarFile, TheFileIsMadeAtTheFirstWriteAndKeepsItsId) {
+    test::CalendarRig rig;
+    auto options = rig.options();
+    options.file = rig.folder() / "deep" / "er" / "Outlook.ics";
+    EXPECT_EQ(openCalendar(options)->GetNamespace("MAPI")->GetDefaultFolder(9)->Items()->Count(), 0);
+    EXPECT_FALSE(fs::exists(options.file));  // reading makes nothing
+
+    const std::string id = openCalendar(options)->GetNamespace("MAPI")->GetDefaultFolder(9)->EntryID();
+    EXPECT_FALSE(id.empty());
+    ASSERT_TRUE(fs::exists(options.file));
+    struct stat st {};
+    ASSERT_EQ(::stat(options.file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    auto item = openCalendar(options)->GetNamespace("MAPI")->GetDefaultFolder(9)->Items()->Add();
+    item->Save();
+    EXPECT_EQ(openCalendar(options)->GetNamespace("MAPI")->GetDefaultFolder(9)->EntryID(), id);
+
+    // A calendar another program made gets an id once, and keeps all it had.
+    rig.write(kTheirs);
+    const std::string theirs = rig.app()->GetNamespace("MAPI")->GetDefaultFolder(9)->EntryID();
+    EXPECT_FALSE(theirs.empty());
+    EXPECT_EQ(rig.app()->GetNamespace("MAPI")->GetDefaultFolder(9)->EntryID(), theirs);
+    EXPECT_EQ(rig.items()->Count(), 3);
+}
+
+TEST(OutlookCalendarFile, EventsWithoutUidKeepOneIdAcrossReadings) {
+    test::CalendarRig rig;
+    rig.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\nBEGIN:VEVENT\r\nDTSTAMP:20240301T120000Z\r\n"
+              "DTSTART:20240306T090000\r\nSUMMARY:No id\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    const std::string id = rig.items()->Item(1)->EntryID();
+    EXPECT_FALSE(id.empty());
+    EXPECT_EQ(rig.items()->Item(1)->EntryID(), id);
+    rig.add("Other", at(2024, 3, 7));
+    EXPECT_TRUE(contains(rig.text(), "UID:" + id + "\r\n"));
+    EXPECT_EQ(bySubject(rig, "No id")->EntryID(), id);
+}
+
+TEST(OutlookCalendarFile, ACalendarKeptElsewhereThroughALinkStaysALink) {
+    test::CalendarRig rig;
+    const fs::path real = rig.folder() / "real.ics";
+    fs::create_symlink(real, rig.file());
+    rig.add("Through the link", at(2024, 3, 6));
+    EXPECT_TRUE(fs::is_symlink(rig.file()));
+    EXPECT_TRUE(fs::exists(real));
+    EXPECT_EQ(bySubject(rig, "Through the link")->Subject(), "Through the link");
+}
+
+TEST(OutlookCalendarFile, TheFileLivesInTheUsersDataFolderUnlessNamed) {
+    struct Row {
+        const char *named, *data, *home;
+        const char* expected;
+    };
+    const std::vector<Row> rows{
+        {"/elsewhere/mine.ics", "/data", "/home/u", "/elsewhere/mine.ics"},
+        {nullptr, "/data", "/home/u", "/data/WendraWin/Outlook.ics"},
+        {"", "/data", "/home/u", "/data/WendraWin/Outlook.ics"},
+        {nullptr, "relative", "/home/u", "/home/u/.local/share/WendraWin/Outlook.ics"},
+        {nullptr, nullptr, "/home/u", "/home/u/.local/share/WendraWin/Outlook.ics"},
+    };
+    for (const Row& row : rows) {
+        EnvOverride named(kCalendarFileVariable, row.named), data("XDG_DATA_HOME", row.data), home("HOME", row.home);
+        EXPECT_EQ(defaultCalendarFile(), fs::path(row.expected));
+    }
+}
