@@ -105,7 +105,8 @@ ComponentPtr parseCalendar(const std::string& text, const fs::path& file) {
     };
     if (!startsWith(body.substr(first), "BEGIN:VCALENDAR")) throw damaged("text before the calendar");
     if (last + 1 < 13 || !startsWith(body.substr(last + 1 - 13), "END:VCALENDAR")) throw damaged("text after the calendar");
-    ComponentPtr root(icalparser_parse_string(std::string(body).c_str()));
+    // The body runs to the end of the text, so the text's own terminator ends it.
+    ComponentPtr root(icalparser_parse_string(text.c_str() + (text.size() - body.size())));
     if (!root) throw damaged("no calendar in it");
     if (icalcomponent_isa(root.get()) != ICAL_VCALENDAR_COMPONENT) throw damaged("not one calendar");
     if (icalcomponent_count_errors(root.get()) > 0) throw damaged("lines that cannot be read");
@@ -145,11 +146,11 @@ CalendarStore::CalendarStore(fs::path file) : file_(std::move(file)) {}
 void CalendarStore::reload() {
     FileStamp stamp;
     FileHold hold;
-    const auto text = readCalendarFile(file_, stamp, &hold);
-    load(text, stamp, std::move(hold));
+    auto text = readCalendarFile(file_, stamp, &hold);
+    load(std::move(text), stamp, std::move(hold));
 }
 
-void CalendarStore::load(const std::optional<std::string>& text, const FileStamp& stamp, FileHold hold) {
+void CalendarStore::load(std::optional<std::string> text, const FileStamp& stamp, FileHold hold) {
     fresh_ = false;
     ComponentPtr root = text ? parseCalendar(*text, file_) : newCalendar();
     giveUids(root.get());
@@ -157,7 +158,7 @@ void CalendarStore::load(const std::optional<std::string>& text, const FileStamp
     zones->addDefinitions(root.get());
     root_ = std::move(root);
     zones_ = std::move(zones);
-    text_ = text.value_or(std::string());
+    text_ = text ? std::move(*text) : std::string();
     stamp_ = stamp;
     hold_ = std::move(hold);
     fresh_ = true;
@@ -169,20 +170,20 @@ void CalendarStore::rebuild(const std::vector<std::string>& changed) {
     auto s = std::make_shared<Snapshot>();
     s->calendarId = calendarIdOf(root_.get());
     if (!snapshot_) {
-        std::map<std::string, std::vector<icalcomponent*>> overrides;
-        std::vector<icalcomponent*> masters;
+        std::unordered_map<std::string, std::vector<icalcomponent*>> overrides;
+        std::vector<std::pair<std::string, icalcomponent*>> masters;
         for (icalcomponent* c : eventsOf(root_.get())) {
             if (isOverride(c)) overrides[uidOf(c)].push_back(c);
-            else masters.push_back(c);
+            else masters.emplace_back(uidOf(c), c);
         }
-        std::map<std::string, bool> taken;
-        for (icalcomponent* m : masters) {
+        const std::vector<icalcomponent*> none;
+        for (const auto& [uid, m] : masters) {
             // A second series under one UID cannot be told apart from the first; it is left in the file unseen.
-            if (taken[uidOf(m)]) continue;
-            taken[uidOf(m)] = true;
-            const auto o = overrides.find(uidOf(m));
+            if (s->index.count(uid)) continue;
+            const auto o = overrides.find(uid);
+            s->index.emplace(uid, s->items.size());
             s->items.push_back(std::make_shared<const AppointmentData>(
-                readAppointment(m, o == overrides.end() ? std::vector<icalcomponent*>{} : o->second, zones_)));
+                readAppointment(m, o == overrides.end() ? none : o->second, zones_)));
         }
     } else {
         s->items = snapshot_->items;
@@ -194,7 +195,7 @@ void CalendarStore::rebuild(const std::vector<std::string>& changed) {
             else if (fresh) s->items.push_back(std::move(fresh));
         }
     }
-    index(*s);
+    if (snapshot_) index(*s);
     snapshot_ = std::move(s);
 }
 
@@ -210,9 +211,9 @@ std::shared_ptr<const Snapshot> CalendarStore::write(const Change& change) {
         // calendar in memory is the one on disk.
         FileStamp stamp;
         FileHold hold;
-        const auto now = readCalendarFile(file_, stamp, &hold);
-        if (!fresh_ || now.value_or(std::string()) != text_ || now.has_value() != stamp_.exists)
-            load(now, stamp, std::move(hold));
+        auto now = readCalendarFile(file_, stamp, &hold);
+        if (!fresh_ || (now ? *now != text_ : !text_.empty()) || now.has_value() != stamp_.exists)
+            load(std::move(now), stamp, std::move(hold));
         else {
             stamp_ = stamp;
             hold_ = std::move(hold);

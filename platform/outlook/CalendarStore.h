@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -60,7 +61,7 @@ public:
 
 private:
     void reload();
-    void load(const std::optional<std::string>& text, const FileStamp& stamp, FileHold hold);
+    void load(std::optional<std::string> text, const FileStamp& stamp, FileHold hold);
     void rebuild(const std::vector<std::string>& changed);
 
     std::filesystem::path file_;

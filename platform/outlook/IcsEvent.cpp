@@ -15,6 +15,8 @@ namespace {
 
 constexpr const char* kNameParameter = "X-NAME";
 constexpr const char* kTypeParameter = "X-TYPE";
+constexpr const char* kEmptyParameter = "X-EMPTY";
+constexpr const char* kEmptyValue = "EMPTY";
 // The reminder a new VALARM gives: a quarter of an hour ahead.
 constexpr int kReminderMinutes = 15;
 
@@ -45,21 +47,28 @@ bool isUserProperty(icalproperty* p) {
     return name && strcasecmp(name, kUserPropertyName) == 0;
 }
 
-std::vector<UserPropData> readUserProperties(icalcomponent* c) {
+std::vector<UserPropData> readUserProperties(const std::vector<icalproperty*>& xs) {
     std::vector<UserPropData> out;
-    for (icalproperty* p : propertiesOf(c, ICAL_X_PROPERTY)) {
+    for (icalproperty* p : xs) {
         if (!isUserProperty(p)) continue;
-        const char* name = xParameter(p, kNameParameter);
+        const char *name = nullptr, *type = nullptr, *empty = nullptr;
+        for (icalparameter* a = icalproperty_get_first_parameter(p, ICAL_X_PARAMETER); a;
+             a = icalproperty_get_next_parameter(p, ICAL_X_PARAMETER)) {
+            const char* n = icalparameter_get_xname(a);
+            if (!n) continue;
+            if (strcasecmp(n, kNameParameter) == 0) name = icalparameter_get_xvalue(a);
+            else if (strcasecmp(n, kTypeParameter) == 0) type = icalparameter_get_xvalue(a);
+            else if (strcasecmp(n, kEmptyParameter) == 0) empty = icalparameter_get_xvalue(a);
+        }
         if (!name || !*name) continue;
+        // The same name twice (a hand edit): the first one counts.
+        if (std::any_of(out.begin(), out.end(), [&](const UserPropData& o) { return strcasecmp(o.name.c_str(), name) == 0; }))
+            continue;
         UserPropData d;
         d.name = name;
-        const char* type = xParameter(p, kTypeParameter);
         d.type = type ? std::atoi(type) : 1;
-        if (const char* v = icalproperty_get_x(p)) d.text = v;
-        // The same name twice (a hand edit): the first one counts.
-        const bool seen = std::any_of(out.begin(), out.end(),
-                                      [&](const UserPropData& o) { return strcasecmp(o.name.c_str(), name) == 0; });
-        if (!seen) out.push_back(std::move(d));
+        if (const char* v = icalproperty_get_x(p); v && !(empty && strcasecmp(empty, "TRUE") == 0)) d.text = v;
+        out.push_back(std::move(d));
     }
     return out;
 }
@@ -69,15 +78,53 @@ icaltimetype timeOf(icalproperty* p) { return icalvalue_get_datetime(icalpropert
 
 bool hasAlarm(icalcomponent* c) { return icalcomponent_get_first_component(c, ICAL_VALARM_COMPONENT) != nullptr; }
 
-DateTime utcProperty(icalcomponent* c, icalproperty_kind kind) {
-    icalproperty* p = icalcomponent_get_first_property(c, kind);
-    return p ? utcToLocal(timeOf(p)) : noDate();
-}
+// The properties of one VEVENT that the object model reads, found in one pass.
+struct EventProps {
+    icalproperty* uid = nullptr;
+    icalproperty* summary = nullptr;
+    icalproperty* dtstart = nullptr;
+    icalproperty* dtend = nullptr;
+    icalproperty* duration = nullptr;
+    icalproperty* created = nullptr;
+    icalproperty* lastModified = nullptr;
+    icalproperty* dtstamp = nullptr;
+    icalproperty* recurrenceId = nullptr;
+    std::vector<icalproperty*> rrules, rdates, exdates, xs;
 
-DateTime lastModifiedOf(icalcomponent* c) {
-    if (icalcomponent_get_first_property(c, ICAL_LASTMODIFIED_PROPERTY)) return utcProperty(c, ICAL_LASTMODIFIED_PROPERTY);
-    return utcProperty(c, ICAL_DTSTAMP_PROPERTY);
-}
+    explicit EventProps(icalcomponent* c) {
+        for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
+             p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
+            switch (icalproperty_isa(p)) {
+            case ICAL_UID_PROPERTY: first(uid, p); break;
+            case ICAL_SUMMARY_PROPERTY: first(summary, p); break;
+            case ICAL_DTSTART_PROPERTY: first(dtstart, p); break;
+            case ICAL_DTEND_PROPERTY: first(dtend, p); break;
+            case ICAL_DURATION_PROPERTY: first(duration, p); break;
+            case ICAL_CREATED_PROPERTY: first(created, p); break;
+            case ICAL_LASTMODIFIED_PROPERTY: first(lastModified, p); break;
+            case ICAL_DTSTAMP_PROPERTY: first(dtstamp, p); break;
+            case ICAL_RECURRENCEID_PROPERTY: first(recurrenceId, p); break;
+            case ICAL_RRULE_PROPERTY: rrules.push_back(p); break;
+            case ICAL_RDATE_PROPERTY: rdates.push_back(p); break;
+            case ICAL_EXDATE_PROPERTY: exdates.push_back(p); break;
+            case ICAL_X_PROPERTY: xs.push_back(p); break;
+            default: break;
+            }
+        }
+    }
+    static void first(icalproperty*& slot, icalproperty* p) {
+        if (!slot) slot = p;
+    }
+    std::string subject() const {
+        const char* s = summary ? icalproperty_get_summary(summary) : nullptr;
+        return s ? s : "";
+    }
+    // A program that writes no LAST-MODIFIED stamps each write with DTSTAMP.
+    DateTime modified() const {
+        icalproperty* p = lastModified ? lastModified : dtstamp;
+        return p ? utcToLocal(timeOf(p)) : noDate();
+    }
+};
 
 void addTimeProperty(icalcomponent* c, icalproperty* p, const TimeForm& form, bool date) {
     if (!date && form.kind != TimeForm::Kind::utc && !form.tzid.empty())
@@ -98,24 +145,21 @@ std::string randomHex(std::random_device& g, int digits) {
 
 DateTime localTimeOf(icalproperty* p, const ZoneTable& zones) { return toLocal(timeOf(p), formOf(p, zones)); }
 
-Timing readTiming(icalcomponent* c, const ZoneTable& zones) {
+Timing timingOf(const EventProps& e, const ZoneTable& zones) {
     Timing t;
-    icalproperty* start = icalcomponent_get_first_property(c, ICAL_DTSTART_PROPERTY);
-    if (!start) return t;
-    const icaltimetype s = timeOf(start);
-    t.allDay = s.is_date != 0;
-    t.start = localTimeOf(start, zones);
+    if (!e.dtstart) return t;
+    t.allDay = timeOf(e.dtstart).is_date != 0;
+    t.start = localTimeOf(e.dtstart, zones);
     long seconds = t.allDay ? DateTime::kSecondsPerDay : 0;
-    if (icalproperty* end = icalcomponent_get_first_property(c, ICAL_DTEND_PROPERTY)) {
-        seconds = localTimeOf(end, zones).seconds() - t.start.seconds();
-    } else if (icalproperty* d = icalcomponent_get_first_property(c, ICAL_DURATION_PROPERTY)) {
-        seconds = icaldurationtype_as_int(icalproperty_get_duration(d));
-    }
+    if (e.dtend) seconds = localTimeOf(e.dtend, zones).seconds() - t.start.seconds();
+    else if (e.duration) seconds = icaldurationtype_as_int(icalproperty_get_duration(e.duration));
     t.duration = std::max(0L, seconds / 60);
     // A date-valued event that ends on its own day still lasts its day.
     if (t.allDay && t.duration < 1440) t.duration = 1440;
     return t;
 }
+
+Timing readTiming(icalcomponent* c, const ZoneTable& zones) { return timingOf(EventProps(c), zones); }
 
 SeriesStart seriesOf(icalcomponent* master, const ZoneTable& zones) {
     SeriesStart s;
@@ -151,32 +195,34 @@ AppointmentData readAppointment(icalcomponent* master, const std::vector<icalcom
                                 std::shared_ptr<const ZoneTable> zones) {
     AppointmentData a;
     const ZoneTable& z = *zones;
-    a.uid = uidOf(master);
-    if (const char* s = icalcomponent_get_summary(master)) a.subject = s;
-    a.timing = readTiming(master, z);
+    const EventProps e(master);
+    if (e.uid && icalproperty_get_uid(e.uid)) a.uid = icalproperty_get_uid(e.uid);
+    a.subject = e.subject();
+    a.timing = timingOf(e, z);
     a.series = seriesOf(master, z);
     a.reminder = hasAlarm(master);
-    a.created = utcProperty(master, ICAL_CREATED_PROPERTY);
-    a.lastModified = lastModifiedOf(master);
-    a.props = readUserProperties(master);
-    for (icalproperty* p : propertiesOf(master, ICAL_RRULE_PROPERTY)) {
+    a.created = e.created ? utcToLocal(timeOf(e.created)) : noDate();
+    a.lastModified = e.modified();
+    a.props = readUserProperties(e.xs);
+    for (icalproperty* p : e.rrules) {
         struct icalrecurrencetype r = icalproperty_get_rrule(p);
         a.rrules.push_back(takeString(icalrecurrencetype_as_string_r(&r)));
     }
-    for (icalproperty* p : propertiesOf(master, ICAL_RDATE_PROPERTY)) {
+    for (icalproperty* p : e.rdates) {
         const struct icaldatetimeperiodtype r = icalproperty_get_rdate(p);
         const icaltimetype t = icaltime_is_null_time(r.time) ? r.period.start : r.time;
         a.rdates.push_back(toLocal(t, formOf(p, z)));
     }
-    for (icalproperty* p : propertiesOf(master, ICAL_EXDATE_PROPERTY)) a.exdates.push_back(localTimeOf(p, z));
+    for (icalproperty* p : e.exdates) a.exdates.push_back(localTimeOf(p, z));
     for (icalcomponent* c : overrides) {
+        const EventProps oe(c);
         OverrideData o;
-        o.original = localTimeOf(icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY), z);
-        o.timing = readTiming(c, z);
-        if (const char* s = icalcomponent_get_summary(c)) o.subject = s;
+        if (oe.recurrenceId) o.original = localTimeOf(oe.recurrenceId, z);
+        o.timing = timingOf(oe, z);
+        o.subject = oe.subject();
         o.reminder = hasAlarm(c);
-        o.lastModified = lastModifiedOf(c);
-        o.props = readUserProperties(c);
+        o.lastModified = oe.modified();
+        o.props = readUserProperties(oe.xs);
         a.overrides.push_back(std::move(o));
     }
     std::stable_sort(a.overrides.begin(), a.overrides.end(),
@@ -206,9 +252,11 @@ void touch(icalcomponent* event, DateTime now) {
     icalcomponent_add_property(event, icalproperty_new_lastmodified(localToUtc(now)));
 }
 
+// libical refuses a property without a value when it reads one ("SUMMARY:"),
+// so nothing is written with an empty value: no subject is no SUMMARY.
 void writeSubject(icalcomponent* event, const std::string& subject) {
     removeAll(event, ICAL_SUMMARY_PROPERTY);
-    icalcomponent_add_property(event, icalproperty_new_summary(subject.c_str()));
+    if (!subject.empty()) icalcomponent_add_property(event, icalproperty_new_summary(subject.c_str()));
 }
 
 void writeTiming(icalcomponent* event, const Timing& t, const TimeForm& form) {
@@ -262,7 +310,8 @@ void writeUserProperty(icalcomponent* event, const UserPropData& prop) {
             icalproperty_free(p);
         }
     }
-    icalproperty* p = icalproperty_new_x(prop.text.c_str());
+    // An empty text is marked by a parameter, its value a placeholder.
+    icalproperty* p = icalproperty_new_x(prop.text.empty() ? kEmptyValue : prop.text.c_str());
     icalproperty_set_x_name(p, kUserPropertyName);
     icalparameter* name = icalparameter_new_x(prop.name.c_str());
     icalparameter_set_xname(name, kNameParameter);
@@ -270,6 +319,11 @@ void writeUserProperty(icalcomponent* event, const UserPropData& prop) {
     icalparameter* type = icalparameter_new_x(std::to_string(prop.type).c_str());
     icalparameter_set_xname(type, kTypeParameter);
     icalproperty_add_parameter(p, type);
+    if (prop.text.empty()) {
+        icalparameter* empty = icalparameter_new_x("TRUE");
+        icalparameter_set_xname(empty, kEmptyParameter);
+        icalproperty_add_parameter(p, empty);
+    }
     icalcomponent_add_property(event, p);
 }
 

@@ -689,6 +689,7 @@ private:
         if (viewOf_ == snapshot && horizon == viewHorizon_) return view_;
 
         std::vector<Entry> list;
+        list.reserve(snapshot->items.size());
         for (const auto& item : snapshot->items) {
             if (!expand || !item->recurring()) {
                 if (expand && item->timing.start >= horizon) continue;

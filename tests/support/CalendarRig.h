@@ -91,6 +91,13 @@ public:
         s << in.rdbuf();
         return s.str();
     }
+    // Puts the same bytes into a new file, so the next reading parses the file
+    // rather than what the process holds from its own last write.
+    void reread() const {
+        const std::string bytes = text();
+        std::filesystem::remove(file());
+        write(bytes);
+    }
     void write(const std::string& text) const {
         std::ofstream out(file(), std::ios::binary);
         out << text;

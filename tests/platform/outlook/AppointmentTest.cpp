@@ -19,7 +19,9 @@ namespace {
 const DateTime kNine = DateTime::ymd(2024, 3, 6, 9, 0, 0);
 
 
+// The one appointment, read from the file's bytes.
 std::shared_ptr<AppointmentItem> only(const test::CalendarRig& rig) {
+    rig.reread();
     auto items = rig.items();
     EXPECT_EQ(items->Count(), 1);
     return items->Count() == 1 ? items->Item(1) : nullptr;
@@ -170,6 +172,8 @@ TEST(OutlookAppointment, UserPropertiesKeepTheirTypeInTheFile) {
     const std::vector<Row> rows{
         {olText, std::string("a,b;c\nd\\e"), std::string("a,b;c\nd\\e"), ":a,b;c\\nd\\\\e"},
         {olText, 12.5, std::string("12.5"), ":12.5"},
+        {olText, std::string(), std::string(), ";X-EMPTY=TRUE:EMPTY"},
+        {olText, std::string("EMPTY"), std::string("EMPTY"), ":EMPTY"},
         {olNumber, 7.0, 7.0, ":7"},
         {olNumber, std::string(" 3 "), 3.0, ":3"},
         {olNumber, true, -1.0, ":-1"},

@@ -93,6 +93,10 @@ TEST(OutlookCalendarFile, FilesWeWriteOpenInLibicalUnchanged) {
     moved->Save();
     rig.add("A day off", at(2024, 3, 8, 0), 1440, true);
     rig.add(std::string(200, 'x'), at(2024, 3, 9, 7));  // folded over several lines
+    // Empty values: libical reads "SUMMARY:" as an error.
+    auto blank = rig.items()->Add();
+    blank->UserProperties()->Add("qvrHiddenList", olText);
+    blank->Save();
 
     const std::string text = rig.text();
     icalcomponent* parsed = icalparser_parse_string(text.c_str());

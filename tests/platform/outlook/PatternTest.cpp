@@ -146,6 +146,7 @@ TEST(OutlookPattern, EachTypeWritesItsRuleAndReadsBackTheSame) {
         EXPECT_NE(rig.text().find(std::string(row.rule) + "\r\n"), std::string::npos) << row.what << "\n" << rig.text();
         EXPECT_EQ(starts(rig), row.occurrences) << row.what;
 
+        rig.reread();
         auto back = rig.items()->Item(1)->GetRecurrencePattern();
         EXPECT_EQ(relevant(*back), members) << row.what;
         EXPECT_EQ(back->PatternStartDate(), row.occurrences.front().date()) << row.what;
@@ -241,6 +242,7 @@ TEST(OutlookPattern, CountEndDayAndNoEndAreOneSetting) {
     EXPECT_EQ(p->Occurrences(), 4);
     item->Save();
     EXPECT_NE(rig.text().find("RRULE:FREQ=WEEKLY;UNTIL=20240327T235959;BYDAY=WE\r\n"), std::string::npos) << rig.text();
+    rig.reread();
     auto back = rig.items()->Item(1)->GetRecurrencePattern();
     EXPECT_EQ(back->PatternEndDate(), at(2024, 3, 27, 0));
     EXPECT_EQ(back->Occurrences(), 4);
