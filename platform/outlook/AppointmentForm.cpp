@@ -62,7 +62,7 @@ AppointmentFields readFields(AppointmentItem& item) {
     return f;
 }
 
-void saveFields(AppointmentItem& item, const AppointmentFields& before, const AppointmentFields& after) {
+void applyFields(AppointmentItem& item, const AppointmentFields& before, const AppointmentFields& after) {
     if (after.subject != before.subject) item.setSubject(after.subject);
     if (after.allDay != before.allDay) item.setAllDayEvent(after.allDay);
     if (after.allDay) {
@@ -77,6 +77,10 @@ void saveFields(AppointmentItem& item, const AppointmentFields& before, const Ap
         if (after.repeat == Repeat::none) item.ClearRecurrencePattern();
         else item.GetRecurrencePattern()->setRecurrenceType(typeOf(after.repeat));
     }
+}
+
+void saveFields(AppointmentItem& item, const AppointmentFields& before, const AppointmentFields& after) {
+    applyFields(item, before, after);
     item.Save();
 }
 

@@ -32,7 +32,9 @@ struct AppointmentFields {
 };
 
 AppointmentFields readFields(AppointmentItem& item);
-// Writes every field that differs from `before`, then saves the item.
+// Writes every field that differs from `before` into the item.
+void applyFields(AppointmentItem& item, const AppointmentFields& before, const AppointmentFields& after);
+// Writes them and saves the item.
 void saveFields(AppointmentItem& item, const AppointmentFields& before, const AppointmentFields& after);
 
 }  // namespace wendra::outlook
