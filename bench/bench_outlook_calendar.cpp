@@ -1,0 +1,154 @@
+// The Outlook calendar file: opening a calendar of 5,000 appointments, a fifth
+// of them recurring, and walking every occurrence of one year in start order
+// (the walk the binding's hide of a series makes, over the whole calendar).
+// One iteration opens the file afresh and reads each occurrence's subject and
+// start (closing it again is not timed); items are occurrences. The appointments carry the seven user
+// properties the program keeps on each.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+#include "platform/clock/Clock.h"
+#include "platform/outlook/IcsCalendar.h"
+
+namespace wendra {
+namespace {
+
+constexpr int kAppointments = 5000;
+const DateTime kYearStart = DateTime::ymd(2025, 1, 1);
+
+class Lcg {
+public:
+    std::uint32_t next() {
+        state_ = state_ * 1664525u + 1013904223u;
+        return state_ >> 8;
+    }
+    int below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
+
+private:
+    std::uint32_t state_ = 4242u;
+};
+
+std::string stamp(DateTime d) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%04d%02d%02dT%02d%02d%02d", d.year(), d.month(), d.day(), d.hour(), d.minute(),
+                  d.second());
+    return b;
+}
+
+// The rules the program writes: daily, weekly, monthly, month end and yearly,
+// half of them with an end.
+std::string rule(Lcg& g) {
+    static const char* kRules[] = {"FREQ=DAILY", "FREQ=DAILY;INTERVAL=3", "FREQ=WEEKLY;BYDAY=MO",
+                                   "FREQ=WEEKLY;INTERVAL=2;BYDAY=TU,TH", "FREQ=MONTHLY;BYMONTHDAY=15",
+                                   "FREQ=MONTHLY;BYDAY=MO,TU,WE,TH,FR,SA,SU;BYSETPOS=-1", "FREQ=YEARLY",
+                                   "FREQ=YEARLY", "FREQ=YEARLY", "FREQ=MONTHLY;BYDAY=-1FR"};
+    std::string r = kRules[g.below(10)];
+    if (g.below(2) == 0) r += ";COUNT=" + std::to_string(5 + g.below(40));
+    return r;
+}
+
+std::string calendarText() {
+    Lcg g;
+    std::string text =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//WendraWin//Outlook calendar//EN\r\n"
+        "X-WENDRAWIN-CALENDAR-ID:bench\r\n";
+    for (int i = 0; i < kAppointments; ++i) {
+        const bool allDay = g.below(4) == 0;
+        const DateTime start = kYearStart.addDays(g.below(365)).addMinutes(allDay ? 0 : 60 * (7 + g.below(12)));
+        char uid[48];
+        std::snprintf(uid, sizeof uid, "%08x-0000-4000-a000-%012d", g.next(), i);
+        text += "BEGIN:VEVENT\r\nUID:" + std::string(uid) + "\r\nCREATED:20241201T100000Z\r\n";
+        text += "SUMMARY:Appointment number " + std::to_string(i) + "\r\n";
+        if (allDay) {
+            text += "DTSTART;VALUE=DATE:" + stamp(start).substr(0, 8) + "\r\nDTEND;VALUE=DATE:" +
+                    stamp(start.addDays(1)).substr(0, 8) + "\r\n";
+        } else {
+            text += "DTSTART:" + stamp(start) + "\r\nDTEND:" + stamp(start.addMinutes(30)) + "\r\n";
+        }
+        text += "X-WENDRAWIN-PROPERTY;X-NAME=qvrViewFromDate;X-TYPE=5:" + stamp(start.addDays(-7)) + "\r\n"
+                "X-WENDRAWIN-PROPERTY;X-NAME=qvrPriorWarn;X-TYPE=3:7\r\n"
+                "X-WENDRAWIN-PROPERTY;X-NAME=qvrPriorWarnIsDefault;X-TYPE=6:TRUE\r\n"
+                "X-WENDRAWIN-PROPERTY;X-NAME=qvrHiddenList;X-TYPE=1;X-EMPTY=TRUE:EMPTY\r\n"
+                "X-WENDRAWIN-PROPERTY;X-NAME=qvrLastModified;X-TYPE=1:20241201T100000\r\n"
+                "X-WENDRAWIN-PROPERTY;X-NAME=qvrLastWritten;X-TYPE=1:20241201T100000\r\n"
+                "X-WENDRAWIN-PROPERTY;X-NAME=qvrLastCompared;X-TYPE=1:20241201T100000\r\n";
+        if (i % 5 == 0) text += "RRULE:" + rule(g) + "\r\n";
+        text += "DTSTAMP:20241201T100000Z\r\nLAST-MODIFIED:20241201T100000Z\r\nEND:VEVENT\r\n";
+    }
+    return text + "END:VCALENDAR\r\n";
+}
+
+// The calendar in a temporary file for the life of one benchmark.
+class BenchCalendar {
+public:
+    BenchCalendar()
+        : file_(std::filesystem::temp_directory_path() / ("wendra-bench-" + std::to_string(::getpid()) + ".ics")),
+          clock_(kYearStart),
+          useClock_(clock_) {
+        std::ofstream(file_, std::ios::binary) << calendarText();
+        options.file = file_;
+        options.horizonDays = 364;  // the walk ends with the year
+    }
+    ~BenchCalendar() { std::filesystem::remove(file_); }
+    outlook::CalendarOptions options;
+
+private:
+    std::filesystem::path file_;
+    FakeClock clock_;
+    ClockOverride useClock_;
+};
+
+// Opening alone: the file read and parsed, every appointment read.
+void BM_Open(benchmark::State& state) {
+    BenchCalendar calendar;
+    for (auto _ : state) {
+        auto app = outlook::openCalendar(calendar.options);
+        benchmark::DoNotOptimize(app->GetNamespace("MAPI")->GetDefaultFolder(9)->Items()->Count());
+        // Closing the calendar is not opening it.
+        state.PauseTiming();
+        app.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * kAppointments);
+}
+BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond);
+
+void BM_OpenAndWalkAYear(benchmark::State& state) {
+    BenchCalendar calendar;
+    const outlook::CalendarOptions& options = calendar.options;
+
+    std::int64_t occurrences = 0;
+    for (auto _ : state) {
+        auto app = outlook::openCalendar(options);
+        auto items = app->GetNamespace("MAPI")->GetDefaultFolder(9)->Items();
+        items->Sort("[Start]");
+        items->setIncludeRecurrences(true);
+        std::int64_t n = 0;
+        std::size_t letters = 0;
+        for (auto i = items->GetFirst(); i; i = items->GetNext()) {
+            letters += i->Subject().size();
+            benchmark::DoNotOptimize(i->Start());
+            ++n;
+        }
+        benchmark::DoNotOptimize(letters);
+        occurrences = n;
+        state.PauseTiming();
+        items.reset();
+        app.reset();
+        state.ResumeTiming();
+    }
+    state.counters["occurrences"] = static_cast<double>(occurrences);
+    state.SetItemsProcessed(state.iterations() * occurrences);
+}
+BENCHMARK(BM_OpenAndWalkAYear)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace wendra
