@@ -92,6 +92,7 @@ struct EventProps {
     std::vector<icalproperty*> rrules, rdates, exdates, xs;
 
     explicit EventProps(icalcomponent* c) {
+        xs.reserve(8);  // the program keeps seven user properties on each appointment
         for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
              p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
             switch (icalproperty_isa(p)) {
@@ -161,15 +162,18 @@ Timing timingOf(const EventProps& e, const ZoneTable& zones) {
 
 Timing readTiming(icalcomponent* c, const ZoneTable& zones) { return timingOf(EventProps(c), zones); }
 
-SeriesStart seriesOf(icalcomponent* master, const ZoneTable& zones) {
+SeriesStart seriesFrom(icalproperty* start, const ZoneTable& zones) {
     SeriesStart s;
-    icalproperty* start = icalcomponent_get_first_property(master, ICAL_DTSTART_PROPERTY);
     if (!start) return s;
     const icaltimetype t = timeOf(start);
     s.allDay = t.is_date != 0;
     s.form = s.allDay ? TimeForm{} : formOf(start, zones);
     s.wall = wallTime(t);
     return s;
+}
+
+SeriesStart seriesOf(icalcomponent* master, const ZoneTable& zones) {
+    return seriesFrom(icalcomponent_get_first_property(master, ICAL_DTSTART_PROPERTY), zones);
 }
 
 const OverrideData* AppointmentData::overrideAt(DateTime original) const {
@@ -199,7 +203,7 @@ AppointmentData readAppointment(icalcomponent* master, const std::vector<icalcom
     if (e.uid && icalproperty_get_uid(e.uid)) a.uid = icalproperty_get_uid(e.uid);
     a.subject = e.subject();
     a.timing = timingOf(e, z);
-    a.series = seriesOf(master, z);
+    a.series = seriesFrom(e.dtstart, z);
     a.reminder = hasAlarm(master);
     a.created = e.created ? utcToLocal(timeOf(e.created)) : noDate();
     a.lastModified = e.modified();
