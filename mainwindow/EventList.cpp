@@ -17,6 +17,7 @@ namespace wendra {
 namespace {
 
 constexpr std::string_view kMarkerSample = "****";
+constexpr std::array<std::string_view, 5> kHeadings = {"Days To", "Description", "Time", "Date", "Day"};
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0 && (a < 0) != (b < 0)) ? 1 : 0); }
 
@@ -359,7 +360,6 @@ void EventList::initGrid() {
 
 void EventList::addHeadingRow() {
     const int r = grid_.appendRow();
-    static constexpr std::array<std::string_view, 5> kHeadings = {"Days To", "Description", "Time", "Date", "Day"};
     for (int c = grdWendra; c <= grdDayofWeek; ++c) grid_.setText(r, c, std::string(kHeadings[std::size_t(c - grdWendra)]));
     grid_.setText(grid_.appendRow(), grdSubject, listtext::noEvents(settings_.PriorWarning()));
     grid_.setFixedRows(1);
@@ -574,13 +574,49 @@ void EventList::applyColumnSettings() {
                               {grdTime, settings_.ViewTime(), "HH:NN"},
                               {grdWendra, settings_.ViewWendra(), "DAYS TO"}};
     for (const auto& c : columns) {
+        // An automatic column (-9) fits its texts in the font of now. So does a
+        // stored width too narrow for them (an automatic width kept from a smaller
+        // font), and one this list found automatic before, while what is stored is
+        // what it saw then or the width it gave (which the window stores): so the
+        // widths follow a font change at once, either way, and after a restart.
+        const int fit = std::max(fittedWidth(c.col), grid_.textWidth(c.sample) + kListCellMargin);
+        AutomaticWidth& last = automaticWidths_[std::size_t(c.col)];
+        const bool kept = last.automatic && (c.setting == last.setting || c.setting == last.width);
+        const bool automatic = c.setting == -9 || (c.setting > 0 && (c.setting <= fit || kept));
         int width = 0;
-        if (c.setting == -9)
-            width = grid_.textWidth(c.sample);
+        if (automatic)
+            width = fit;
         else if (c.setting > 0)
             width = c.setting;  // -1 hides the column, and so does a damaged negative value
+        last.setting = c.setting;
+        last.automatic = automatic;
+        last.width = width;
         grid_.setColWidth(c.col, width);
     }
+}
+
+int EventList::fittedWidth(int col) const {
+    std::vector<std::string> texts;
+    if (col >= grdWendra && col <= grdDayofWeek) texts.emplace_back(kHeadings[std::size_t(col - grdWendra)]);
+    switch (col) {
+        case grdWendra:
+            // Countdowns of a day either way, the longest day counts, the marks.
+            for (const std::int64_t minutes : {24 * 60 - 1, -(2 * 60 - 1), -59, -(24 * 60 - 1), 0})
+                texts.push_back(countdown::countdownText(minutes));
+            texts.insert(texts.end(), {"-99999", "99999", "*", "-"});
+            break;
+        case grdTime: texts.insert(texts.end(), {"00:00", "23:59"}); break;
+        case grdDate:
+            for (int m = 1; m <= 12; ++m) texts.push_back(dateText(DateTime::ymd(2088, m, 28)));
+            break;
+        case grdDayofWeek:
+            for (int d = 1; d <= 7; ++d) texts.push_back(weekdayAbbrev(d));
+            break;
+        default: break;
+    }
+    int widest = 0;
+    for (const std::string& t : texts) widest = std::max(widest, grid_.textWidth(t));
+    return widest + kListCellMargin;
 }
 
 void EventList::setColumnAlignments() {

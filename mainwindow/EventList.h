@@ -40,6 +40,8 @@ enum GridCol : int {
     grdDayofWeek = 7,
 };
 inline constexpr int kListColumns = 8;
+// Room for a cell's margins beside its text (twips), in the grid and in its heading.
+inline constexpr int kListCellMargin = 150;
 
 // Colours the list writes (&HBBGGRR).
 namespace listcolours {
@@ -269,6 +271,9 @@ public:
     void setColumnWidths();
     void setColumnAlignments();
     void applyColumnSettings();
+    // The width in twips that shows every text a view column can hold (heading,
+    // widest date, weekday, time or countdown) whole, in the grid's font.
+    int fittedWidth(int col) const;
     void applyMergeSettings();
     void sortRows();
     int sortColumn() const;
@@ -335,6 +340,14 @@ private:
     bool busy_ = false;
     int workDepth_ = 0;  // nested pieces of work show one hourglass
     std::deque<Request> queue_;
+    // What the list last decided for each view column: automatic or not, from
+    // which stored value, and the width it gave.
+    struct AutomaticWidth {
+        bool automatic = false;
+        std::int32_t setting = 0;
+        int width = 0;
+    };
+    std::array<AutomaticWidth, kListColumns> automaticWidths_{};
 };
 
 // The event id a row key names, as the store keys events: nullopt for a key
