@@ -246,6 +246,7 @@ EventList::EventList(ListGrid& grid, const clsSettings& settings, clsDataQVR& st
     : grid_(grid), settings_(settings), store_(store), host_(host), options_(std::move(options)) {}
 
 int EventList::defaultPriorWarning() const {
+    if (work_) return work_->priorWarning;
     return std::max(0, options_.defaultPriorWarning.value_or(settings_.PriorWarning()));
 }
 
@@ -285,7 +286,20 @@ void EventList::submit(Request request) {
     }
 }
 
+std::int64_t EventList::pastEventHours() const {
+    if (work_) return work_->pastHours;
+    return std::max<std::int64_t>(0, settings_.PastEventHours());
+}
+
 void EventList::run(const Request& request) {
+    // The settings read afresh each time (another process may change them) are read
+    // once a piece of work: every row asks for them, and each read is a file read.
+    work_.reset();
+    work_ = WorkSettings{defaultPriorWarning(), pastEventHours()};
+    struct Done {
+        std::optional<WorkSettings>& work;
+        ~Done() { work.reset(); }
+    } done{work_};
     switch (request.kind) {
         case Request::Kind::Refresh: rebuild(); break;
         case Request::Kind::Update: update(request.id); break;
@@ -332,7 +346,14 @@ void EventList::rebuild() {
             const int c = folded[a].compare(folded[b]);
             return c != 0 ? c < 0 : compareNoCase(rows[a].text[grdKey], rows[b].text[grdKey]) < 0;
         });
-        for (std::size_t i : order) colourRow(setRowCells(rows[i], -1), rows[i].kind);
+        // Each row's texts go over to the grid and its sort text goes, so the list
+        // is never held twice.
+        for (std::size_t i : order) {
+            std::string().swap(folded[i]);
+            const RowCells::Kind kind = rows[i].kind;
+            colourRow(setRowCells(std::move(rows[i]), -1), kind);
+        }
+        std::vector<RowCells>().swap(rows);
         if (headings) {
             // The placeholder stays only when nothing else came.
             if (grid_.rows() - grid_.fixedRows() > 1) grid_.removeRow(1);
@@ -415,7 +436,7 @@ EventList::Placement EventList::placementOf(const clsCalEvent& ev) const {
     const std::int64_t days = daysBetween(present, d);
     // An all-day occurrence counts as not passed all its day.
     const std::int64_t minutes = ev.AllDayOccur() ? 1 : minutesBetween(present, d);
-    const std::int64_t pastHours = std::max<std::int64_t>(0, settings_.PastEventHours());
+    const std::int64_t pastHours = pastEventHours();
     if (shrinkPast_ && !(minutes > -60 * pastHours && days >= 0)) return Placement::Fold;
     if (days > 0 && days > priorWarningOf(ev) && !viewAll_) return Placement::Drop;
     return Placement::Row;
@@ -477,16 +498,20 @@ int EventList::addOccurrenceRow(clsCalEvent& ev, int row) {
     return r;
 }
 
-int EventList::setRowCells(const RowCells& cells, int row) {
+int EventList::setRowCells(const RowCells& cells, int row) { return setRowCells(RowCells(cells), row); }
+
+int EventList::setRowCells(RowCells&& cells, int row) {
     if (row < 0) row = grid_.appendRow();
     // A row written again shows nothing of what it showed before.
     grid_.resetColours(row);
-    for (int c = 0; c < kListColumns; ++c) grid_.setText(row, c, cells.text[std::size_t(c)]);
-    if (cells.text[grdKey].empty())
+    const bool keyed = !cells.text[grdKey].empty();
+    const bool changed = cells.text[grdModified] == "+";
+    for (int c = 0; c < kListColumns; ++c) grid_.takeText(row, c, std::move(cells.text[std::size_t(c)]));
+    if (!keyed)
         grid_.setOccurrence(row, std::nullopt);
     else
         grid_.setOccurrence(row, cells.occurrence);
-    if (cells.text[grdModified] == "+") {
+    if (changed) {
         grid_.setColours(row, grdModified, listcolours::white, listcolours::blue);
         widenMarkerColumn();
     }
