@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/EventMix.h"
 #include "mainwindow/EventList.h"
 #include "platform/clock/Clock.h"
 #include "platform/db/Schema.h"
@@ -31,62 +32,7 @@ namespace fs = std::filesystem;
 constexpr int kEvents = 10000;
 const DateTime kToday = DateTime::ymd(2026, 3, 11);
 
-// A small fixed generator, so every run times the same store.
-class Lcg {
-public:
-    std::uint32_t next() {
-        state_ = state_ * 1664525u + 1013904223u;
-        return state_ >> 8;
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
-
-private:
-    std::uint32_t state_ = 12345u;
-};
-
-enum class Mix { Typical, AllRepeating };
-
-void fillRule(clsCalRRule& r, Lcg& g, DateTime start, int kind) {
-    static const char* kDays[] = {"MO", "TU", "WE", "TH", "FR", "SA", "SU"};
-    switch (kind) {
-        case 0: r.setFrequency(clsCalRRule::kDaily); break;
-        case 1: r.setFrequency(clsCalRRule::kDaily); r.setInterval(2 + g.below(5)); break;
-        case 2: r.setFrequency(clsCalRRule::kWeekly); break;
-        case 3:
-            r.setFrequency(clsCalRRule::kWeekly);
-            r.setInterval(2);
-            r.setByDay(std::string(kDays[g.below(7)]) + "," + kDays[g.below(7)]);
-            break;
-        case 4: r.setFrequency(clsCalRRule::kWeekly); r.setByDay("MO,TU,WE,TH,FR"); break;
-        case 5: r.setFrequency(clsCalRRule::kMonthly); break;
-        case 6:
-            r.setFrequency(clsCalRRule::kMonthly);
-            r.setByMonthDay("28,29,30,31");
-            r.setBySetPos("-1");
-            break;
-        case 7: r.setFrequency(clsCalRRule::kMonthly); r.setByDay(std::to_string(1 + g.below(4)) + kDays[g.below(7)]); break;
-        case 8: r.setFrequency(clsCalRRule::kMonthly); r.setByDay("-1FR"); r.setInterval(1 + g.below(3)); break;
-        case 9: r.setFrequency(clsCalRRule::kYearly); break;
-        case 10: r.setFrequency(clsCalRRule::kYearly); r.setByMonth("11"); r.setByDay("4TH"); break;
-        default: r.setFrequency(clsCalRRule::kYearly); r.setByWeekNo("1,20,40"); r.setByDay("MO"); break;
-    }
-    switch (g.below(4)) {
-        case 0: r.setDurationCount(5 + g.below(200)); break;
-        case 1: r.setDurationUntil(start.addDays(100 + g.below(900)).date(), true); break;
-        default: break;  // no end
-    }
-}
-
-// The rule kind of a typical store: none (a one-off event) for two in five,
-// yearly for a quarter, then monthly, weekly and, rarely, daily.
-int typicalKind(Lcg& g) {
-    const int p = g.below(100);
-    if (p < 40) return -1;
-    if (p < 65) return 9 + g.below(3);
-    if (p < 80) return 5 + g.below(4);
-    if (p < 92) return 2 + g.below(3);
-    return g.below(2);
-}
+using bench::Mix;
 
 class Store {
 public:
@@ -114,32 +60,7 @@ public:
     clsDataQVR& store() { return *store_; }
 
 private:
-    void fill(Mix mix) {
-        Lcg g;
-        for (int i = 0; i < kEvents; ++i) {
-            clsCalEvent ev;
-            ev.setDescription("Event " + std::to_string(i));
-            const bool allDay = g.below(2) == 0;
-            const int kind = mix == Mix::Typical ? typicalKind(g) : g.below(12);
-            // One-off events spread over the past months and the coming two years;
-            // repeating ones started up to two years ago.
-            DateTime start = kind < 0 ? kToday.addDays(g.below(760) - 60) : kToday.addDays(-g.below(730));
-            if (!allDay) start = start.addSeconds(3600 * (7 + g.below(12)) + 900 * g.below(4));
-            ev.setEventStart(start);
-            ev.setAllDayEvent(allDay);
-            // Listed from the day it was entered, or from its start; repeating events
-            // of the typical store had their past occurrences hidden a few days ago.
-            ev.setViewFromDate(mix == Mix::AllRepeating ? kToday : kind < 0 ? start : kToday.addDays(-g.below(14)));
-            if (kind >= 0) {
-                ev.setIsRecurring(true);
-                fillRule(ev.addRRule(), g, start, kind);
-                if (mix == Mix::AllRepeating && g.below(5) == 0) fillRule(ev.addRRule(), g, start, g.below(12));
-            }
-            if (g.below(4) == 0) ev.setExDates(formatICalDateTime(kToday.addDays(g.below(30)), false));
-            ev.setLastModified(kToday);
-            if (store_->Save(ev, clsDataQVR::kSaveAlways)) ++stored_;
-        }
-    }
+    void fill(Mix mix) { stored_ = bench::fillStore(*store_, mix, kToday, kEvents); }
 
     fs::path folder_;
     settings::MemorySettingsStore settingsStore_;

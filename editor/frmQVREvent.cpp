@@ -22,6 +22,8 @@ constexpr const char* kInputError = "Input error";
 constexpr const char* kDescriptionEmpty = "Description cannot be empty";
 constexpr const char* kIntervalBefore = "`Repeat every N ";
 constexpr const char* kIntervalAfter = "` must contain a numeric value greater than zero";
+// A number the box cannot hold is no value "greater than zero" that went wrong.
+constexpr const char* kIntervalTooLarge = "` must contain a numeric value from 1 to 999";
 constexpr const char* kCountInvalid = "`Occurs N times` must contain a numeric value greater than zero";
 constexpr const char* kCountIsOne = "For 'Occurs occurs 1 time, you should select frequency 'Once'";
 constexpr const char* kPriorWarnInvalid = "`n days prior` must contain a numeric value from 0 to 9";
@@ -263,6 +265,8 @@ void frmQVREvent::formLoad() {
     hoverButton(nullptr);
     loading_ = false;
     updateSummary();  // the description's label may have taken another font
+    // What the user types first goes into the description.
+    txtDesc.setFocus();
 }
 
 void frmQVREvent::loadEvent() {
@@ -323,6 +327,7 @@ void frmQVREvent::loadRecurrence() {
 
 void frmQVREvent::loadVisibility() {
     const clsCalEvent& ev = *event_;
+    loadedAutoDelete_ = ev.AutoDelete();
     if (ev.AutoDelete() != "M") {
         txtAutoDelete.setText(ev.AutoDelete());
         chkAutoDelete.setChecked(true);
@@ -379,6 +384,14 @@ int frmQVREvent::frequencyOptionIndex(int frequency) const {
 
 bool frmQVREvent::repeatingChosen() const { return optFrequency.selected() > kOnce; }
 
+// A stored code that the list acts on (any count of days from 0, as the device or
+// an older copy may have written) stays as it is while the box still shows it;
+// what the user types is held to 1 to 9.
+bool frmQVREvent::autoDeleteKept() const {
+    return chkAutoDelete.checked() && loadedAutoDelete_ != "M" && txtAutoDelete.text() == loadedAutoDelete_ &&
+           toIntOrDefault(loadedAutoDelete_, -1) >= 0;
+}
+
 // ---- validation and saving -----------------------------------------------------
 
 bool frmQVREvent::inputError(const std::string& message, std::string_view tabKey, ui::Control& field) {
@@ -394,9 +407,11 @@ bool frmQVREvent::validateEvent() {
     if (repeatingChosen()) {
         // isNumberInRange reads the text as a wide number: 99999 fails its range
         // check like any other value above the limit.
-        if (!isNumberInRange(txtInterval.text(), 1, 999))
-            return inputError(text::kIntervalBefore + lblInterval.caption() + text::kIntervalAfter, "tabOccurs",
-                              txtInterval);
+        if (!isNumberInRange(txtInterval.text(), 1, 999)) {
+            const auto v = wholeValue(txtInterval.text());
+            const char* after = v && *v > 999 ? text::kIntervalTooLarge : text::kIntervalAfter;
+            return inputError(text::kIntervalBefore + lblInterval.caption() + after, "tabOccurs", txtInterval);
+        }
         if (optOccurs.isSelected(1)) {
             if (!isNumberInRange(txtOccursCount.text(), 1, 999))
                 return inputError(text::kCountInvalid, "tabOccurs", txtOccursCount);
@@ -410,7 +425,7 @@ bool frmQVREvent::validateEvent() {
     }
     if (optPriorWarning.isSelected(2) && !isNumberInRange(txtPriorWarn.text(), 0, 9))
         return inputError(text::kPriorWarnInvalid, "tabShow", txtPriorWarn);
-    if (chkAutoDelete.checked() && !isNumberInRange(txtAutoDelete.text(), 1, 9))
+    if (chkAutoDelete.checked() && !autoDeleteKept() && !isNumberInRange(txtAutoDelete.text(), 1, 9))
         return inputError(text::kAutoDeleteInvalid, "tabShow", txtAutoDelete);
     return true;
 }
@@ -427,7 +442,11 @@ void frmQVREvent::fillEvent() {
     ev.setEventStart(start);
     ev.setAllDayEvent(allDay);
 
-    ev.setAutoDelete(chkAutoDelete.checked() ? std::to_string(wholeValue(txtAutoDelete.text()).value_or(1)) : "M");
+    if (autoDeleteKept()) {
+        ev.setAutoDelete(loadedAutoDelete_);
+    } else {
+        ev.setAutoDelete(chkAutoDelete.checked() ? std::to_string(wholeValue(txtAutoDelete.text()).value_or(1)) : "M");
+    }
 
     if (keepLoadedPriorWarning_) {
         ev.setPriorWarningIsDefault(loadedPriorWarningIsDefault_);

@@ -188,6 +188,7 @@ private:
     int selectedFrequency() const;
     int frequencyOptionIndex(int frequency) const;
     bool repeatingChosen() const;
+    bool autoDeleteKept() const;
 
     void tabClick();
     void frequencyClick(int index);
@@ -224,6 +225,7 @@ private:
     bool keepLoadedPriorWarning_ = false;
     int loadedPriorWarning_ = 0;
     bool loadedPriorWarningIsDefault_ = true;
+    std::string loadedAutoDelete_ = "M";
 };
 
 }  // namespace wendra

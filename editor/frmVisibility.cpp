@@ -142,7 +142,11 @@ void frmVisibility::loadViewFromDates() {
 
 void frmVisibility::save() {
     if (event_ == nullptr) return;
-    if (priorWarningTouched_) {
+    if (!priorWarningTouched_ && event_->PriorWarningIsDefault()) {
+        // The default as it is now: the number stored beside the flag is what the
+        // device and Outlook are sent.
+        event_->setPriorWarning(settings_.PriorWarning());
+    } else if (priorWarningTouched_) {
         const int option = optPriorWarning.selected();
         if (option == 0) {
             event_->setPriorWarningIsDefault(true);

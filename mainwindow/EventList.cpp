@@ -17,6 +17,7 @@ namespace wendra {
 namespace {
 
 constexpr std::string_view kMarkerSample = "****";
+constexpr std::array<std::string_view, 5> kHeadings = {"Days To", "Description", "Time", "Date", "Day"};
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0 && (a < 0) != (b < 0)) ? 1 : 0); }
 
@@ -245,6 +246,7 @@ EventList::EventList(ListGrid& grid, const clsSettings& settings, clsDataQVR& st
     : grid_(grid), settings_(settings), store_(store), host_(host), options_(std::move(options)) {}
 
 int EventList::defaultPriorWarning() const {
+    if (work_) return work_->priorWarning;
     return std::max(0, options_.defaultPriorWarning.value_or(settings_.PriorWarning()));
 }
 
@@ -284,7 +286,20 @@ void EventList::submit(Request request) {
     }
 }
 
+std::int64_t EventList::pastEventHours() const {
+    if (work_) return work_->pastHours;
+    return std::max<std::int64_t>(0, settings_.PastEventHours());
+}
+
 void EventList::run(const Request& request) {
+    // The settings read afresh each time (another process may change them) are read
+    // once a piece of work: every row asks for them, and each read is a file read.
+    work_.reset();
+    work_ = WorkSettings{defaultPriorWarning(), pastEventHours()};
+    struct Done {
+        std::optional<WorkSettings>& work;
+        ~Done() { work.reset(); }
+    } done{work_};
     switch (request.kind) {
         case Request::Kind::Refresh: rebuild(); break;
         case Request::Kind::Update: update(request.id); break;
@@ -331,7 +346,14 @@ void EventList::rebuild() {
             const int c = folded[a].compare(folded[b]);
             return c != 0 ? c < 0 : compareNoCase(rows[a].text[grdKey], rows[b].text[grdKey]) < 0;
         });
-        for (std::size_t i : order) colourRow(setRowCells(rows[i], -1), rows[i].kind);
+        // Each row's texts go over to the grid and its sort text goes, so the list
+        // is never held twice.
+        for (std::size_t i : order) {
+            std::string().swap(folded[i]);
+            const RowCells::Kind kind = rows[i].kind;
+            colourRow(setRowCells(std::move(rows[i]), -1), kind);
+        }
+        std::vector<RowCells>().swap(rows);
         if (headings) {
             // The placeholder stays only when nothing else came.
             if (grid_.rows() - grid_.fixedRows() > 1) grid_.removeRow(1);
@@ -359,7 +381,6 @@ void EventList::initGrid() {
 
 void EventList::addHeadingRow() {
     const int r = grid_.appendRow();
-    static constexpr std::array<std::string_view, 5> kHeadings = {"Days To", "Description", "Time", "Date", "Day"};
     for (int c = grdWendra; c <= grdDayofWeek; ++c) grid_.setText(r, c, std::string(kHeadings[std::size_t(c - grdWendra)]));
     grid_.setText(grid_.appendRow(), grdSubject, listtext::noEvents(settings_.PriorWarning()));
     grid_.setFixedRows(1);
@@ -415,7 +436,7 @@ EventList::Placement EventList::placementOf(const clsCalEvent& ev) const {
     const std::int64_t days = daysBetween(present, d);
     // An all-day occurrence counts as not passed all its day.
     const std::int64_t minutes = ev.AllDayOccur() ? 1 : minutesBetween(present, d);
-    const std::int64_t pastHours = std::max<std::int64_t>(0, settings_.PastEventHours());
+    const std::int64_t pastHours = pastEventHours();
     if (shrinkPast_ && !(minutes > -60 * pastHours && days >= 0)) return Placement::Fold;
     if (days > 0 && days > priorWarningOf(ev) && !viewAll_) return Placement::Drop;
     return Placement::Row;
@@ -477,16 +498,20 @@ int EventList::addOccurrenceRow(clsCalEvent& ev, int row) {
     return r;
 }
 
-int EventList::setRowCells(const RowCells& cells, int row) {
+int EventList::setRowCells(const RowCells& cells, int row) { return setRowCells(RowCells(cells), row); }
+
+int EventList::setRowCells(RowCells&& cells, int row) {
     if (row < 0) row = grid_.appendRow();
     // A row written again shows nothing of what it showed before.
     grid_.resetColours(row);
-    for (int c = 0; c < kListColumns; ++c) grid_.setText(row, c, cells.text[std::size_t(c)]);
-    if (cells.text[grdKey].empty())
+    const bool keyed = !cells.text[grdKey].empty();
+    const bool changed = cells.text[grdModified] == "+";
+    for (int c = 0; c < kListColumns; ++c) grid_.takeText(row, c, std::move(cells.text[std::size_t(c)]));
+    if (!keyed)
         grid_.setOccurrence(row, std::nullopt);
     else
         grid_.setOccurrence(row, cells.occurrence);
-    if (cells.text[grdModified] == "+") {
+    if (changed) {
         grid_.setColours(row, grdModified, listcolours::white, listcolours::blue);
         widenMarkerColumn();
     }
@@ -574,13 +599,49 @@ void EventList::applyColumnSettings() {
                               {grdTime, settings_.ViewTime(), "HH:NN"},
                               {grdWendra, settings_.ViewWendra(), "DAYS TO"}};
     for (const auto& c : columns) {
+        // An automatic column (-9) fits its texts in the font of now. So does a
+        // stored width too narrow for them (an automatic width kept from a smaller
+        // font), and one this list found automatic before, while what is stored is
+        // what it saw then or the width it gave (which the window stores): so the
+        // widths follow a font change at once, either way, and after a restart.
+        const int fit = std::max(fittedWidth(c.col), grid_.textWidth(c.sample) + kListCellMargin);
+        AutomaticWidth& last = automaticWidths_[std::size_t(c.col)];
+        const bool kept = last.automatic && (c.setting == last.setting || c.setting == last.width);
+        const bool automatic = c.setting == -9 || (c.setting > 0 && (c.setting <= fit || kept));
         int width = 0;
-        if (c.setting == -9)
-            width = grid_.textWidth(c.sample);
+        if (automatic)
+            width = fit;
         else if (c.setting > 0)
             width = c.setting;  // -1 hides the column, and so does a damaged negative value
+        last.setting = c.setting;
+        last.automatic = automatic;
+        last.width = width;
         grid_.setColWidth(c.col, width);
     }
+}
+
+int EventList::fittedWidth(int col) const {
+    std::vector<std::string> texts;
+    if (col >= grdWendra && col <= grdDayofWeek) texts.emplace_back(kHeadings[std::size_t(col - grdWendra)]);
+    switch (col) {
+        case grdWendra:
+            // Countdowns of a day either way, the longest day counts, the marks.
+            for (const std::int64_t minutes : {24 * 60 - 1, -(2 * 60 - 1), -59, -(24 * 60 - 1), 0})
+                texts.push_back(countdown::countdownText(minutes));
+            texts.insert(texts.end(), {"-99999", "99999", "*", "-"});
+            break;
+        case grdTime: texts.insert(texts.end(), {"00:00", "23:59"}); break;
+        case grdDate:
+            for (int m = 1; m <= 12; ++m) texts.push_back(dateText(DateTime::ymd(2088, m, 28)));
+            break;
+        case grdDayofWeek:
+            for (int d = 1; d <= 7; ++d) texts.push_back(weekdayAbbrev(d));
+            break;
+        default: break;
+    }
+    int widest = 0;
+    for (const std::string& t : texts) widest = std::max(widest, grid_.textWidth(t));
+    return widest + kListCellMargin;
 }
 
 void EventList::setColumnAlignments() {

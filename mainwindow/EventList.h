@@ -40,6 +40,8 @@ enum GridCol : int {
     grdDayofWeek = 7,
 };
 inline constexpr int kListColumns = 8;
+// Room for a cell's margins beside its text (twips), in the grid and in its heading.
+inline constexpr int kListCellMargin = 150;
 
 // Colours the list writes (&HBBGGRR).
 namespace listcolours {
@@ -78,6 +80,8 @@ public:
     virtual bool removeRow(int row) = 0;
     virtual std::string text(int row, int col) const = 0;
     virtual void setText(int row, int col, const std::string& text) = 0;
+    // The same, handing the text over (a rebuild writes thousands of them).
+    virtual void takeText(int row, int col, std::string&& text) { setText(row, col, text); }
     // nullopt is "no colour given": the main grid leaves the cell's colour as it
     // is, the in-memory grid stores Null.
     virtual void setColours(int row, int col, std::optional<ui::Colour> fore, std::optional<ui::Colour> back) = 0;
@@ -125,6 +129,7 @@ public:
     bool removeRow(int row) override { return grid_.removeItem(row); }
     std::string text(int row, int col) const override { return grid_.textMatrix(row, col); }
     void setText(int row, int col, const std::string& text) override { grid_.setTextMatrix(row, col, text); }
+    void takeText(int row, int col, std::string&& text) override { grid_.setTextMatrix(row, col, std::move(text)); }
     void setColours(int row, int col, std::optional<ui::Colour> fore, std::optional<ui::Colour> back) override;
     void resetColours(int row) override;
     std::optional<RowOccurrence> occurrence(int row) const override;
@@ -262,6 +267,7 @@ public:
     int addOccurrenceRow(clsCalEvent& ev, int row);
     // The row's cells and occurrence; -1 appends. The row written.
     int setRowCells(const RowCells& cells, int row);
+    int setRowCells(RowCells&& cells, int row);
     // The past-events row for the count, written at `row` or appended (-1).
     int addPastEventsRow(int count, int row = -1);
     // True when the occurrence was deleted (and saved).
@@ -269,6 +275,9 @@ public:
     void setColumnWidths();
     void setColumnAlignments();
     void applyColumnSettings();
+    // The width in twips that shows every text a view column can hold (heading,
+    // widest date, weekday, time or countdown) whole, in the grid's font.
+    int fittedWidth(int col) const;
     void applyMergeSettings();
     void sortRows();
     int sortColumn() const;
@@ -293,6 +302,7 @@ public:
     // The cells the event's current occurrence shows, whether or not it gets a row.
     RowCells cellsFor(const clsCalEvent& ev) const;
     int defaultPriorWarning() const;
+    std::int64_t pastEventHours() const;
     int priorWarningOf(const clsCalEvent& ev) const;
 
 private:
@@ -335,6 +345,19 @@ private:
     bool busy_ = false;
     int workDepth_ = 0;  // nested pieces of work show one hourglass
     std::deque<Request> queue_;
+    // What the list last decided for each view column: automatic or not, from
+    // which stored value, and the width it gave.
+    struct AutomaticWidth {
+        bool automatic = false;
+        std::int32_t setting = 0;
+        int width = 0;
+    };
+    std::array<AutomaticWidth, kListColumns> automaticWidths_{};
+    struct WorkSettings {
+        int priorWarning;
+        std::int64_t pastHours;
+    };
+    std::optional<WorkSettings> work_;  // while a request runs
 };
 
 // The event id a row key names, as the store keys events: nullopt for a key

@@ -332,6 +332,8 @@ private:
     void endProgram(Startup why, std::string_view message, ui::MessageIcon icon);
     void addHeadingRow();
     void setColumnWidths();
+    // Rows as tall as a line of the list's font.
+    void fitRowHeight();
     void applyColumnSettings();
     void setColumnAlignments();
 

@@ -23,8 +23,12 @@ void frmMain::ListWiring::saveWindowSettings() { f_.saveWindowSettings(); }
 
 void frmMain::ListWiring::gridInitialised() {
     f_.timedRows.clear();
-    const ui::Font font = f_.msGrid.font().value_or(f_.font());
-    f_.msGrid.setDefaultRowHeight(f_.c_.services.metrics.textHeight(font, "A") + kRowPadding);
+    f_.fitRowHeight();
+}
+
+void frmMain::fitRowHeight() {
+    const ui::Font f = msGrid.font().value_or(font());
+    msGrid.setDefaultRowHeight(c_.services.metrics.textHeight(f, "A") + kRowPadding);
 }
 
 void frmMain::ListWiring::layoutForm() { f_.layoutForm(); }

@@ -220,7 +220,9 @@ void frmMain::chooseFont() {
     msGrid.setFont(*chosen);
     // The window's own font measures the columns' sample texts.
     setFont(*chosen);
+    // Widths and heights follow the font at once, not at the next rebuild.
     setColumnWidths();
+    fitRowHeight();
     layoutForm();
 }
 

@@ -11,7 +11,7 @@ packages=(
   libical-dev
   qt6-webengine-dev qt6-webchannel-dev
   desktop-file-utils
-  xvfb xauth xdotool
+  xvfb xauth xdotool x11-utils openbox
 )
 
 missing=()

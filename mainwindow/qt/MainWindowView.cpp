@@ -148,6 +148,19 @@ MainWindowView::MainWindowView(frmMain& form, const fs::path& iconFolder, QWidge
     grid_ = new QtGridView(form.msGrid, client_);
     attachEventGridDelegate(*grid_);
 
+    captionStrip_ = new QLabel(this);
+    captionStrip_->setObjectName(QStringLiteral("captionStrip"));
+    QFont captionFont = desktop;
+    captionFont.setPointSize(10);
+    captionFont.setBold(true);
+    captionStrip_->setFont(captionFont);
+    captionStrip_->setContentsMargins(6, 3, 6, 3);
+    captionStrip_->setAutoFillBackground(true);
+    captionStrip_->setBackgroundRole(QPalette::Highlight);
+    captionStrip_->setForegroundRole(QPalette::HighlightedText);
+    captionStrip_->setTextFormat(Qt::PlainText);
+    captionStrip_->hide();
+
     statusBinder_ = std::make_unique<StatusBarBinder>(form.StatusBar1, statusBar(), &images_);
     menuBinder_ = std::make_unique<MenuBinder>(form.menuBar, menuBar());
     menus_ = std::make_unique<MainMenus>(form, *this, *menuBinder_, [this] { fitHeight(); });
@@ -210,8 +223,32 @@ void MainWindowView::fitHeight() {
     if (client_->minimumHeight() != content || client_->maximumHeight() != content) client_->setFixedHeight(content);
     const int menu = menuBar()->isVisibleTo(this) ? menuBar()->sizeHint().height() : 0;
     const int status = statusBar()->isVisibleTo(this) ? statusBar()->sizeHint().height() : 0;
-    const int total = menu + content + status;
+    int total = menu + content + status;
+    if (form_.state().gMinimalDisplay) {
+        // A frame taller than the window is a title bar drawn by a window manager.
+        const bool titled = isVisible() && frameGeometry().height() > geometry().height();
+        if (!titled) {
+            captionStrip_->setText(windowTitle());
+            captionStrip_->setGeometry(0, 0, width(), captionStrip_->sizeHint().height());
+            captionStrip_->raise();
+        }
+        captionStrip_->setVisible(!titled);
+        total = std::max(titled ? 1 : captionStrip_->sizeHint().height(), total);
+    } else {
+        captionStrip_->hide();
+    }
     if (minimumHeight() != total || maximumHeight() != total) setFixedHeight(total);
+}
+
+void MainWindowView::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange && captionStrip_ != nullptr) captionStrip_->setText(windowTitle());
+}
+
+void MainWindowView::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (captionStrip_ != nullptr && captionStrip_->isVisible())
+        captionStrip_->setGeometry(0, 0, width(), captionStrip_->height());
 }
 
 bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {

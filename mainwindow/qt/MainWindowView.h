@@ -41,6 +41,12 @@ ui::qt::QtImageList loadImageList2(const std::filesystem::path& iconFolder);
 // it out again when they change. The window's height follows what it shows (the menu
 // bar, the grid's bottom and the status bar), so the list is never cut by a caption
 // bar taller or shorter than the layout's allowance for it.
+//
+// The minimal display keeps the caption alone on screen. A window can never be 0
+// pixels high (the window system would unmap it, and F2 could no longer reach
+// it): under a window manager the window keeps one pixel under its title bar;
+// where nothing draws a title bar, the window shows its caption itself, in a
+// line of the minimal display's own font.
 class MainWindowView final : public QMainWindow {
 public:
     MainWindowView(frmMain& form, const std::filesystem::path& iconFolder, QWidget* parent = nullptr);
@@ -57,9 +63,13 @@ public:
     QLabel* bannerText() const { return bannerText_; }
     QLabel* outlookStatus() const { return outlookStatus_; }
     QWidget* client() const { return client_; }
+    // The caption line the minimal display shows where the window system draws none.
+    QLabel* captionStrip() const { return captionStrip_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void placeToolbar();
@@ -75,6 +85,7 @@ private:
     QPushButton* bannerClose_ = nullptr;
     QLabel* outlookStatus_ = nullptr;
     ui::qt::QtGridView* grid_ = nullptr;
+    QLabel* captionStrip_ = nullptr;
 
     std::unique_ptr<ui::qt::ToolbarBinder> toolbarBinder_;
     std::unique_ptr<ui::qt::PictureBinder> outlookStatusBinder_;

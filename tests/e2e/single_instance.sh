@@ -14,49 +14,8 @@ exe=$1
 database=$2
 icons=${3:-}
 
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "Xvfb or xdotool missing"; exit 77; }
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/wendra-e2e-XXXXXX")
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    for log in "$work"/*.log; do [ -f "$log" ] && { echo "--- $log"; cat "$log"; }; done
-    exit 1
-}
-
-prog=$work/program
-mkdir -p "$prog" "$work/config" "$work/run"
-chmod 700 "$work/run"
-cp "$exe" "$prog/WendraWin"
-cp "$database" "$prog/WendraWin.dt"
-[ -n "$icons" ] && [ -d "$icons" ] && cp -r "$icons" "$prog/icons"
-
-export XDG_CONFIG_HOME=$work/config
-export XDG_RUNTIME_DIR=$work/run
-export QT_QPA_PLATFORM=xcb
-# Qt and the X libraries keep allocations until the process ends; the sanitizer's
-# leak report at exit would be theirs, not the program's.
-export ASAN_OPTIONS=${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0
-
-# A virtual X server on a free display.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "the X server did not start"
-export DISPLAY=:$(tr -d '[:space:]' <"$work/display")
-
-# Waits for a shown window of the process whose name matches; prints its id.
-find_window() {
-    timeout "$3" xdotool search --all --sync --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n 1
-}
-running() { kill -0 "$1" 2>/dev/null; }
+source "$(dirname "$0")/../support/x_session.sh"
+x_session_start "$exe" "$database" "$icons"
 
 # ---- 1. the first start
 day_before=$(LC_ALL=C date +%a)

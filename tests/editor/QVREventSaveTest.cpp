@@ -124,12 +124,19 @@ TEST_F(QVREventSaveTest, EachInputErrorNamesItsFieldSelectsItsTabAndWritesNothin
          },
          "`Repeat every N week" + intervalTail, "tabOccurs",
          [](frmQVREvent& ed) -> ui::Control& { return ed.txtInterval; }},
-        {"interval beyond 16 bits",
+        {"interval beyond the box",
          [&](frmQVREvent& ed) {
              weekly(ed);
              ed.txtInterval.setText("99999");
          },
-         "`Repeat every N weeks" + intervalTail, "tabOccurs",
+         "`Repeat every N weeks` must contain a numeric value from 1 to 999", "tabOccurs",
+         [](frmQVREvent& ed) -> ui::Control& { return ed.txtInterval; }},
+        {"interval 1000",
+         [&](frmQVREvent& ed) {
+             weekly(ed);
+             ed.txtInterval.setText("1000");
+         },
+         "`Repeat every N weeks` must contain a numeric value from 1 to 999", "tabOccurs",
          [](frmQVREvent& ed) -> ui::Control& { return ed.txtInterval; }},
         {"count 0", [&](frmQVREvent& ed) { counted(ed, "0"); }, countMessage, "tabOccurs",
          [](frmQVREvent& ed) -> ui::Control& { return ed.txtOccursCount; }},
@@ -422,6 +429,47 @@ TEST_F(QVREventSaveTest, PriorWarningAndAutoDeleteAreSavedAsChosen) {
     EXPECT_EQ(ev.AutoDelete(), "M");
     EXPECT_TRUE(ev.PriorWarningIsDefault());
     EXPECT_EQ(ev.PriorWarning(), 14);
+}
+
+TEST_F(QVREventSaveTest, AStoredAutoDeleteTheListActsOnIsSavedAsItCame) {
+    // Codes the list deletes by (a count of days from 0, as the device or an older
+    // copy wrote them) survive a save that leaves the box alone; a code the list
+    // ignores is the user's to mend, and typing is held to 1 to 9.
+    struct Case {
+        const char* stored;
+        const char* shown;
+        const char* typed;  // nullptr: the box is left as loaded
+        const char* saved;  // nullptr: refused with the box's message
+    };
+    const Case cases[] = {
+        {"0", "0", nullptr, "0"},         {"00", "00", nullptr, "00"}, {"12", "12", nullptr, "12"},
+        {"5", "5", nullptr, "5"},         {"0", "0", "4", "4"},        {"0", "0", "0", "0"},
+        {"3", "3", "0", nullptr},         {"-2", "-2", nullptr, nullptr},
+        {"x", "1", nullptr, "1"},  // a tick over no number shows 1, as a click on it does
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.stored) + " typed " + (c.typed ? c.typed : "-"));
+        doubles.messages.reset();
+        clsCalEvent ev = allDay(DateTime::ymd(2026, 12, 24), "Carols");
+        ev.setAutoDelete(c.stored);
+        frmQVREvent& ed = open(ev);
+        EXPECT_TRUE(ed.chkAutoDelete.checked());
+        EXPECT_EQ(ed.txtAutoDelete.text(), c.shown);
+        ed.txtDesc.setText("Carol singing");
+        if (c.typed != nullptr) ed.txtAutoDelete.setText(c.typed);
+        ed.cmdSave.press();
+        if (c.saved == nullptr) {
+            EXPECT_EQ(onlyMessage().text, "`Auto-delete after n days` must contain a numeric value from 1 to 9");
+            EXPECT_TRUE(ed.isLoaded());
+            EXPECT_EQ(ev.AutoDelete(), c.stored);
+            EXPECT_EQ(ev.Description(), "Carols");
+        } else {
+            EXPECT_TRUE(doubles.messages.calls().empty());
+            EXPECT_FALSE(ed.isLoaded());
+            EXPECT_EQ(ev.AutoDelete(), c.saved);
+            EXPECT_EQ(ev.Description(), "Carol singing");
+        }
+    }
 }
 
 TEST_F(QVREventSaveTest, APriorWarningTheOptionsCannotShowSurvivesAnUnrelatedSave) {

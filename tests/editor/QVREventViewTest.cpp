@@ -22,6 +22,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimeEdit>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+#include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
@@ -36,6 +40,7 @@
 #include "platform/ui/qt/QtGrab.h"
 #include "platform/ui/qt/QtServices.h"
 #include "store/clsSettings.h"
+#include "store/modFuncs.h"
 
 namespace wendra {
 namespace {
@@ -153,9 +158,10 @@ TEST_F(QVREventViewTest, ANewEventIsTypedClickedSavedAndReadBack) {
         EXPECT_EQ(view.txtDesc()->font().pointSizeF(), 20);
         EXPECT_GT(view.txtDesc()->height(), view.ctrlEventDate()->height());
 
-        // Page 1: description, date and time by the keyboard.
-        view.txtDesc()->setFocus();
-        keyClicks(view.txtDesc(), "Piano lesson");
+        // Page 1: description, date and time by the keyboard. The dialog opens with
+        // the focus in the description, so what is typed first lands there.
+        EXPECT_EQ(QApplication::focusWidget(), view.txtDesc());
+        keyClicks(QApplication::focusWidget(), "Piano lesson");
         EXPECT_EQ(editor->txtDesc.text(), "Piano lesson");
         QDateEdit* date = view.ctrlEventDate();
         date->setFocus();
@@ -255,6 +261,79 @@ TEST_F(QVREventViewTest, ANewEventIsTypedClickedSavedAndReadBack) {
     EXPECT_FALSE(ev.PriorWarningIsDefault());
     EXPECT_EQ(ev.PriorWarning(), 3);
     EXPECT_EQ(ev.AutoDelete(), "3");
+}
+
+// The time picker as the hand meets it (events the window system would deliver,
+// so a click brings the focus): focused by a click or by Tab it takes the digits
+// typed at once, hour first; its arrow keys keep answering; and each click on an
+// arrow is one step, even when the work behind a step is slow.
+TEST_F(QVREventViewTest, TheTimePickerTakesDigitsAtOnceAndStepsOncePerClick) {
+    clsCalEvent ev;
+    ev.setDescription("Dentist");
+    ev.setEventStart(DateTime::ymd(2026, 12, 9, 14, 30));
+    ev.setAllDayEvent(false);
+    ev.setViewFromDate(ev.EventStart());
+    auto editor = makeEditor(ev);
+    bool ran = false;
+    whenShown<QVREventView>([&](QVREventView& view) {
+        ran = true;
+        QTimeEdit* time = view.ctrlEventTime();
+        ASSERT_TRUE(time->isEnabled());
+        auto* text = time->findChild<QLineEdit*>();
+        ASSERT_NE(text, nullptr);
+        const auto hm = [&] { return formatTimeHM(editor->ctrlEventTime.value()); };
+        const auto typed = [](const char* digits) {
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(digits));
+        };
+
+        // A click on the hour, then digits.
+        QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(4, text->height() / 2));
+        QCoreApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), time);
+        typed("0211");
+        EXPECT_EQ(hm(), "02:11");
+        EXPECT_EQ(time->time(), QTime(2, 11));
+        // The arrow keys step the section the cursor stands in, again and again.
+        for (int i = 0; i < 3; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        EXPECT_EQ(hm(), "02:14");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        EXPECT_EQ(hm(), "02:13");
+
+        // A click on the minutes and digits: the minutes take them.
+        QTest::mouseClick(view.txtDesc(), Qt::LeftButton);
+        QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(text->width() - 6, text->height() / 2));
+        QCoreApplication::processEvents();
+        typed("45");
+        EXPECT_EQ(hm(), "02:45");
+
+        // Reached by Tab from the all-day options: the hour section takes the digits.
+        view.optAllDayEvent(1)->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), time);
+        typed("0715");
+        EXPECT_EQ(hm(), "07:15");
+
+        // Each click on the up arrow is one step of the hour, also when a step's
+        // work outlasts the arrow's repeat delay.
+        time->setSelectedSection(QDateTimeEdit::HourSection);
+        const auto slow = editor->ctrlEventTime.subscribe([] { QThread::msleep(600); });
+        QStyleOptionSpinBox option;
+        option.initFrom(time);
+        option.subControls = QStyle::SC_SpinBoxUp;
+        option.buttonSymbols = time->buttonSymbols();
+        option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+        const QPoint up = time->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, time).center();
+        for (int i = 0; i < 2; ++i) {
+            QTest::mousePress(time, Qt::LeftButton, {}, up);
+            QCoreApplication::processEvents();  // what waited behind the slow step
+            QTest::mouseRelease(time, Qt::LeftButton, {}, up);
+        }
+        EXPECT_EQ(hm(), "09:15");
+        mouseClick(view.cmdCancel());
+    });
+    qt.dialogs.showModal(*editor);
+    ASSERT_TRUE(ran);
 }
 
 TEST_F(QVREventViewTest, AnInputErrorShowsItsMessageAndTheFieldAndEscapeCancels) {

@@ -126,22 +126,41 @@ TEST_F(Visibility, SaveWritesTheChosenWarningAndReportsToTheOpener) {
     EXPECT_EQ(ev.PriorWarning(), 14);
 }
 
-TEST_F(Visibility, AnUntouchedChoiceKeepsAWarningNoOptionStandsFor) {
-    // 12 days (from the device, say) opens on the default option; changing only
-    // the view-from date must not turn it into the default.
+TEST_F(Visibility, AnUntouchedChoiceKeepsTheLoadedChoice) {
+    // Changing only the view-from date keeps the choice the event came with: an own
+    // 12 days (from the device, say) that no option stands for stays 12; an event
+    // on the default keeps the default, with the number the default has now.
+    struct Case {
+        const char* what;
+        bool isDefault;
+        int stored;
+        bool savedDefault;
+        int saved;
+    };
+    const Case cases[] = {
+        {"own warning beyond the options", false, 12, false, 12},
+        {"the default, with a stale number", true, 12, true, 30},
+        {"the default, number already right", true, 30, true, 30},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        clsCalEvent ev = weekly();
+        ev.setPriorWarningIsDefault(c.isDefault);
+        ev.setPriorWarning(c.stored);
+        open(ev, [&](ui::Form&) {
+            ASSERT_EQ(dialog_.optPriorWarning.selected(), 0);
+            dialog_.cmbViewFromDate.setListIndex(0);
+            dialog_.cmdSave.press();
+        });
+        EXPECT_EQ(ev.PriorWarningIsDefault(), c.savedDefault);
+        EXPECT_EQ(ev.PriorWarning(), c.saved);
+        EXPECT_EQ(ev.ViewFromDate(), at(2026, 2, 2, 9, 0));
+    }
+
+    // Choosing the default, even the option already shown, is the user's choice.
     clsCalEvent ev = weekly();
     ev.setPriorWarningIsDefault(false);
     ev.setPriorWarning(12);
-    open(ev, [&](ui::Form&) {
-        ASSERT_EQ(dialog_.optPriorWarning.selected(), 0);
-        dialog_.cmbViewFromDate.setListIndex(0);
-        dialog_.cmdSave.press();
-    });
-    EXPECT_FALSE(ev.PriorWarningIsDefault());
-    EXPECT_EQ(ev.PriorWarning(), 12);
-    EXPECT_EQ(ev.ViewFromDate(), at(2026, 2, 2, 9, 0));
-
-    // Choosing the default, even the option already shown, is the user's choice.
     open(ev, [&](ui::Form&) {
         dialog_.optPriorWarning[0].click();
         dialog_.cmdSave.press();

@@ -453,10 +453,11 @@ TEST_F(EventListTest, ColumnWidthsComeFromTheSettings) {
     EXPECT_EQ(grid.colWidth(grdKey), 0);
     EXPECT_EQ(grid.colWidth(grdSortKey), 0);
     EXPECT_EQ(grid.colWidth(grdModified), 0);
-    EXPECT_EQ(grid.colWidth(grdDate), metrics.textWidth(ui::Font{}, "DD/MMM/YY"));
+    // Automatic: the widest text the column holds (a countdown for Days To), with its margins.
+    EXPECT_EQ(grid.colWidth(grdDate), metrics.textWidth(ui::Font{}, "DD/MMM/YY") + kListCellMargin);
     EXPECT_EQ(grid.colWidth(grdDayofWeek), 0);
     EXPECT_EQ(grid.colWidth(grdTime), 700);
-    EXPECT_EQ(grid.colWidth(grdWendra), metrics.textWidth(ui::Font{}, "DAYS TO"));
+    EXPECT_EQ(grid.colWidth(grdWendra), metrics.textWidth(ui::Font{}, "-1h 59m") + kListCellMargin);
     EXPECT_EQ(grid.colWidth(grdSubject), 6000 - 700 - grid.colWidth(grdDate) - grid.colWidth(grdWendra));
     EXPECT_EQ(grid.colAlignment(grdWendra), ui::Alignment::CenterCenter);
     EXPECT_EQ(grid.colAlignment(grdModified), ui::Alignment::CenterCenter);
@@ -468,6 +469,46 @@ TEST_F(EventListTest, ColumnWidthsComeFromTheSettings) {
     grid.setWidth(1500);
     list.refreshList();
     EXPECT_EQ(grid.colWidth(grdSubject), 500);
+}
+
+// What the window stores after each rebuild is the width it was given; those
+// widths stay automatic, so they follow the font both ways. A width of its own
+// is kept unless it is too narrow for the column's texts.
+TEST_F(EventListTest, AutomaticWidthsFollowTheFontAndANarrowStoredWidthHeals) {
+    const auto keepWidths = [this] {
+        settings.setViewDate(grid.colWidth(grdDate));
+        settings.setViewWendra(grid.colWidth(grdWendra));
+        settings.setViewTime(grid.colWidth(grdTime));
+        settings.setViewDayOfWeek(grid.colWidth(grdDayofWeek));
+    };
+    const auto fitted = [this](const char* widest, double size) {
+        return metrics.textWidth(ui::Font{"Sans Serif", size}, widest) + kListCellMargin;
+    };
+    grid.setFont(ui::Font{"Sans Serif", 8.25});
+    list.refreshList();
+    for (const double size : {14.0, 20.0, 8.25, 20.0, 6.0}) {
+        SCOPED_TRACE(size);
+        if (size != 8.25) keepWidths();  // a font change saves nothing: the width stored lags
+        grid.setFont(ui::Font{"Sans Serif", size});
+        list.setColumnWidths();
+        EXPECT_EQ(grid.colWidth(grdDate), fitted("28-Jan-88", size));
+        EXPECT_EQ(grid.colWidth(grdWendra), fitted("-1h 59m", size));
+        EXPECT_EQ(grid.colWidth(grdTime), fitted("HH:NN", size));
+        EXPECT_EQ(grid.colWidth(grdDayofWeek), fitted("WEDx", size));
+    }
+
+    // A new list (a restart) with widths stored for 6 points and a 14 point font.
+    keepWidths();
+    settings.setViewTime(5000);  // wide enough: the user's own
+    ui::Grid grid2{"msGrid"};
+    grid2.setWidth(6000);
+    grid2.setFont(ui::Font{"Sans Serif", 14});
+    UiListGrid listGrid2{grid2, metrics};
+    EventList list2(listGrid2, settings, store, host);
+    list2.refreshList();
+    EXPECT_EQ(grid2.colWidth(grdDate), fitted("28-Jan-88", 14));
+    EXPECT_EQ(grid2.colWidth(grdWendra), fitted("-1h 59m", 14));
+    EXPECT_EQ(grid2.colWidth(grdTime), 5000);
 }
 
 TEST_F(EventListTest, MergingFollowsTheSettings) {

@@ -11,9 +11,14 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QImage>
+#include <QStyle>
 #include <QWindow>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "mainwindow/frmMain.h"
 #include "mainwindow/qt/EventGridDelegate.h"
@@ -86,12 +91,14 @@ struct Rig {
     std::unique_ptr<mainwindow::qt::MainWindowView> view;
     std::string standupId;
 
-    Rig() {
+    // presets: settings ("View" section) stored before the start.
+    explicit Rig(std::vector<std::pair<std::string, std::string>> presets = {}) {
         db::createDatabaseFile(dir.path() / db::kDatabaseFileName);
         settingsStore.saveSetting(clsSettings::AppName, "Main", "Installed", "True");
         settingsStore.saveSetting(clsSettings::AppName, "View", "Left", "600");
         settingsStore.saveSetting(clsSettings::AppName, "View", "Top", "600");
         settingsStore.saveSetting(clsSettings::AppName, "View", "Width", "7200");
+        for (const auto& [key, value] : presets) settingsStore.saveSetting(clsSettings::AppName, "View", key, value);
         {
             clsSettings settings{settingsStore, dir.path().string() + "/"};
             clsDataQVR data{settings, StoreOptions::mainProgram(dir.path().string())};
@@ -187,6 +194,65 @@ TEST(ListWindowView, EveryKindOfRowIsDrawnInItsColours) {
     const QString png = folder + "/main_window_list.png";
     ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(png)));
     EXPECT_FALSE(QImage(png).isNull());
+}
+
+// Every text of the view columns (Days To, Time, Date, Day) and of their headings
+// fits its cell as drawn (the delegate keeps 3 pixels each side, the heading the
+// style's margins), and each row is as tall as a line of the font.
+void expectEveryCellWhole(ui::qt::QtGridView& grid) {
+    const QFontMetrics fm(grid.font());
+    const int headerMargin = grid.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid.horizontalHeader());
+    auto* model = grid.gridModel();
+    for (const int col : {grdWendra, grdTime, grdDate, grdDayofWeek}) {
+        if (grid.isColumnHidden(col)) continue;
+        const int width = grid.columnWidth(col);
+        const QString heading = model->headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
+        EXPECT_LE(fm.horizontalAdvance(heading) + 2 * headerMargin, width) << "heading " << heading.toStdString();
+        for (int r = 0; r < model->rowCount(); ++r) {
+            const QString text = model->data(model->index(r, col), Qt::DisplayRole).toString();
+            EXPECT_LE(fm.horizontalAdvance(text) + 6, width) << "column " << col << " " << text.toStdString();
+        }
+    }
+    for (int r = 0; r < model->rowCount(); ++r) EXPECT_GE(grid.rowHeight(r), fm.height()) << "row " << r;
+    EXPECT_GE(grid.horizontalHeader()->height(), fm.height());
+}
+
+// Widths stored by an earlier start with an 8 point font, and 14 points now: every
+// heading, countdown, time, date and day is drawn whole; then fonts chosen from
+// the menu resize the columns and rows at once, both ways.
+TEST(ListWindowView, ColumnsAndRowsFitTheFontAtStartAndAtOnceAfterAChange) {
+    Rig rig({{"FontName", "DejaVu Sans"}, {"FontSize", "14"}, {"Date", "873"}, {"Time", "485"},
+             {"Wendra", "679"}, {"DayOfWeek", "-9"}});
+    frmMain& f = *rig.form;
+    auto& view = *rig.view;
+    ASSERT_TRUE(exposed(view));
+    auto& grid = *view.grid();
+    ASSERT_EQ(grid.font().pointSize(), 14);
+    EXPECT_EQ(f.msGrid.textMatrix(rig.rowOf("Team lunch"), grdWendra), "-1h 30m");
+    expectEveryCellWhole(grid);
+
+    TempFolder out;
+    const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
+    const QString folder = keep.isEmpty() ? QString::fromStdString(out.path().string()) : QString::fromLocal8Bit(keep);
+    ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(folder + "/main_window_14pt.png")));
+
+    int dateWidth = grid.columnWidth(grdDate);
+    int rowHeight = grid.rowHeight(0);
+    for (const double size : {20.0, 8.0}) {
+        SCOPED_TRACE(size);
+        rig.doubles.fonts.answer(ui::Font{"DejaVu Sans", size});
+        f.mnuOptions_Font.trigger();
+        QApplication::processEvents();
+        ASSERT_EQ(grid.font().pointSizeF(), size);
+        expectEveryCellWhole(grid);
+        EXPECT_EQ(grid.columnWidth(grdDate) > dateWidth, size > 14);
+        EXPECT_EQ(grid.columnWidth(grdDate) < dateWidth, size < 14);
+        EXPECT_EQ(grid.rowHeight(0) > rowHeight, size > 14);
+        EXPECT_EQ(grid.rowHeight(0) < rowHeight, size < 14);
+        dateWidth = grid.columnWidth(grdDate);
+        rowHeight = grid.rowHeight(0);
+    }
+    ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(folder + "/main_window_8pt.png")));
 }
 
 }  // namespace

@@ -318,7 +318,7 @@ TEST(MainViewMenu, AColumnSwitchedOnTakesItsSampleWidthAndKeepsIt) {
     EXPECT_TRUE(f.mnuView_Time.checked());
     // Switched on: automatic, and the rebuild's save did not turn that into its old width 0.
     EXPECT_EQ(rig.stored("View", "Time"), "-9");
-    const int sample = rig.ui.metrics.textWidth(f.font(), "HH:NN");
+    const int sample = rig.ui.metrics.textWidth(f.font(), "HH:NN") + kListCellMargin;
     EXPECT_EQ(f.msGrid.colWidth(5), sample);
     // The next save stores the width it was given.
     f.saveWindowSettings();
@@ -335,7 +335,7 @@ TEST(MainViewMenu, AZeroWidthStoredUnderATickHealsToTheSampleWidth) {
     rig.preset("View", "Date", "0");  // what the old save left behind
     frmMain& f = rig.start();
     EXPECT_TRUE(f.mnuView_Date.checked());
-    EXPECT_EQ(f.msGrid.colWidth(6), rig.ui.metrics.textWidth(f.font(), "DD/MMM/YY"));
+    EXPECT_EQ(f.msGrid.colWidth(6), rig.ui.metrics.textWidth(f.font(), "DD/MMM/YY") + kListCellMargin);
     f.saveWindowSettings();
     EXPECT_EQ(rig.stored("View", "Date"), std::to_string(f.msGrid.colWidth(6)));
 }
@@ -364,7 +364,7 @@ TEST(MainViewMenu, EachEntryFlipsItsMarkStoresItAndRebuildsTheList) {
     f.mnuView_Wendra.trigger();
     EXPECT_TRUE(f.mnuView_Wendra.checked());
     EXPECT_EQ(rig.stored("View", "Wendra"), "-9");
-    EXPECT_EQ(f.msGrid.colWidth(3), rig.ui.metrics.textWidth(f.font(), "DAYS TO"));
+    EXPECT_EQ(f.msGrid.colWidth(3), rig.ui.metrics.textWidth(f.font(), "-1h 59m") + kListCellMargin);
 
     const bool longDescription = f.mnuView_LongDescription.checked();
     f.mnuView_LongDescription.trigger();

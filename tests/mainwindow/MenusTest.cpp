@@ -387,12 +387,20 @@ TEST_F(Menus, AChosenFontReachesTheListAndTheWindowACancelChangesNothing) {
     EXPECT_EQ(ui.fonts.calls()[0], before);
     EXPECT_EQ(f.msGrid.font().value_or(f.font()), before);
 
+    const int rowHeight = f.msGrid.rowHeight(0);
+    const int dateWidth = f.msGrid.colWidth(6);
+    const int windowHeight = f.height();
     const ui::Font big{"DejaVu Sans", 14, true, true};
     ui.fonts.answer(big);
     f.mnuOptions_Font.trigger();
     EXPECT_EQ(f.msGrid.font(), big);
     EXPECT_EQ(f.font(), big);
     EXPECT_EQ(rebuilds(), 0);
+    // Rows, automatic columns and the window follow at once, without a rebuild.
+    EXPECT_GT(f.msGrid.rowHeight(0), rowHeight);
+    EXPECT_EQ(f.msGrid.rowHeight(0), ui.metrics.textHeight(big, "A") + 45);
+    EXPECT_GT(f.msGrid.colWidth(6), dateWidth);
+    EXPECT_GT(f.height(), windowHeight);
     // Stored with the next save of the window settings.
     f.saveWindowSettings();
     EXPECT_EQ(f.settings()->FontName(), "DejaVu Sans");

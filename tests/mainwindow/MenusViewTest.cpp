@@ -17,6 +17,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QWindow>
 #include <map>
 #include <memory>
@@ -160,6 +162,21 @@ TEST(MenusView, ShortcutsReachTheirCommandsWhileTheMinimalDisplayHidesTheMenuBar
     EXPECT_FALSE(view.centralWidget()->isVisibleTo(&view));
     EXPECT_FALSE(view.statusBar()->isVisibleTo(&view));
     EXPECT_TRUE(eventually([&] { return view.height() < normalHeight; }));
+    // Still on screen, its caption showing: in the title bar the window system
+    // draws (the offscreen screen draws one) or, without, in the window itself.
+    EXPECT_TRUE(view.isVisible());
+    ASSERT_NE(view.windowHandle(), nullptr);
+    EXPECT_TRUE(view.windowHandle()->isVisible());
+    EXPECT_GE(view.height(), 1);
+    EXPECT_FALSE(view.windowTitle().isEmpty());
+    if (view.frameGeometry().height() > view.height()) {
+        EXPECT_FALSE(view.captionStrip()->isVisible());
+    } else {
+        EXPECT_TRUE(view.captionStrip()->isVisible());
+        EXPECT_EQ(view.captionStrip()->text(), view.windowTitle());
+        EXPECT_GE(view.height(), QFontMetrics(view.captionStrip()->font()).height());
+        EXPECT_EQ(view.captionStrip()->width(), view.width());
+    }
     EXPECT_TRUE(rig.form->alwaysOnTop());
     EXPECT_TRUE(view.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
@@ -178,6 +195,7 @@ TEST(MenusView, ShortcutsReachTheirCommandsWhileTheMinimalDisplayHidesTheMenuBar
     EXPECT_TRUE(view.statusBar()->isVisibleTo(&view));
     EXPECT_FALSE(rig.form->alwaysOnTop());
     EXPECT_TRUE(eventually([&] { return view.height() == normalHeight; }));
+    EXPECT_FALSE(view.captionStrip()->isVisible());
     EXPECT_EQ(rig.form->width(), 7200);
 }
 

@@ -106,7 +106,10 @@ void ControlBinder::applyCommon() {
         appliedGeometry_ = control_.geometry();
         w->setGeometry(toPixels(control_.geometry(), w));
     }
-    if (control_.hasFocus() && !w->hasFocus() && w->isVisible()) w->setFocus(Qt::OtherFocusReason);
+    // A window not yet on screen takes the focus along: its form chose where the
+    // user starts typing before the window is shown.
+    if (control_.hasFocus() && !w->hasFocus() && (w->isVisible() || (!w->window()->isVisible() && w->isVisibleTo(w->window()))))
+        w->setFocus(Qt::OtherFocusReason);
 }
 
 bool ControlBinder::eventFilter(QObject* watched, QEvent* event) {
@@ -492,6 +495,10 @@ DateTimeBinder::DateTimeBinder(DateTimePicker& picker, QDateTimeEdit* widget)
     start();
 }
 
+// The picker is written only where it differs from the model: setting a value,
+// even the same one, starts the edit's text afresh, and a user in the middle of
+// typing a section (the step the model just took from it) would lose the cursor,
+// the selection and what follows.
 void DateTimeBinder::applyState() {
     const QSignalBlocker block(edit_);
     QString format;
@@ -502,8 +509,36 @@ void DateTimeBinder::applyState() {
         case DateFormat::Custom: format = toQString(picker_.customFormat()); break;
     }
     if (edit_->displayFormat() != format) edit_->setDisplayFormat(format);
-    edit_->setDateTimeRange(toQDateTime(picker_.minDate()), toQDateTime(picker_.maxDate()));
-    edit_->setDateTime(toQDateTime(picker_.value()));
+    const auto sections = edit_->displayedSections();
+    const bool date = (sections & QDateTimeEdit::DateSections_Mask) != 0;
+    const bool time = (sections & QDateTimeEdit::TimeSections_Mask) != 0;
+    const QDateTime value = toQDateTime(picker_.value());
+    if (date) {
+        const QDateTime low = toQDateTime(picker_.minDate());
+        const QDateTime high = toQDateTime(picker_.maxDate());
+        if (edit_->minimumDateTime() != low || edit_->maximumDateTime() != high) edit_->setDateTimeRange(low, high);
+    }
+    const QDateTime shown = edit_->dateTime();
+    const bool same = (!date || shown.date() == value.date()) && (!time || shown.time() == value.time());
+    if (!same) {
+        if (date) {
+            edit_->setDateTime(value);
+        } else {
+            edit_->setTime(value.time());
+        }
+    }
+}
+
+bool DateTimeBinder::filterEvent(QEvent* event) {
+    if (event->type() != QEvent::FocusIn) return false;
+    // Digits typed at once go into a whole section: the one a click chose (once
+    // the click has placed the cursor), the first one otherwise.
+    QTimer::singleShot(0, this, [this] {
+        if (!edit_ || !edit_->hasFocus()) return;
+        const auto section = edit_->currentSection();
+        edit_->setSelectedSection(section == QDateTimeEdit::NoSection ? edit_->sectionAt(0) : section);
+    });
+    return false;
 }
 
 // ---- ProgressBar -----------------------------------------------------------

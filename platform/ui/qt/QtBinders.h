@@ -250,6 +250,7 @@ public:
 
 protected:
     void applyState() override;
+    bool filterEvent(QEvent* event) override;
 
 private:
     DateTimePicker& picker_;

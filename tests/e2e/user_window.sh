@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# What a new user meets in the main window, under a virtual X server, with or
+# without a window manager (the fourth argument names one, such as openbox):
+#   1. with a 14 point list font (and column widths an 8 point font left in the
+#      settings) the window shows; a picture of it is taken;
+#   2. F2 (View, Display Minimal) leaves a visible window as tall as its caption,
+#      and F2 again brings the whole window back at its old size;
+#   3. Ctrl+N opens the event editor with the focus in the description: typing
+#      fills it, and Alt+S saves it into the store, where it is read back;
+#   4. the new event's row is in a picture of the window with the 14 point font.
+# Pictures go to WENDRA_GRAB_DIR when set (to look at them), else are dropped.
+# Arguments: WendraWin, an empty WendraWin.dt, the icons folder, the grab tool, [WM].
+set -uo pipefail
+
+exe=$1
+database=$2
+icons=$3
+grab=$4
+wm=${5:-}
+
+source "$(dirname "$0")/../support/x_session.sh"
+x_session_start "$exe" "$database" "$icons" "$wm"
+command -v sqlite3 >/dev/null || { echo "sqlite3 missing"; exit 77; }
+label=${wm:-no-wm}
+pictures=${WENDRA_GRAB_DIR:-$work/pictures}
+mkdir -p "$pictures"
+
+# A user of some standing: settings of an earlier start, a 14 point font since.
+cat >"$work/config/WendraWin_A.ini" <<'INI'
+[Main]
+Installed=True
+ModeWendraWin=True
+[View]
+FontName=DejaVu Sans
+FontSize=14
+Date=873
+Time=485
+Wendra=679
+DayOfWeek=-9
+Top=300
+Left=200
+Width=7200
+INI
+
+# xwininfo's answer for one window: "viewable height".
+window_state() {
+    xwininfo -id "$1" 2>/dev/null |
+        awk '/Map State:/ {m=$3} /^ *Height:/ {h=$2} END {print m, h}'
+}
+# Gives the window the keyboard and presses keys, as a user who clicked it first.
+press() {
+    local window=$1
+    shift
+    if [ -n "$wm" ]; then xdotool windowactivate --sync "$window" 2>/dev/null; fi
+    xdotool windowfocus --sync "$window" 2>/dev/null || fail "window $window could not be focused"
+    sleep 0.3
+    xdotool key --clearmodifiers "$@"
+}
+# Waits until the window's state satisfies the test (an awk condition on m and h).
+wait_state() {
+    local window=$1 condition=$2 state
+    for _ in $(seq 50); do
+        state=$(window_state "$window")
+        echo "$state" | awk "{m=\$1; h=\$2} $condition {ok=1} END {exit !ok}" && { echo "$state"; return 0; }
+        sleep 0.2
+    done
+    echo "$state"
+    return 1
+}
+snap() { "$grab" "$1" "$pictures/$label-$2.png" || echo "(no picture $2)"; }
+
+"$prog/WendraWin" >"$work/program.log" 2>&1 &
+program=$!
+pids+=($program)
+window=$(find_window "$program" '^Wendra[(]win[)]' 60)
+[ -n "$window" ] || fail "WendraWin showed no window"
+sleep 1
+read -r map normal < <(window_state "$window")
+[ "$map" = IsViewable ] && [ "${normal:-0}" -gt 50 ] || fail "the window is $map $normal pixels high"
+echo "window $window: $map, $normal pixels high"
+snap "$window" 1-start
+
+# The window once its display changed: keeping it on top (or no longer) makes Qt
+# give it a new X window.
+window_again() {
+    sleep 0.5
+    window=$(find_window "$program" '^Wendra[(]win[)]' 30)
+    [ -n "$window" ] || fail "after $1 WendraWin shows no window"
+}
+
+# ---- 2. the minimal display and back
+press "$window" F2
+window_again F2
+state=$(wait_state "$window" "m == \"IsViewable\" && h > 0 && h < $normal") ||
+    fail "after F2 the window is \"$state\" (it was $normal pixels high)"
+echo "minimal display: $state"
+sleep 0.5
+state=$(window_state "$window")
+echo "$state" | grep -q '^IsViewable' || fail "the minimal window vanished: $state"
+snap "$window" 2-minimal
+snap 0 2-minimal-screen
+press "$window" F2
+window_again "F2 twice"
+state=$(wait_state "$window" "m == \"IsViewable\" && h == $normal") ||
+    fail "F2 again left the window \"$state\", not $normal pixels high"
+echo "normal display again: $state"
+
+# ---- 3. a new event typed at once
+press "$window" ctrl+n
+editor=$(find_window "$program" '^Event Details$' 30)
+[ -n "$editor" ] || fail "Ctrl+N opened no editor"
+sleep 0.5
+# The keys go wherever the editor put its focus.
+xdotool type --delay 30 "Dentist at nine"
+sleep 0.3
+snap "$editor" 3-editor
+press "$editor" alt+s
+for _ in $(seq 50); do
+    [ -z "$(xdotool search --all --onlyvisible --pid "$program" --name '^Event Details$' 2>/dev/null)" ] && break
+    sleep 0.2
+done
+[ -z "$(xdotool search --all --onlyvisible --pid "$program" --name '^Event Details$' 2>/dev/null)" ] ||
+    fail "Alt+S left the editor open"
+# The store keeps descriptions as the hex of their UTF-8 bytes.
+typed_hex=$(printf %s "Dentist at nine" | od -An -tx1 | tr -d ' \n' | tr a-f A-F)
+saved=$(sqlite3 "$prog/WendraWin.dt" "SELECT UniDesc FROM Events" 2>&1)
+[ "$saved" = "$typed_hex" ] || fail "the store holds \"$saved\" instead of the typed description ($typed_hex)"
+echo "saved: Dentist at nine"
+
+# ---- 4. the list with its new row, in the 14 point font
+sleep 1
+snap "$window" 4-list
+running "$program" || fail "WendraWin ended"
+echo "PASS"

@@ -1,0 +1,65 @@
+# The rig of the whole-program tests, sourced by each script: a temporary work
+# folder with the program folder, settings and runtime folders of one user, a
+# virtual X server (with a window manager when asked), and the helpers to find
+# windows and to fail with every log shown.
+#   x_session_start EXE DATABASE ICONS [WM]   sets $work, $prog and $DISPLAY
+# Exits 77 (skipped) when Xvfb, xdotool or the window manager asked for is missing.
+
+pids=()
+x_session_cleanup() {
+    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    [ -n "${work:-}" ] && rm -rf "$work"
+}
+
+fail() {
+    echo "FAIL: $*"
+    for log in "$work"/*.log; do [ -f "$log" ] && { echo "--- $log"; cat "$log"; }; done
+    exit 1
+}
+
+x_session_start() {
+    local exe=$1 database=$2 icons=${3:-} wm=${4:-}
+    command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "Xvfb or xdotool missing"; exit 77; }
+    [ -z "$wm" ] || command -v "$wm" >/dev/null || { echo "$wm missing"; exit 77; }
+
+    work=$(mktemp -d "${TMPDIR:-/tmp}/wendra-e2e-XXXXXX")
+    trap x_session_cleanup EXIT
+    prog=$work/program
+    mkdir -p "$prog" "$work/config" "$work/run"
+    chmod 700 "$work/run"
+    cp "$exe" "$prog/WendraWin"
+    cp "$database" "$prog/WendraWin.dt"
+    [ -n "$icons" ] && [ -d "$icons" ] && cp -r "$icons" "$prog/icons"
+
+    export XDG_CONFIG_HOME=$work/config
+    export XDG_RUNTIME_DIR=$work/run
+    export QT_QPA_PLATFORM=xcb
+    # Qt and the X libraries keep allocations until the process ends; the sanitizer's
+    # leak report at exit would be theirs, not the program's.
+    export ASAN_OPTIONS=${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0
+
+    # A virtual X server on a free display.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    pids+=($!)
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    [ -s "$work/display" ] || fail "the X server did not start"
+    export DISPLAY=:$(tr -d '[:space:]' <"$work/display")
+
+    if [ -n "$wm" ]; then
+        "$wm" >"$work/wm.log" 2>&1 &
+        pids+=($!)
+        # The manager is up once it has claimed the screen.
+        for _ in $(seq 100); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+            sleep 0.1
+        done
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || fail "$wm did not start"
+    fi
+}
+
+# Waits for a shown window of the process whose name matches; prints its id.
+find_window() {
+    timeout "$3" xdotool search --all --sync --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n 1
+}
+running() { kill -0 "$1" 2>/dev/null; }
