@@ -122,7 +122,9 @@ std::string clsDataQVR::connectionText() const {
 
 bool clsDataQVR::OpenData() {
     connection_.setBusyTimeout(options_.busyTimeout);
-    return connection_.open(connectionText());
+    // A file without the four tables (cut to nothing, or another file under the
+    // name) is refused untouched: working on it would end in an empty store.
+    return connection_.open(connectionText(), db::schemaTables());
 }
 
 bool clsDataQVR::updateTables() {

@@ -105,7 +105,8 @@ public:
     void setSyncItemSink(SyncItemSink* sink) { options_.syncItems = sink; }
 
     // ---- connection and schema ----------------------------------------------
-    // Opens the existing WendraWin.dt of the data folder; it never makes one.
+    // Opens the existing WendraWin.dt of the data folder; it never makes one. A file
+    // that is no database or lacks one of the four tables is refused and left as it is.
     bool OpenData();
     bool isOpen() const { return connection_.isOpen(); }
     // Adds the AutoDelete column to a file made before it existed, with "M"
