@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -224,9 +225,14 @@ private:
     bool beginTrans();
     bool endTrans(bool commit);
 
+    // Runs work inside one write transaction, committed when it answers true.
+    bool writeTransaction(const std::function<bool()>& work);
     std::string findIdByXID(int calendarId, std::string_view xid);
     bool insertEvent(clsCalEvent& ev);
     bool updateEvent(clsCalEvent& ev, int mode);
+    // The row's writes themselves, inside a transaction the caller holds.
+    bool insertRow(clsCalEvent& ev);
+    bool updateRow(clsCalEvent& ev, int mode);
     static bool eventFromRecord(clsCalEvent& ev, const db::RecordSet& rs, int defaultPriorWarning);
     bool eventFromRecord(clsCalEvent& ev, const db::RecordSet& rs) const;
     std::string eventValues(const clsCalEvent& ev, int creator) const;

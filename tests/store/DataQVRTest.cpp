@@ -2,12 +2,16 @@
 // store and, where the form on disk matters, straight from the file.
 #include <gtest/gtest.h>
 
+#include "tests/support/ChildProcess.h"
+#include "tests/support/DamagedDatabase.h"
 #include "tests/support/TempFolder.h"
 #include <sqlite3.h>
 #include <stdlib.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -158,6 +162,25 @@ TEST(StoreOpen, AMissingFileFailsAndNoneIsMade) {
     EXPECT_FALSE(store.GetFirstEvent().has_value());
     EXPECT_TRUE(store.EndOfEvents());
 }
+
+class StoreOpenDamaged : public ::testing::TestWithParam<wendra::test::DamagedDatabase> {};
+
+TEST_P(StoreOpenDamaged, IsRefusedAndLeftAsItWas) {
+    TempFolder folder;
+    const fs::path file = folder.path() / db::kDatabaseFileName;
+    wendra::test::makeDamagedDatabase(GetParam(), file);
+    const std::string before = wendra::test::fileBytes(file);
+    settings::MemorySettingsStore backing;
+    clsSettings settings(backing, folder.path().string());
+    clsDataQVR store(settings, StoreOptions::mainProgram(folder.path().string()));
+    EXPECT_FALSE(store.OpenData());
+    EXPECT_FALSE(store.isOpen());
+    EXPECT_FALSE(store.updateTables());
+    EXPECT_EQ(wendra::test::fileBytes(file), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, StoreOpenDamaged, ::testing::ValuesIn(wendra::test::damagedDatabases()),
+                         [](const auto& info) { return info.param.name; });
 
 TEST(StoreOpen, TheGadgetLibraryOpensTheFileOfTheDataDirSetting) {
     TempFolder data, library;
@@ -819,6 +842,89 @@ TEST_F(StoreFile, TwoStoresWritingAtOnceLoseNoWrite) {
     EXPECT_EQ(count("Events", "UniDesc LIKE '" + toUtf8Hex("main edited").substr(0, 20) + "%'"), kRounds);
     for (const auto& r : {a, b})
         for (EventKey key : r.keys) EXPECT_NE(found(key).Description().find(" edited "), std::string::npos) << key;
+}
+
+// A store of its own in a forked process: the other program on the same file.
+int saveInChild(const fs::path& folder, const std::function<int(clsDataQVR&)>& body) {
+    settings::MemorySettingsStore backing;
+    clsSettings settings(backing, folder.string());
+    clsDataQVR store(settings, StoreOptions::mainProgram(folder.string()));
+    if (!store.OpenData()) return 90;
+    return body(store);
+}
+
+clsCalEvent foreignEvent(std::string description, int calendar, std::string xid) {
+    clsCalEvent ev = oneOff(std::move(description), d(2024, 4, 1, 9));
+    ev.setXCalendarId(calendar);
+    ev.setXID(std::move(xid));
+    return ev;
+}
+
+TEST_F(StoreFile, AForeignEventSavedWhileAnotherProgramLinksItIsLinkedOnce) {
+    const int cal = calendar("phone");
+    // The child is started while this process holds no lock: a forked process
+    // inherits SQLite's record of the locks its parent holds.
+    wendra::test::Gate gate;
+    wendra::test::ChildProcess child([&] {
+        return saveInChild(folder.path(), [&](clsDataQVR& own) {
+            clsCalEvent ev = foreignEvent("from the phone", cal, "phone-7");
+            gate.readyAndWait();
+            return own.Save(ev, clsDataQVR::kSaveAlways) ? 0 : 1;
+        });
+    });
+    ASSERT_TRUE(child.started());
+    gate.awaitReady(1);
+
+    // The other program is saving the same foreign event: its row and link are
+    // written, its transaction not yet committed.
+    db::Connection other;
+    ASSERT_TRUE(other.openFile(file()));
+    ASSERT_TRUE(other.beginTrans());
+    ASSERT_TRUE(other.execute("INSERT INTO Events (UniDesc, EventDate, ViewFromDate, PriorWarning, AutoDelete, "
+                              "CreatorID, LastModified) VALUES ('41', #1 Apr 2024 09:00:00#, #1 Apr 2024 09:00:00#, "
+                              "-1, 'M', " + std::to_string(cal) + ", #5 Mar 2024 14:00:00#)"));
+    const auto stored = other.lastInsertId();
+    ASSERT_TRUE(other.execute("INSERT INTO XData (XCalendarID, XID, WendraWinID, Status, LastModified, SyncFound) "
+                              "VALUES (" + std::to_string(cal) + ", 'phone-7', " + std::to_string(stored) +
+                              ", 0, #5 Mar 2024 14:00:00#, True)"));
+    gate.open(1);
+    // Time for the child to reach the lock; a child that looked the id up before
+    // waiting for the lock would find no link and insert a second event.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(other.commitTrans());
+    EXPECT_EQ(child.wait(), 0);
+
+    EXPECT_EQ(count("Events"), 1);
+    EXPECT_EQ(count("XData", "XID = 'phone-7'"), 1);
+    EXPECT_EQ(found(stored).Description(), "from the phone");
+}
+
+TEST_F(StoreFile, TwoProgramsSavingTheSameForeignEventsAtOnceLinkEachOnce) {
+    constexpr int kEvents = 25;
+    const int cal = calendar("phone");
+    wendra::test::Gate gate;
+    const auto writer = [&](const std::string& who) {
+        return saveInChild(folder.path(), [&](clsDataQVR& own) {
+            gate.readyAndWait();
+            int failed = 0;
+            for (int i = 0; i < kEvents; ++i) {
+                clsCalEvent ev = foreignEvent(who + " " + std::to_string(i), cal, "id-" + std::to_string(i));
+                if (!own.Save(ev, clsDataQVR::kSaveAlways)) ++failed;
+            }
+            return failed;
+        });
+    };
+    wendra::test::ChildProcess a([&] { return writer("a"); });
+    wendra::test::ChildProcess b([&] { return writer("b"); });
+    ASSERT_TRUE(a.started() && b.started());
+    gate.awaitReady(2);
+    gate.open(2);
+    EXPECT_EQ(a.wait(), 0);
+    EXPECT_EQ(b.wait(), 0);
+
+    EXPECT_EQ(count("Events"), kEvents);
+    EXPECT_EQ(count("XData"), kEvents);
+    for (int i = 0; i < kEvents; ++i) EXPECT_EQ(count("XData", "XID = 'id-" + std::to_string(i) + "'"), 1) << i;
 }
 
 TEST_F(StoreFile, AStoreThatCannotGetTheLockReportsNothingStored) {
