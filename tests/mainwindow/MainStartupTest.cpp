@@ -339,6 +339,30 @@ TEST_P(MainStartupDamaged, EndsWithTheMessageAndKeepsEveryBackup) {
 INSTANTIATE_TEST_SUITE_P(Kinds, MainStartupDamaged, ::testing::ValuesIn(wendra::test::damagedDatabases()),
                          [](const auto& info) { return info.param.name; });
 
+TEST(MainStartup, ADamagedSettingsFileIsKeptAsItIsWhenTheStartEnds) {
+    Rig rig;
+    settings::FileSettingsStore file(rig.folder() / "config");
+    rig.otherSettings = &file;
+    fs::create_directory(rig.folder() / "config");
+    const fs::path ini = rig.folder() / "config" / "WendraWin_A.ini";
+    const std::string damaged = "[View]\nLeft=1200\nthis line is damaged\n[Main\nInstalled=True\n";
+    { std::ofstream(ini, std::ios::binary) << damaged; }
+
+    frmMain& f = rig.start();  // no database
+    EXPECT_EQ(f.startup(), frmMain::Startup::NoDatabase);
+    rig.close();
+    EXPECT_EQ(fileBytes(ini), damaged);
+    EXPECT_FALSE(fs::exists(rig.folder() / "config" / "WendraWin_A.ini.bad"));
+
+    // With a database the first write keeps the damaged file beside the new one.
+    rig.makeDatabase();
+    frmMain& g = rig.start();
+    ASSERT_EQ(g.startup(), frmMain::Startup::Running);
+    EXPECT_EQ(fileBytes(rig.folder() / "config" / "WendraWin_A.ini.bad"), damaged);
+    EXPECT_EQ(file.querySetting("WendraWin_A", "View", "Left"), "1200");
+    EXPECT_EQ(file.querySetting("WendraWin_A", "Main", "Installed"), "True");
+}
+
 // ---- the rolling backup ----------------------------------------------------------------------
 
 TEST(MainStartup, SevenBackupsRotateOverAWeekAndTheEighthDayReplacesItsWeekday) {
