@@ -347,6 +347,22 @@ TEST_F(StoreFile, AnOddTableThatHasTheColumnKeepsItsCodes) {
 
 // ---- saving -----------------------------------------------------------------------------------
 
+TEST_F(StoreFile, ADamagedRuleColumnIsStoredTheSameAtEverySave) {
+    run("INSERT INTO Events (UniDesc, AllDayEvent, EventDate, ViewFromDate, PriorWarning, AutoDelete, iCalData, "
+        "LastModified) VALUES ('41', True, #4 Mar 2024 00:00:00#, #4 Mar 2024 00:00:00#, -1, 'M', "
+        "'<R=<><#=R><F=2><D=MO<F=3><U=20240630>', #1 Mar 2024 00:00:00#)");
+    const EventKey key = 1;
+    std::vector<std::string> columns;
+    for (int save = 0; save < 3; ++save) {
+        clsCalEvent ev = found(key);
+        ASSERT_TRUE(store.Save(ev, clsDataQVR::kSaveAlways)) << store.lastError();
+        columns.push_back(nzString(cell("SELECT iCalData FROM Events WHERE WendraWinID = 1", "iCalData")));
+    }
+    EXPECT_EQ(columns[0], "<#=R><F=2><U=20240630><D=MOF=3>");
+    EXPECT_EQ(columns[1], columns[0]);
+    EXPECT_EQ(columns[2], columns[0]);
+}
+
 TEST_F(StoreFile, SaveModesCompareModificationTimes) {
     clsCalEvent ev = oneOff("first", d(2024, 4, 1, 9));
     const EventKey key = saved(ev);
