@@ -80,6 +80,14 @@ TEST(DateTexts, ParseRefusesBrokenText) {
     }
 }
 
+TEST(DateTexts, LongRunsOfDigitsAreRefusedNotOverflowed) {
+    const std::string many(40, '9');
+    for (const std::string& text : {"1/1/" + many, many + "/1/2024", "1/" + many + "/2024", many + "-03-05",
+                                    "5 Mar " + many, many + " March 5", "March " + many + ", 2024",
+                                    "2024-03-05 " + many + ":00", std::string("4294967296/1/2024"), std::string("2147483648-1-1")})
+        EXPECT_FALSE(parseICalDateTime(text)) << text;
+}
+
 TEST(DateTexts, PadAndFrequency) {
     EXPECT_EQ(padZeros(7, 2), "07");
     EXPECT_EQ(padZeros(123, 2), "23");
