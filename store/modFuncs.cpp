@@ -587,7 +587,10 @@ std::string toUtf8Hex(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     const std::string bytes = utf8Encode(text).substr(3);
     std::string out;
-    out.reserve(bytes.size() * 2);
+    out.reserve(bytes.size() * 2 + 6);
+    // The reader drops a leading "EFBBBF" as a byte-order mark: a text that itself
+    // begins with U+FEFF gets a mark in front, so its own character comes back.
+    if (bytes.starts_with("\xEF\xBB\xBF")) out = "EFBBBF";
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
         out += kHex[b >> 4];

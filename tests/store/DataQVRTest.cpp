@@ -267,6 +267,16 @@ TEST_F(StoreFile, TextsComeBackAsTyped) {
     EXPECT_EQ(row.value("DescExceptions"), db::Value{ev.DescExceptions()});
 }
 
+TEST_F(StoreFile, ADescriptionBeginningWithU_FEFFComesBackWhole) {
+    const std::string text = "\xEF\xBB\xBFNote from a file";
+    clsCalEvent ev = oneOff(text, d(2024, 4, 2, 9));
+    const EventKey key = saved(ev);
+    EXPECT_EQ(found(key).Description(), text);
+    clsCalEvent dup;
+    EXPECT_TRUE(store.isDuplicate(oneOff(text, d(2024, 4, 2, 9)), dup));
+    EXPECT_FALSE(store.isDuplicate(oneOff("Note from a file", d(2024, 4, 2, 9)), dup));
+}
+
 TEST_F(StoreFile, ForeignIdsAndCalendarNamesComeBackAsTyped) {
     std::string name = "  " + kAwkward + "  ";
     const int cal = store.RegisterXCalendar(name);
@@ -303,6 +313,15 @@ TEST_F(StoreFile, RowsReadBackWithTheirFloorsAndTheCurrentDefaultWarning) {
     EXPECT_FALSE(b.PriorWarningIsDefault());
     EXPECT_EQ(b.PriorWarning(), 5);
     EXPECT_FALSE(b.IsRecurring());
+
+    // Day counts far beyond any date (a foreign or damaged file) saturate.
+    run("INSERT INTO Events (UniDesc, EventDate, ViewFromDate, LastModified, PriorWarning) VALUES ('43', 1e300, "
+        "-1e300, 9223372036854775807, 99999)");
+    clsCalEvent c = found(raw.lastInsertId());
+    EXPECT_EQ(c.EventStart(), DateTime::maxValue());
+    EXPECT_EQ(c.ViewFromDate(), d(1601, 1, 1));
+    EXPECT_EQ(c.LastModified(), DateTime::maxValue());
+    EXPECT_TRUE(c.PriorWarningIsDefault());
 }
 
 // ---- schema ----------------------------------------------------------------------------------

@@ -254,6 +254,16 @@ TEST(Utf8, HexRoundTrip) {
     }
 }
 
+TEST(Utf8, ATextBeginningWithTheByteOrderMarkCharacterKeepsIt) {
+    const std::string feff = "\xEF\xBB\xBF";
+    for (const std::string& text : {feff, feff + "A", feff + feff + "A", "A" + feff, feff + "\xC3\xA9" + feff})
+        EXPECT_EQ(fromUtf8Hex(toUtf8Hex(text)), text) << toUtf8Hex(text);
+    // Texts stored before, with a mark in front, read as they always did.
+    EXPECT_EQ(fromUtf8Hex("EFBBBF41"), "A");
+    EXPECT_EQ(toUtf8Hex("A" + feff), "41EFBBBF");
+    EXPECT_EQ(toUtf8Hex(feff + "A"), "EFBBBFEFBBBF41");
+}
+
 TEST(Utf8, DamagedHexNeverFails) {
     EXPECT_EQ(fromUtf8Hex("414"), "A");    // odd length: the last digit is dropped
     EXPECT_EQ(fromUtf8Hex("41ZZ42"), "AB");  // a pair that is not hex is skipped
