@@ -279,7 +279,8 @@ public:
     void highlightEventRows(const std::string& id);
     void markRow(int row);
     std::string rowKeyValue(int row) const;
-    // Removes the placeholder when other rows are there.
+    // Removes the placeholder when other rows are there, and brings it back when
+    // only rows marked "X" are left.
     void removePlaceholder();
 
     // ---- what the rows are ----

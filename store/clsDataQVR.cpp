@@ -1,5 +1,6 @@
 #include "store/clsDataQVR.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -427,6 +428,12 @@ std::optional<EventCursor> clsDataQVR::reminderEvents(int daysAhead) {
 
 std::optional<EventCursor> clsDataQVR::syncEvents() {
     return eventQuery("SELECT * FROM Events ORDER BY eventdate, WendraWinID");
+}
+
+int clsDataQVR::longestPriorWarning() {
+    db::RecordSet rs;
+    if (!openRecordset("SELECT max(PriorWarning) AS Longest FROM Events", &rs)) return 0;
+    return std::max(0, nzInt(rs.value("Longest"), 0));
 }
 
 bool clsDataQVR::SelectReminderEvents(int daysAhead) {

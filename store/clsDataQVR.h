@@ -159,6 +159,9 @@ public:
     std::optional<EventCursor> reminderEvents(int daysAhead);
     // Every event, in order of their first occurrence.
     std::optional<EventCursor> syncEvents();
+    // The longest prior warning an event of the store has of its own, in days; 0
+    // when none has one (or the store cannot say).
+    int longestPriorWarning();
 
     // The same walk kept in the store, for callers that walk one query at a time.
     // A query replaces the store's cursor.

@@ -1,16 +1,13 @@
 // The incremental update and a full rebuild agree: over a seeded random store
 // and a sequence of random edits (new events, times, dates, texts, rules,
-// hidden and removed occurrences, occurrence texts, deletions), the rows the
-// update leaves live are the rows, texts, colours and order a rebuild of the
-// same store gives.
+// warnings, hidden and removed occurrences, occurrence texts, deletions), the
+// rows the update leaves live are the rows, texts, colours and order a rebuild
+// of the same store gives. Events lie near today, long past and decades ahead
+// (up to 2106), with warnings of their own from none to beyond the default
+// and far beyond it, and some delete their past occurrences by themselves.
 //
-// An update learns that a changed past occurrence folds only by comparing it
-// with the occurrences already folded, so the store keeps one occurrence
-// folded exactly at the fold boundary (two hours before now), never edited.
-// Every other time lies on a quarter hour; no changed event's view date passes
-// beyond its warning (a changed event always shows its next occurrence, which a
-// rebuild leaves out); no event's own warning reaches beyond the default, which
-// is how far a rebuild reads; and nothing deletes itself automatically.
+// The store keeps one occurrence exactly at the fold boundary (two hours before
+// now), never edited; every other time lies on a quarter hour.
 #include <gtest/gtest.h>
 
 #include "tests/support/TempFolder.h"
@@ -63,6 +60,7 @@ struct Scenario {
     bool longDesc;
     bool viewAll;
     bool byDescription;
+    int defaultWarning = 60;
 };
 
 class ListPropertyTest : public ::testing::TestWithParam<Scenario> {
@@ -72,9 +70,9 @@ protected:
         std::string error;
         ASSERT_TRUE(db::createDatabaseFile(folder.path() / db::kDatabaseFileName, &error)) << error;
         ASSERT_TRUE(store.OpenData()) << store.lastError();
-        settings.setPriorWarning(60);
-        settings.setPastEventHours(2);
         const Scenario& s = GetParam();
+        settings.setPriorWarning(static_cast<std::int16_t>(s.defaultWarning));
+        settings.setPastEventHours(2);
         settings.setViewHeadings(s.headings);
         settings.setViewLongDesc(s.longDesc);
         rng.seed(s.seed);
@@ -98,20 +96,37 @@ protected:
         DateTime d = kToday.addDays(day);
         return allDay ? d : d.addMinutes(15 * pick(0, 95));
     }
+    // Mostly around today, else long past or far ahead.
+    int someDay() {
+        switch (pick(0, 9)) {
+            case 0: return pick(-800, -7);
+            case 1: return pick(26, 400);
+            case 2: return pick(400, 30000);
+            default: return pick(-6, 25);
+        }
+    }
+    // A warning of the event's own: about the default, short, long, or reaching decades.
+    void someWarning(clsCalEvent& ev) {
+        ev.setPriorWarningIsDefault(false);
+        switch (pick(0, 3)) {
+            case 0: ev.setPriorWarning(pick(58, 60)); break;
+            case 1: ev.setPriorWarning(pick(0, 10)); break;
+            case 2: ev.setPriorWarning(pick(100, 500)); break;
+            default: ev.setPriorWarning(pick(20000, 30000)); break;
+        }
+    }
 
     clsCalEvent randomEvent() {
         clsCalEvent ev;
         ev.setDescription(description());
         const bool allDay = chance(0.3);
-        const DateTime start = when(pick(-6, 25), allDay);
+        const DateTime start = when(someDay(), allDay);
         ev.setEventStart(start);
         ev.setAllDayEvent(allDay);
         ev.setViewFromDate(start);
-        if (chance(0.5)) {
-            ev.setPriorWarningIsDefault(false);
-            ev.setPriorWarning(pick(58, 60));
-        }
-        switch (pick(0, 3)) {
+        if (chance(0.5)) someWarning(ev);
+        if (chance(0.2)) ev.setAutoDelete(std::to_string(pick(0, 3)));
+        switch (pick(0, 4)) {
             case 0: break;
             case 1: {
                 clsCalRRule& r = ev.addRRule();
@@ -128,10 +143,17 @@ protected:
                 ev.setIsRecurring(true);
                 break;
             }
-            default: {
+            case 3: {
                 clsCalRRule& r = ev.addRRule();
                 r.setFrequency(clsCalRRule::kMonthly);
                 r.setDurationCount(pick(2, 4));
+                ev.setIsRecurring(true);
+                break;
+            }
+            default: {
+                clsCalRRule& r = ev.addRRule();
+                r.setFrequency(clsCalRRule::kYearly);
+                r.setDurationCount(pick(2, 5));
                 ev.setIsRecurring(true);
                 break;
             }
@@ -142,7 +164,7 @@ protected:
     // Some occurrence of the event in view, if it has one.
     std::optional<std::pair<DateTime, bool>> someOccurrence(clsCalEvent ev) {
         std::vector<std::pair<DateTime, bool>> found;
-        ev.generateOccurs(ev.ViewFromDate().isNull() ? kToday : ev.ViewFromDate(), kToday.addDays(60));
+        ev.generateOccurs(ev.ViewFromDate().isNull() ? kToday : ev.ViewFromDate(), kToday.addDays(400));
         for (ev.firstOccur(); !ev.endOfOccurs(); ev.nextOccur()) found.emplace_back(ev.OccurDate(), ev.AllDayOccur());
         if (found.empty()) return std::nullopt;
         return found[std::size_t(pick(0, int(found.size()) - 1))];
@@ -174,8 +196,9 @@ protected:
                 ev.setViewFromDate(moved);
                 break;
             }
-            case 1: {  // another day, kept within the list's reach
-                const int day = std::clamp(int(ev.EventStart().dayNumber() - kToday.dayNumber()) + pick(-3, 3), -6, 25);
+            case 1: {  // another day, near the old one or anywhere
+                const int near = int(ev.EventStart().dayNumber() - kToday.dayNumber()) + pick(-3, 3);
+                const int day = chance(0.7) ? std::clamp(near, -800, 30000) : someDay();
                 const DateTime moved = kToday.addDays(day).addSeconds(ev.EventStart().secondOfDay());
                 ev.setEventStart(moved);
                 ev.setViewFromDate(moved);
@@ -205,11 +228,12 @@ protected:
                 if (clsCalRRule* r = ev.RRule(1); r && r->DurationCount() > 0) {
                     r->setDurationUntil(DateTime(), true);
                     r->setDurationCount(pick(1, 12));
-                } else if (chance(0.5)) {
+                } else if (chance(0.4)) {
                     ev.setPriorWarningIsDefault(true);
+                } else if (chance(0.2)) {
+                    ev.setAutoDelete(chance(0.5) ? "M" : std::to_string(pick(0, 3)));
                 } else {
-                    ev.setPriorWarningIsDefault(false);
-                    ev.setPriorWarning(pick(58, 60));
+                    someWarning(ev);
                 }
                 break;
             }
@@ -232,12 +256,6 @@ protected:
                 return true;
             }
         }
-        // Nothing left in view before the event's next occurrence: that one a changed
-        // event still shows, a rebuild not.
-        clsCalEvent probe = ev;
-        probe.CalcRRuleDurations();
-        const DateTime next = probe.calcNextViewDate();
-        if (!next.isNull() && next > kToday.addDays(55)) return false;
         save(ev);
         list.updateList(id);
         return true;
@@ -313,7 +331,9 @@ INSTANTIATE_TEST_SUITE_P(Seeds, ListPropertyTest,
                                            Scenario{6, true, true, false, true, false},
                                            Scenario{7, true, false, false, true, true},
                                            Scenario{8, true, true, true, false, false},
-                                           Scenario{9, true, true, false, false, false},
-                                           Scenario{10, false, true, true, true, true}));
+                                           Scenario{9, true, true, false, false, false, 3},
+                                           Scenario{10, false, true, true, true, true},
+                                           Scenario{11, true, true, true, false, false, 30},
+                                           Scenario{12, false, false, false, false, false, 3}));
 
 }  // namespace

@@ -248,20 +248,45 @@ TEST_F(ListUpdateTest, AnOccurrenceMarkedAndBackIsShownLiveOnItsOldRow) {
     EXPECT_EQ(grid.cellForeColourAt(rowsOf("Swim")[0], grdSubject), 0);
 }
 
-TEST_F(ListUpdateTest, AChangedEventBeyondItsWindowShowsItsNextOccurrenceMarkedPlus) {
-    clsCalEvent far = oneOff("Far away", at(2024, 4, 20, 10, 0));
-    far.setPriorWarningIsDefault(false);
-    far.setPriorWarning(5);
-    const std::string id = save(far);
+TEST_F(ListUpdateTest, AChangedEventBeyondItsWindowShowsWhatARebuildShows) {
+    // Saved far ahead: no row after the update, as after a rebuild.
+    clsCalEvent far = oneOff("Far away", at(2099, 12, 9, 10, 0));
+    const std::string farId = save(far);
     list.refreshList();
+    list.updateList(farId);
     EXPECT_TRUE(rowsOf("Far away").empty());
+
+    // Moved out of its window: its row tells it is gone, and nothing live is left.
+    clsCalEvent soon = oneOff("Soon", at(2024, 3, 8, 10, 0));
+    soon.setPriorWarningIsDefault(false);
+    soon.setPriorWarning(5);
+    const std::string id = save(soon);
     list.updateList(id);
-    ASSERT_EQ(rowsOf("Far away").size(), 1u);
-    const int r = rowsOf("Far away")[0];
+    ASSERT_EQ(rowsOf("Soon").size(), 1u);
+    const int r = rowsOf("Soon")[0];
     EXPECT_EQ(cell(r, grdModified), "+");
-    EXPECT_EQ(cell(r, grdWendra), "46");
     EXPECT_EQ(grid.cellForeColourAt(r, grdModified), 0xFFFFFF);
     EXPECT_EQ(grid.cellBackColourAt(r, grdModified), 0xFF0000);
+    clsCalEvent later = stored(id);
+    later.setEventStart(at(2024, 4, 20, 10, 0));
+    later.setViewFromDate(at(2024, 4, 20, 10, 0));
+    save(later);
+    list.updateList(id);
+    ASSERT_EQ(rowsOf("Soon").size(), 1u);
+    EXPECT_EQ(cell(rowsOf("Soon")[0], grdModified), "X");
+    EXPECT_EQ(liveTexts(grid), rebuiltTexts());
+}
+
+TEST_F(ListUpdateTest, AChangedEventsPastOccurrenceIsDeletedAsARebuildDeletesIt) {
+    list.refreshList();
+    clsCalEvent old = oneOff("Old", at(2024, 3, 2, 10, 0));
+    old.setAutoDelete("1");
+    const std::string id = save(old);
+    list.updateList(id);
+    EXPECT_TRUE(rowsOf("Old").empty());
+    EXPECT_EQ(list.pastCount(), 0);
+    clsCalEvent gone;
+    EXPECT_FALSE(store.Find(gone, *clsDataQVR::toEventKey(id)));
 }
 
 TEST_F(ListUpdateTest, ANewEventTakesThePlaceholdersPlaceAndALaterOneGoesLast) {
