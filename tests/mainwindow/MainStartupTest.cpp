@@ -298,15 +298,6 @@ TEST(MainStartup, NoDatabaseIsToldAndNothingIsWritten) {
     EXPECT_EQ(rig.writes(), 0u);
 }
 
-TEST(MainStartup, AFirstStartWithoutADatabaseWritesNoSetting) {
-    Rig rig;
-    frmMain& f = rig.start();
-    EXPECT_EQ(f.startup(), frmMain::Startup::NoDatabase);
-    EXPECT_EQ(std::count(rig.journal.begin(), rig.journal.end(), "gadget offer"), 0);
-    EXPECT_EQ(rig.writes(), 0u);
-    EXPECT_FALSE(rig.settingsStore.stored("Main", "Installed"));
-}
-
 // A file under the database's name that the store refuses: the start ends as
 // without one, and the file, every backup and the settings are left as they were.
 class MainStartupDamaged : public ::testing::TestWithParam<wendra::test::DamagedDatabase> {};

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/ChildProcess.h"
-#include "tests/support/DamagedDatabase.h"
 #include "tests/support/TempFolder.h"
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -162,25 +161,6 @@ TEST(StoreOpen, AMissingFileFailsAndNoneIsMade) {
     EXPECT_FALSE(store.GetFirstEvent().has_value());
     EXPECT_TRUE(store.EndOfEvents());
 }
-
-class StoreOpenDamaged : public ::testing::TestWithParam<wendra::test::DamagedDatabase> {};
-
-TEST_P(StoreOpenDamaged, IsRefusedAndLeftAsItWas) {
-    TempFolder folder;
-    const fs::path file = folder.path() / db::kDatabaseFileName;
-    wendra::test::makeDamagedDatabase(GetParam(), file);
-    const std::string before = wendra::test::fileBytes(file);
-    settings::MemorySettingsStore backing;
-    clsSettings settings(backing, folder.path().string());
-    clsDataQVR store(settings, StoreOptions::mainProgram(folder.path().string()));
-    EXPECT_FALSE(store.OpenData());
-    EXPECT_FALSE(store.isOpen());
-    EXPECT_FALSE(store.updateTables());
-    EXPECT_EQ(wendra::test::fileBytes(file), before);
-}
-
-INSTANTIATE_TEST_SUITE_P(Kinds, StoreOpenDamaged, ::testing::ValuesIn(wendra::test::damagedDatabases()),
-                         [](const auto& info) { return info.param.name; });
 
 TEST(StoreOpen, TheGadgetLibraryOpensTheFileOfTheDataDirSetting) {
     TempFolder data, library;
@@ -932,34 +912,6 @@ TEST_F(StoreFile, AForeignEventSavedWhileAnotherProgramLinksItIsLinkedOnce) {
     EXPECT_EQ(count("Events"), 1);
     EXPECT_EQ(count("XData", "XID = 'phone-7'"), 1);
     EXPECT_EQ(found(stored).Description(), "from the phone");
-}
-
-TEST_F(StoreFile, TwoProgramsSavingTheSameForeignEventsAtOnceLinkEachOnce) {
-    constexpr int kEvents = 25;
-    const int cal = calendar("phone");
-    wendra::test::Gate gate;
-    const auto writer = [&](const std::string& who) {
-        return saveInChild(folder.path(), [&](clsDataQVR& own) {
-            gate.readyAndWait();
-            int failed = 0;
-            for (int i = 0; i < kEvents; ++i) {
-                clsCalEvent ev = foreignEvent(who + " " + std::to_string(i), cal, "id-" + std::to_string(i));
-                if (!own.Save(ev, clsDataQVR::kSaveAlways)) ++failed;
-            }
-            return failed;
-        });
-    };
-    wendra::test::ChildProcess a([&] { return writer("a"); });
-    wendra::test::ChildProcess b([&] { return writer("b"); });
-    ASSERT_TRUE(a.started() && b.started());
-    gate.awaitReady(2);
-    gate.open(2);
-    EXPECT_EQ(a.wait(), 0);
-    EXPECT_EQ(b.wait(), 0);
-
-    EXPECT_EQ(count("Events"), kEvents);
-    EXPECT_EQ(count("XData"), kEvents);
-    for (int i = 0; i < kEvents; ++i) EXPECT_EQ(count("XData", "XID = 'id-" + std::to_string(i) + "'"), 1) << i;
 }
 
 TEST_F(StoreFile, AStoreThatCannotGetTheLockReportsNothingStored) {
