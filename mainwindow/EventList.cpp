@@ -376,9 +376,16 @@ void EventList::addEventOccurrences(clsCalEvent& ev) {
     const DateTime day = today();
     const DateTime from = ev.ViewFromDate().isNull() ? day : ev.ViewFromDate();
     DateTime to = day.addDays(priorWarningOf(ev));
-    // Not due yet: no row, for a changed event too, so that an update shows what
-    // a rebuild would show of it.
-    if (from.date() > to && !viewAll_) return;
+    // A changed event not due yet still shows its next occurrence, marked "+", so
+    // that the user sees the save took; the next rebuild leaves it out again.
+    const bool nextOnly = from.date() > to && !viewAll_ && ev.Modified() && changed_ != nullptr;
+    if (from.date() > to && !viewAll_ && !nextOnly) return;
+    if (nextOnly) {
+        // Reduced to that one occurrence for the walk; this copy is never saved.
+        to = from;
+        ev.setEventStart(ev.ViewFromDate());
+        ev.setIsRecurring(false);
+    }
     if (viewAll_) {
         // One row an event, at its view date; the window reaches that date even
         // when it lies beyond the prior warning.
@@ -391,9 +398,10 @@ void EventList::addEventOccurrences(clsCalEvent& ev) {
     RedrawOff off(grid_);
     ev.generateOccurs(from, to);
     for (ev.firstOccur(); !ev.endOfOccurs(); ev.nextOccur()) {
-        if (!viewAll_ && autoDeleteOccurrence(ev)) continue;
+        // The reduced copy is not the event: nothing of it deletes itself.
+        if (!viewAll_ && !nextOnly && autoDeleteOccurrence(ev)) continue;
         if (ev.Modified() && changed_ != nullptr)
-            placeChangedOccurrence(ev);
+            placeChangedOccurrence(ev, nextOnly);
         else
             addOccurrenceRow(ev, -1);
         if (viewAll_) break;
@@ -401,7 +409,8 @@ void EventList::addEventOccurrences(clsCalEvent& ev) {
 }
 
 // A changed event's occurrences are placed by the same rules as a rebuild's, so
-// an update shows what a rebuild of the same store shows.
+// an update shows what a rebuild of the same store shows, but for the next
+// occurrence of a changed event not due yet.
 EventList::Placement EventList::placementOf(const clsCalEvent& ev) const {
     const DateTime d = ev.OccurDate();
     const DateTime present = now();
@@ -660,12 +669,14 @@ void EventList::addChangedEvent(clsCalEvent ev) {
     if (pastCount() != before) showPastCount();
 }
 
-void EventList::placeChangedOccurrence(clsCalEvent& ev) {
+void EventList::placeChangedOccurrence(clsCalEvent& ev, bool beyondWindow) {
     ChangedEvent& changed = *changed_;
     const RowOccurrence occurrence{ev.OccurDate(), ev.AllDayOccur()};
     switch (placementOf(ev)) {
         case Placement::Fold: fold(ev); return;
-        case Placement::Drop: return;
+        case Placement::Drop:
+            if (!beyondWindow) return;
+            break;
         case Placement::Row: break;
     }
     const RowCells cells = cellsFor(ev);

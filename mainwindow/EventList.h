@@ -313,7 +313,8 @@ private:
 
     Placement placementOf(const clsCalEvent& ev) const;
     void colourRow(int row, RowCells::Kind kind);
-    void placeChangedOccurrence(clsCalEvent& ev);
+    // beyondWindow: the event's next occurrence, shown although it is not due yet.
+    void placeChangedOccurrence(clsCalEvent& ev, bool beyondWindow);
     void fold(const clsCalEvent& ev);
     int dropFolded(const std::string& id);
     void showPastCount();
