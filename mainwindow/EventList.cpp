@@ -86,9 +86,6 @@ std::string sortStamp(DateTime d, bool withTime) {
     return s;
 }
 
-// The time an occurrence is placed at: an all-day one at the end of its day.
-DateTime placementTime(const RowOccurrence& o) { return o.allDay ? o.when.date().addSeconds(86399) : o.when; }
-
 bool sameEvent(const std::optional<long long>& a, const std::optional<long long>& b) { return a && b && *a == *b; }
 
 // Saves and restores the status text around a piece of work.
@@ -198,22 +195,21 @@ void UiListGrid::sortRows(int col) {
     // whatever order the rows were written in. A rebuild writes its rows in that
     // order already, so a look along them is all it costs then.
     bool ordered = true;
-    bool ties = false;
     const int first = grid_.fixedRows();
     std::string previous = first < grid_.rows() ? grid_.textMatrix(first, col) : std::string();
     for (int r = first + 1; r < grid_.rows() && ordered; ++r) {
         std::string text = grid_.textMatrix(r, col);
         const int c = compareNoCase(previous, text);
-        if (c == 0) {
-            ties = true;
+        if (c == 0)
             ordered = compareNoCase(grid_.textMatrix(r - 1, grdKey), grid_.textMatrix(r, grdKey)) <= 0;
-        } else {
+        else
             ordered = c < 0;
-        }
         previous = std::move(text);
     }
     if (ordered) return;
-    if (ties && col != grdKey) grid_.sort(grdKey, ui::GridSort::TextNoCaseAscending);
+    // Equal texts anywhere, not only those the look along the rows reached before
+    // it stopped, go by their keys: the stable sort by the column keeps that order.
+    if (col != grdKey) grid_.sort(grdKey, ui::GridSort::TextNoCaseAscending);
     grid_.sort(col, ui::GridSort::TextNoCaseAscending);
 }
 
@@ -234,11 +230,6 @@ struct EventList::ChangedEvent {
     };
     std::optional<long long> id;
     std::vector<Shown> rows;
-    // The folded occurrences decide while the event's occurrences are earlier than
-    // the latest of them (each later occurrence is later still).
-    bool consult = false;
-    DateTime latestFolded;
-    std::vector<RowOccurrence> wasFolded;
 };
 
 EventList::EventList(ListGrid& grid, const clsSettings& settings, clsDataQVR& store, ListHost& host,
@@ -390,7 +381,12 @@ std::string EventList::noEventsText() const { return "\t\t\t\t" + listtext::noEv
 
 void EventList::loadReminderEvents() {
     StatusScope status(host_, listtext::retrieving);
-    const int days = viewAll_ ? maxInteger() : std::max(defaultPriorWarning(), 9);
+    // Every event that can come into view: an event with a longer warning of its
+    // own than the default is due sooner, and a view date later on the last day is
+    // still on that day (the store compares with the day's start); the walk below
+    // leaves out what is not due.
+    int days = maxInteger();
+    if (!viewAll_) days = std::max({defaultPriorWarning(), 9, store_.longestPriorWarning()}) + 1;
     auto cursor = store_.reminderEvents(days);
     if (!cursor) return;
     for (clsCalEvent ev = cursor->GetFirstEvent(); !cursor->EndOfEvents(); ev = cursor->GetNextEvent())
@@ -401,7 +397,16 @@ void EventList::addEventOccurrences(clsCalEvent& ev) {
     const DateTime day = today();
     const DateTime from = ev.ViewFromDate().isNull() ? day : ev.ViewFromDate();
     DateTime to = day.addDays(priorWarningOf(ev));
-    if (!(from.date() <= to || ev.Modified() || viewAll_)) return;
+    // A changed event not due yet still shows its next occurrence, marked "+", so
+    // that the user sees the save took; the next rebuild leaves it out again.
+    const bool nextOnly = from.date() > to && !viewAll_ && ev.Modified() && changed_ != nullptr;
+    if (from.date() > to && !viewAll_ && !nextOnly) return;
+    if (nextOnly) {
+        // Reduced to that one occurrence for the walk; this copy is never saved.
+        to = from;
+        ev.setEventStart(ev.ViewFromDate());
+        ev.setIsRecurring(false);
+    }
     if (viewAll_) {
         // One row an event, at its view date; the window reaches that date even
         // when it lies beyond the prior warning.
@@ -411,26 +416,23 @@ void EventList::addEventOccurrences(clsCalEvent& ev) {
         ev.setExDates({});
         if (from.date() > to) to = from;
     }
-    if (from.date() > to && ev.Modified()) {
-        // A changed event always shows its next occurrence.
-        to = from;
-        ev.setEventStart(ev.ViewFromDate());
-        ev.setIsRecurring(false);
-    }
     RedrawOff off(grid_);
     ev.generateOccurs(from, to);
     for (ev.firstOccur(); !ev.endOfOccurs(); ev.nextOccur()) {
-        if (!ev.Modified() && !viewAll_ && autoDeleteOccurrence(ev)) continue;
+        // The reduced copy is not the event: nothing of it deletes itself.
+        if (!viewAll_ && !nextOnly && autoDeleteOccurrence(ev)) continue;
         if (ev.Modified() && changed_ != nullptr)
-            placeChangedOccurrence(ev);
+            placeChangedOccurrence(ev, nextOnly);
         else
             addOccurrenceRow(ev, -1);
         if (viewAll_) break;
     }
 }
 
+// A changed event's occurrences are placed by the same rules as a rebuild's, so
+// an update shows what a rebuild of the same store shows, but for the next
+// occurrence of a changed event not due yet.
 EventList::Placement EventList::placementOf(const clsCalEvent& ev) const {
-    if (ev.Modified()) return Placement::Row;
     const DateTime d = ev.OccurDate();
     const DateTime present = now();
     const std::int64_t days = daysBetween(present, d);
@@ -712,18 +714,10 @@ void EventList::addChangedEvent(clsCalEvent ev) {
         if (sameEvent(keyEventId(grid_.text(r, grdKey)), changed.id))
             changed.rows.push_back({r, grid_.occurrence(r), isMarked(r), false});
     }
+    // The event's folded occurrences are folded again as its walk meets them;
+    // those it no longer meets are gone.
     const int before = pastCount();
-    changed.consult = shrinkPast_ && !folded_.empty();
-    if (changed.consult) {
-        // The event's folded occurrences are folded again as its walk meets them;
-        // those it no longer meets are gone.
-        for (const auto& f : folded_) changed.latestFolded = std::max(changed.latestFolded, placementTime(f.occurrence));
-        std::erase_if(folded_, [&](const FoldedOccurrence& f) {
-            if (!sameEvent(clsDataQVR::toEventKey(f.id), changed.id)) return false;
-            changed.wasFolded.push_back(f.occurrence);
-            return true;
-        });
-    }
+    dropFolded(ev.WendraWinId());
     changed_ = &changed;
     struct Reset {
         ChangedEvent*& p;
@@ -736,17 +730,15 @@ void EventList::addChangedEvent(clsCalEvent ev) {
     if (pastCount() != before) showPastCount();
 }
 
-void EventList::placeChangedOccurrence(clsCalEvent& ev) {
+void EventList::placeChangedOccurrence(clsCalEvent& ev, bool beyondWindow) {
     ChangedEvent& changed = *changed_;
     const RowOccurrence occurrence{ev.OccurDate(), ev.AllDayOccur()};
-    if (changed.consult) {
-        const bool wasFolded = std::find(changed.wasFolded.begin(), changed.wasFolded.end(), occurrence) !=
-                               changed.wasFolded.end();
-        if (wasFolded || placementTime(occurrence) < changed.latestFolded) {
-            fold(ev);
-            return;
-        }
-        changed.consult = false;
+    switch (placementOf(ev)) {
+        case Placement::Fold: fold(ev); return;
+        case Placement::Drop:
+            if (!beyondWindow) return;
+            break;
+        case Placement::Row: break;
     }
     const RowCells cells = cellsFor(ev);
     // The row that shows this occurrence already: a live one before a marked one.
@@ -842,12 +834,23 @@ bool EventList::isPlaceholderRow(int row) const {
 bool EventList::isOccurrenceRow(int row) const { return grid_.occurrence(row).has_value(); }
 
 void EventList::removePlaceholder() {
-    if (grid_.rows() - grid_.fixedRows() < 2) return;
+    int placeholder = -1;
+    bool live = false;
     for (int r = grid_.fixedRows(); r < grid_.rows(); ++r) {
-        if (isPlaceholderRow(r)) {
-            grid_.removeRow(r);
-            return;
-        }
+        if (isPlaceholderRow(r))
+            placeholder = r;
+        else if (!isMarked(r))
+            live = true;
+    }
+    if (live) {
+        if (placeholder >= 0) grid_.removeRow(placeholder);
+        return;
+    }
+    // Rows marked "X" alone show nothing that is: the list says so, as a rebuild would.
+    if (placeholder < 0) {
+        RowCells cells;
+        cells.text[grdSubject] = listtext::noEvents(settings_.PriorWarning());
+        setRowCells(cells, -1);
     }
 }
 

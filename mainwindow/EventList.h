@@ -288,7 +288,8 @@ public:
     void highlightEventRows(const std::string& id);
     void markRow(int row);
     std::string rowKeyValue(int row) const;
-    // Removes the placeholder when other rows are there.
+    // Removes the placeholder when other rows are there, and brings it back when
+    // only rows marked "X" are left.
     void removePlaceholder();
 
     // ---- what the rows are ----
@@ -322,7 +323,8 @@ private:
 
     Placement placementOf(const clsCalEvent& ev) const;
     void colourRow(int row, RowCells::Kind kind);
-    void placeChangedOccurrence(clsCalEvent& ev);
+    // beyondWindow: the event's next occurrence, shown although it is not due yet.
+    void placeChangedOccurrence(clsCalEvent& ev, bool beyondWindow);
     void fold(const clsCalEvent& ev);
     int dropFolded(const std::string& id);
     void showPastCount();

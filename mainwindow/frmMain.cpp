@@ -180,6 +180,13 @@ void frmMain::formLoad() {
     gData_ = std::make_unique<clsDataQVR>(*gSettings_,
                                           StoreOptions::mainProgram(c_.programFolder.string(), this, &syncItems_));
 
+    // The store is opened before anything is written: a start that ends here for
+    // want of a database leaves the settings as they were, first run or not.
+    if (!gData_->OpenData()) {
+        endProgram(Startup::NoDatabase, kMsgOpenFailed, ui::MessageIcon::Critical);
+        return;
+    }
+
     loadWindowSettings();
 
     state_.gOutlookItemKeys.clear();
@@ -200,10 +207,6 @@ void frmMain::formLoad() {
 
     picOutlookStatus.setImageKey("imgNoOutlook");
 
-    if (!gData_->OpenData()) {
-        endProgram(Startup::NoDatabase, kMsgOpenFailed, ui::MessageIcon::Critical);
-        return;
-    }
     gData_->updateTables();
 
     openCommPort(false);
@@ -221,14 +224,16 @@ void frmMain::takeRollingBackup() {
     // Every failure is silent: a missing or damaged file, a backup that cannot be
     // written. The copy goes through the database's own backup, so that what the
     // gadget's process has written and not yet merged into the file is in it too;
-    // a failed copy leaves last week's file of that day in place.
+    // a failed copy leaves last week's file of that day in place. A file the store
+    // would refuse (empty, no database, a table missing) is not copied at all: its
+    // copy would replace that day's good backup with nothing worth keeping.
     const fs::path source = c_.programFolder / db::kDatabaseFileName;
     std::error_code ec;
     if (!fs::is_regular_file(source, ec)) return;
     db::Connection connection;
     connection.setBusyTimeout(std::chrono::seconds(2));
-    if (!connection.openFile(source)) return;
-    connection.backupTo(backupFile(now()));
+    if (!connection.openFile(source, db::schemaTables())) return;
+    connection.backupTo(backupFile(now()), db::schemaTables());
 }
 
 void frmMain::endProgram(Startup why, std::string_view message, ui::MessageIcon icon) {

@@ -1,5 +1,6 @@
 #include "store/clsDataQVR.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -122,7 +123,9 @@ std::string clsDataQVR::connectionText() const {
 
 bool clsDataQVR::OpenData() {
     connection_.setBusyTimeout(options_.busyTimeout);
-    return connection_.open(connectionText());
+    // A file without the four tables (cut to nothing, or another file under the
+    // name) is refused untouched: working on it would end in an empty store.
+    return connection_.open(connectionText(), db::schemaTables());
 }
 
 bool clsDataQVR::updateTables() {
@@ -224,8 +227,20 @@ bool clsDataQVR::Save(clsCalEvent& ev, int mode) {
     ev.CalcRRuleDurations();
     if (ev.UpdateRequest() != clsCalEvent::kRequestHideEvent) ev.setViewFromDate(ev.calcNextViewDate());
     ev.CleanHiddenList();
-    if (isNewEvent(ev) && !ev.XID().empty()) ev.setWendraWinId(findIdByXID(ev.XCalendarId(), ev.XID()));
-    bool result = isNewEvent(ev) ? insertEvent(ev) : updateEvent(ev, mode);
+    bool result = false;
+    if (isNewEvent(ev) && !ev.XID().empty()) {
+        // The lookup of the foreign id and the insert go under one write lock: the
+        // other program saving the same foreign event meanwhile would otherwise find
+        // no link either, and the id would end up linked to two events.
+        const std::string previousKey = ev.WendraWinId();
+        result = writeTransaction([&] {
+            ev.setWendraWinId(findIdByXID(ev.XCalendarId(), ev.XID()));
+            return isNewEvent(ev) ? insertRow(ev) : updateRow(ev, mode);
+        });
+        if (!result) ev.setWendraWinId(previousKey);
+    } else {
+        result = isNewEvent(ev) ? insertEvent(ev) : updateEvent(ev, mode);
+    }
     // The row is written first and removed afterwards, so that its links record the
     // event's last state; the answer is then the removal's.
     if (requestsRemoval(ev)) result = DeleteEvent(ev);
@@ -241,14 +256,28 @@ std::string clsDataQVR::findIdByXID(int calendarId, std::string_view xid) {
     return nzString(rs.value("WendraWinId"));
 }
 
+bool clsDataQVR::writeTransaction(const std::function<bool()>& work) {
+    if (!beginTrans()) return false;
+    const bool ok = work();
+    const bool ended = endTrans(ok);
+    return ok && ended;
+}
+
 bool clsDataQVR::insertEvent(clsCalEvent& ev) {
+    const std::string previousKey = ev.WendraWinId();
+    const bool ok = writeTransaction([&] { return insertRow(ev); });
+    // A key of a row that was rolled back would make the next save an update of
+    // nothing: the event stays new.
+    if (!ok) ev.setWendraWinId(previousKey);
+    return ok;
+}
+
+bool clsDataQVR::insertRow(clsCalEvent& ev) {
     if (isNullDate(ev.LastModified())) {
         const DateTime t = now();
         ev.setLastModified(t);
         ev.setCreated(t);
     }
-    const std::string previousKey = ev.WendraWinId();
-    if (!beginTrans()) return false;
     bool ok = executeSql("INSERT INTO events (" + std::string(kEventColumns) + ") VALUES (" +
                          eventValues(ev, ev.XCalendarId()) + ")");
     if (ok) {
@@ -258,14 +287,15 @@ bool clsDataQVR::insertEvent(clsCalEvent& ev) {
         if (ok) ev.setWendraWinId(num(key));
     }
     if (ok && !ev.XID().empty() && ev.XCalendarId() != kLocalCalendarId) ok = insertXData(ev);
-    const bool ended = endTrans(ok);
-    // A key of a row that was rolled back would make the next save an update of
-    // nothing: the event stays new.
-    if (!(ok && ended)) ev.setWendraWinId(previousKey);
-    return ok && ended;
+    return ok;
 }
 
 bool clsDataQVR::updateEvent(clsCalEvent& ev, int mode) {
+    if (!keyOf(ev)) return false;
+    return writeTransaction([&] { return updateRow(ev, mode); });
+}
+
+bool clsDataQVR::updateRow(clsCalEvent& ev, int mode) {
     const auto key = keyOf(ev);
     if (!key) return false;
     std::optional<int> outlookCalendar;
@@ -273,18 +303,15 @@ bool clsDataQVR::updateEvent(clsCalEvent& ev, int mode) {
         outlookCalendar = options_.host->OutlookCalendarId();
     const std::string where = " WHERE WendraWinID=" + num(*key);
 
-    if (!beginTrans()) return false;
     // The stored time is read under the write lock, so the other program cannot
-    // write a newer row between this test and the update.
+    // write a newer row between this test and the update. A row that is newer is
+    // left as it is, and that is no failure.
     if (mode == kSaveUnlessStoredNewer || mode == kSaveIfNewer) {
         DateTime stored = DateTime::ymd(1900, 1, 1);
         db::RecordSet rs;
         if (openRecordset("SELECT LastModified FROM Events" + where, &rs)) stored = nzDate(rs.value("LastModified"));
         const std::int64_t newer = ev.LastModified().seconds() - stored.seconds();
-        if (newer < (mode == kSaveIfNewer ? 1 : 0)) {
-            endTrans(false);
-            return true;
-        }
+        if (newer < (mode == kSaveIfNewer ? 1 : 0)) return true;
     }
     bool ok = ArchiveEvent(ev.WendraWinId(), false);
     if (ok) {
@@ -296,8 +323,7 @@ bool clsDataQVR::updateEvent(clsCalEvent& ev, int mode) {
         ok = executeSql(sql + where, &rs) && rs.recordsAffected() > 0;
     }
     if (ok && ev.XCalendarId() != kLocalCalendarId) ok = UpdateAddXData(ev, std::nullopt);
-    const bool ended = endTrans(ok);
-    return ok && ended;
+    return ok;
 }
 
 std::string clsDataQVR::getEventDetail(const clsCalEvent& ev) const {
@@ -402,6 +428,12 @@ std::optional<EventCursor> clsDataQVR::reminderEvents(int daysAhead) {
 
 std::optional<EventCursor> clsDataQVR::syncEvents() {
     return eventQuery("SELECT * FROM Events ORDER BY eventdate, WendraWinID");
+}
+
+int clsDataQVR::longestPriorWarning() {
+    db::RecordSet rs;
+    if (!openRecordset("SELECT max(PriorWarning) AS Longest FROM Events", &rs)) return 0;
+    return std::max(0, nzInt(rs.value("Longest"), 0));
 }
 
 bool clsDataQVR::SelectReminderEvents(int daysAhead) {

@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -105,7 +106,8 @@ public:
     void setSyncItemSink(SyncItemSink* sink) { options_.syncItems = sink; }
 
     // ---- connection and schema ----------------------------------------------
-    // Opens the existing WendraWin.dt of the data folder; it never makes one.
+    // Opens the existing WendraWin.dt of the data folder; it never makes one. A file
+    // that is no database or lacks one of the four tables is refused and left as it is.
     bool OpenData();
     bool isOpen() const { return connection_.isOpen(); }
     // Adds the AutoDelete column to a file made before it existed, with "M"
@@ -157,6 +159,9 @@ public:
     std::optional<EventCursor> reminderEvents(int daysAhead);
     // Every event, in order of their first occurrence.
     std::optional<EventCursor> syncEvents();
+    // The longest prior warning an event of the store has of its own, in days; 0
+    // when none has one (or the store cannot say).
+    int longestPriorWarning();
 
     // The same walk kept in the store, for callers that walk one query at a time.
     // A query replaces the store's cursor.
@@ -223,9 +228,14 @@ private:
     bool beginTrans();
     bool endTrans(bool commit);
 
+    // Runs work inside one write transaction, committed when it answers true.
+    bool writeTransaction(const std::function<bool()>& work);
     std::string findIdByXID(int calendarId, std::string_view xid);
     bool insertEvent(clsCalEvent& ev);
     bool updateEvent(clsCalEvent& ev, int mode);
+    // The row's writes themselves, inside a transaction the caller holds.
+    bool insertRow(clsCalEvent& ev);
+    bool updateRow(clsCalEvent& ev, int mode);
     static bool eventFromRecord(clsCalEvent& ev, const db::RecordSet& rs, int defaultPriorWarning);
     bool eventFromRecord(clsCalEvent& ev, const db::RecordSet& rs) const;
     std::string eventValues(const clsCalEvent& ev, int creator) const;

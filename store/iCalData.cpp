@@ -11,13 +11,22 @@ namespace {
 // "<" or ">": the reader would take the first for the start of another tag and
 // the second for the end of this one. Neither belongs in a date, number or
 // weekday list, so they are left out.
+// The value without "<" and ">", which would start another tag or end this one.
+std::string tagFree(std::string_view value) {
+    std::string out;
+    out.reserve(value.size());
+    for (char c : value)
+        if (c != '<' && c != '>') out += c;
+    return out;
+}
+
 void putTag(std::string& out, char key, std::string_view value) {
-    if (trim(value).empty()) return;
+    const std::string safe = tagFree(value);
+    if (trim(safe).empty()) return;
     out += '<';
     out += key;
     out += '=';
-    for (char c : value)
-        if (c != '<' && c != '>') out += c;
+    out += safe;
     out += '>';
 }
 
@@ -35,7 +44,10 @@ struct DateValue {
 DateValue dateValue(std::string_view value) {
     const auto d = parseICalDateTime(value);
     if (!d) return {};
-    return {*d, value.find('T') == std::string_view::npos};
+    const bool allDay = value.find('T') == std::string_view::npos;
+    // An all-day date has no time to keep (a date read with a time but no "T"
+    // would otherwise lose it at the next write and read back another value).
+    return {allDay ? d->date() : *d, allDay};
 }
 
 void readRuleTag(clsCalRRule& rule, char key, std::string_view value) {
@@ -100,11 +112,17 @@ void parseICalData(clsCalEvent& event, std::string_view text) {
         if (open == std::string_view::npos) break;
         pos = open + 1;
         // "<", a key, "=", the value and ">"; anything short of that is no tag.
-        if (open + 2 >= text.size() || text[open + 2] != '=') continue;
+        if (open + 2 >= text.size() || text[open + 2] != '=' || text[open + 1] == '<') continue;
         const std::size_t close = text.find('>', open + 3);
         if (close == std::string_view::npos) continue;
         const char key = text[open + 1];
-        const std::string_view value = text.substr(open + 3, close - (open + 3));
+        // The value runs to the first ">" and the reading goes on after it: what a
+        // damaged value holds is never read again as tags of its own. A "<" in it
+        // is dropped and a blank value is none, as the writer would store them, so
+        // that what is read is written back unchanged.
+        pos = close + 1;
+        const std::string cleaned = tagFree(text.substr(open + 3, close - (open + 3)));
+        const std::string_view value = trim(cleaned).empty() ? std::string_view() : std::string_view(cleaned);
         switch (key) {
             case '#':
                 // An exclusion rule is not read: its tags must not fall to the

@@ -26,8 +26,11 @@ std::string makeiCalData(const clsCalEvent& event, bool includeExDates);
 // text may come from a damaged row or an older file: a tag that cannot be read
 // is passed over, a number that is not one or is out of its field's range
 // takes the field's default, and rule tags with no recurrence rule to go to
-// (before the first "#" tag, or after an exclusion rule's) are ignored. It
-// does not set IsRecurring; the caller does that from the rule count.
+// (before the first "#" tag, or after an exclusion rule's) are ignored. A
+// value ends at the first ">" after its "=", and the reading goes on after
+// that ">", so no text inside a value is read as a tag; a value is read as the
+// writer would store it, so a text read and written again stays as written.
+// It does not set IsRecurring; the caller does that from the rule count.
 void parseICalData(clsCalEvent& event, std::string_view text);
 
 }  // namespace wendra

@@ -45,6 +45,15 @@ YearInfo yearInfo(int year, int weekStart) {
     return y;
 }
 
+// The week-numbering year that holds the day: the calendar year, or its
+// neighbour when the day lies in the other year's first or last week.
+int weekYearOf(Day day, int weekStart) {
+    const int year = DateTime::fromSeconds(day * DateTime::kSecondsPerDay).year();
+    if (day < yearInfo(year, weekStart).week1Start) return year - 1;
+    if (day >= yearInfo(year + 1, weekStart).week1Start) return year + 1;
+    return year;
+}
+
 // marks[v] for v in 1..n: whether the list names position v. Negative values
 // count from the end (-1 = n) where the list allows them; values outside 1..n
 // name nothing.
@@ -259,14 +268,20 @@ std::string expandRuleDays(const ExpansionRule& r, DateTime eventStart, int firs
     // the following year is walked too, since its week 1 can begin on 29 to
     // 31 December of the last year.
     const bool weekInterval = weekly && r.interval > 1;
+    // A yearly rule of week numbers counts its interval in week-numbering years:
+    // 30 December 2024 is in week 1 of 2025 and goes with 2025, not with 2024.
+    const bool weekYearInterval = yearly && r.weekNos.given && r.interval > 1;
     if (r.weekNos.given || weekInterval) {
         const Day startWeek = startDay - weekPosition(weekdayOf(startDay), ws);
+        const int startWeekYear = weekYearOf(startDay, ws);
         for (int year = firstYear - 1; year <= lastYear + 1; ++year) {
             const YearInfo y = yearInfo(year, ws);
             if (r.weekNos.given) buildMask(marks, r.weekNos, y.weeks, true);
+            const bool offYear =
+                weekYearInterval && (year < startWeekYear || (year - startWeekYear) % r.interval != 0);
             for (int k = 1; k <= y.weeks; ++k) {
                 const Day weekFirst = y.week1Start + 7 * Day{k - 1};
-                bool clear = r.weekNos.given && !marks[static_cast<std::size_t>(k)];
+                bool clear = offYear || (r.weekNos.given && !marks[static_cast<std::size_t>(k)]);
                 if (!clear && weekInterval) {
                     const Day apart = (weekFirst - startWeek) / 7;
                     clear = apart < 0 || apart % r.interval != 0;
@@ -285,7 +300,7 @@ std::string expandRuleDays(const ExpansionRule& r, DateTime eventStart, int firs
         const Day jan1 = daysFromCivil(year, 1, 1);
         const int days = DateTime::isLeapYear(year) ? 366 : 365;
         char* const yd = &span[static_cast<std::size_t>(jan1 - spanStart)];
-        if (yearly && (year < startYear || (year - startYear) % r.interval > 0)) {
+        if (yearly && (year < startYear || (!weekYearInterval && (year - startYear) % r.interval > 0))) {
             std::memset(yd, '0', static_cast<std::size_t>(days));
             continue;
         }

@@ -19,9 +19,15 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool allDigits(std::string_view s) { return !s.empty() && std::all_of(s.begin(), s.end(), isDigit); }
 
+// A run of digits as a number. A run too long for an int saturates at a value no
+// part of a date can have, so the reading that asked refuses it.
 int digitsValue(std::string_view s) {
+    constexpr int kTooLarge = 1'000'000'000;
     int v = 0;
-    for (char c : s) v = v * 10 + (c - '0');
+    for (char c : s) {
+        if (v >= kTooLarge / 10) return kTooLarge;
+        v = v * 10 + (c - '0');
+    }
     return v;
 }
 
@@ -581,7 +587,10 @@ std::string toUtf8Hex(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     const std::string bytes = utf8Encode(text).substr(3);
     std::string out;
-    out.reserve(bytes.size() * 2);
+    out.reserve(bytes.size() * 2 + 6);
+    // The reader drops a leading "EFBBBF" as a byte-order mark: a text that itself
+    // begins with U+FEFF gets a mark in front, so its own character comes back.
+    if (bytes.starts_with("\xEF\xBB\xBF")) out = "EFBBBF";
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
         out += kHex[b >> 4];

@@ -111,7 +111,10 @@ std::string untagValue(std::string_view stored);
 
 std::string utf8Encode(std::string_view text);  // with the byte-order mark
 std::string utf8Decode(std::string_view bytes);  // invalid sequences become U+FFFD
+// The UTF-8 bytes as upper-case hex pairs, without a byte-order mark; a text that
+// begins with U+FEFF is written after one, so fromUtf8Hex gives it back whole.
 std::string toUtf8Hex(std::string_view text);
+// Drops a leading "EFBBBF" and decodes the rest.
 std::string fromUtf8Hex(std::string_view hex);
 std::string toUnicodeEscapes(std::string_view text);
 

@@ -1,5 +1,6 @@
 #include "platform/clock/DateTime.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -74,11 +75,15 @@ DateTime DateTime::ymd(int year, int month, int day, int hour, int minute, int s
 }
 
 DateTime DateTime::fromSerial(double days) {
-    if (!std::isfinite(days)) return DateTime();
+    if (std::isnan(days)) return DateTime();
+    // A day count beyond the valid dates (a damaged or foreign column) saturates at
+    // the first or last valid second: converting it as it is would overflow.
     const double whole = std::trunc(days);
+    if (whole < static_cast<double>(minValue().dayNumber())) return minValue();
+    if (whole > static_cast<double>(maxValue().dayNumber())) return maxValue();
     const double fraction = std::fabs(days - whole);
     const auto secOfDay = static_cast<std::int64_t>(std::llround(fraction * kSecondsPerDay));
-    return DateTime(static_cast<std::int64_t>(whole) * kSecondsPerDay + secOfDay);
+    return std::min(DateTime(static_cast<std::int64_t>(whole) * kSecondsPerDay + secOfDay), maxValue());
 }
 
 double DateTime::toSerial() const {

@@ -25,6 +25,7 @@ public:
     static constexpr DateTime fromSeconds(std::int64_t secondsSinceNull) { return DateTime(secondsSinceNull); }
     // The stored day-count form: whole days since the null date, time of day as the fraction.
     // Before the null date the fraction still counts forward within the day, as the stored files do.
+    // A count beyond the valid dates gives minValue() or maxValue(); NaN gives the null date.
     static DateTime fromSerial(double days);
     double toSerial() const;
 

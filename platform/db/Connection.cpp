@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <system_error>
 #include <type_traits>
 #include <utility>
@@ -144,6 +146,64 @@ bool controlsTransactions(std::string_view sql) {
     return w == "BEGIN" || w == "COMMIT" || w == "END" || w == "ROLLBACK" || w == "SAVEPOINT" || w == "RELEASE";
 }
 
+// What every SQLite database file begins with.
+constexpr std::string_view kFileHeader{"SQLite format 3\0", 16};
+
+// Whether the file begins as a database does. SQLite takes an empty file for an
+// empty database and writes one into it at the first change, so a file cut to
+// nothing must be turned away before SQLite sees it.
+bool looksLikeDatabase(const fs::path& file, std::string& why) {
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    if (f == nullptr) {
+        why = "cannot read " + file.string();
+        return false;
+    }
+    char head[16] = {};
+    const std::size_t n = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    if (n == 0) {
+        why = file.string() + " is empty";
+        return false;
+    }
+    if (n < sizeof head || std::string_view(head, n) != kFileHeader) {
+        why = file.string() + " is no database";
+        return false;
+    }
+    return true;
+}
+
+// The first required table the database lacks, or nullopt when it has them all
+// (names compare ignoring case, as SQLite's do). A failed read names the first.
+std::optional<std::string> missingTable(sqlite3* db, std::span<const std::string_view> required, std::string& why) {
+    if (required.empty()) return std::nullopt;
+    std::vector<std::string> present;
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table'", -1, &raw, nullptr) !=
+        SQLITE_OK) {
+        why = sqlite3_errmsg(db);
+        return std::string(required.front());
+    }
+    int rc;
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(raw, 0));
+        present.emplace_back(name ? name : "");
+    }
+    sqlite3_finalize(raw);
+    if (rc != SQLITE_DONE) {
+        why = sqlite3_errmsg(db);
+        return std::string(required.front());
+    }
+    for (std::string_view table : required) {
+        const bool found = std::any_of(present.begin(), present.end(),
+                                       [&](const std::string& p) { return equalsIgnoringCase(p, table); });
+        if (!found) {
+            why = "it has no table " + std::string(table);
+            return std::string(table);
+        }
+    }
+    return std::nullopt;
+}
+
 struct StatementFinalizer {
     void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
 };
@@ -190,21 +250,23 @@ bool Connection::runPlain(const char* sql) {
     return fail(std::move(text));
 }
 
-bool Connection::open(std::string_view connectionText) {
+bool Connection::open(std::string_view connectionText, std::span<const std::string_view> requiredTables) {
     lastError_.clear();
     const auto file = databaseFileFromConnectionText(connectionText);
     if (!file) {
         close();
         return fail("the connection text names no database file");
     }
-    return openFile(*file);
+    return openFile(*file, requiredTables);
 }
 
-bool Connection::openFile(const fs::path& file) {
+bool Connection::openFile(const fs::path& file, std::span<const std::string_view> requiredTables) {
     close();
     lastError_.clear();
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) return fail("no database file " + file.string());
+    std::string why;
+    if (!looksLikeDatabase(file, why)) return fail(why);
 
     sqlite3* raw = nullptr;
     // Without SQLITE_OPEN_CREATE a missing file (removed since the check) fails here too.
@@ -219,6 +281,8 @@ bool Connection::openFile(const fs::path& file) {
                                    nullptr) != SQLITE_OK) {
         return fail(std::string("cannot prepare the connection: ") + sqlite3_errmsg(raw));
     }
+    // The tables are looked for before the journal mode is set, which writes to the file.
+    if (missingTable(raw, requiredTables, why)) return fail(file.string() + " is not the program's database: " + why);
     // Reading the journal mode is also the first read of the file, so a file that is not
     // a database fails here rather than at the first statement.
     // A file still in the older journal mode can only change while no one else has it
@@ -363,7 +427,7 @@ bool Connection::rollbackTrans() {
     return ok;
 }
 
-bool Connection::backupTo(const fs::path& file) {
+bool Connection::backupTo(const fs::path& file, std::span<const std::string_view> requiredTables) {
     lastError_.clear();
     if (!db_) return fail("the database is not open");
     fs::path temporary = file;
@@ -381,6 +445,7 @@ bool Connection::backupTo(const fs::path& file) {
     bool ok = backup != nullptr && sqlite3_backup_step(backup, -1) == SQLITE_DONE;
     if (backup != nullptr && sqlite3_backup_finish(backup) != SQLITE_OK) ok = false;
     std::string why = sqlite3_errmsg(raw);
+    if (ok && missingTable(raw, requiredTables, why)) ok = false;
     if (ok && sqlite3_close_v2(copy.release()) != SQLITE_OK) ok = false;
     copy.reset();
     if (ok) fs::rename(temporary, file, ec);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -41,9 +42,11 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // Opens the file the connection text names. The file must exist and be a database:
-    // a connection never creates one.
-    bool open(std::string_view connectionText);
-    bool openFile(const std::filesystem::path& file);
+    // a connection never creates one. A file that is empty or no database, or that
+    // lacks one of the required tables, is refused before anything is written to it
+    // (an empty file would otherwise become an empty database).
+    bool open(std::string_view connectionText, std::span<const std::string_view> requiredTables = {});
+    bool openFile(const std::filesystem::path& file, std::span<const std::string_view> requiredTables = {});
     // Rolls back an open transaction, then closes. Safe to call when not open.
     void close();
     bool isOpen() const { return db_ != nullptr; }
@@ -66,8 +69,10 @@ public:
     bool inTransaction() const { return inTransaction_; }
 
     // Writes a consistent copy of the whole database to file, replacing that file. A copy
-    // of WendraWin.dt alone may miss what still waits in its WAL beside it.
-    bool backupTo(const std::filesystem::path& file);
+    // of WendraWin.dt alone may miss what still waits in its WAL beside it. The copy
+    // replaces the file only when it holds the required tables, so a good backup is
+    // never given up for a copy that could not be opened.
+    bool backupTo(const std::filesystem::path& file, std::span<const std::string_view> requiredTables = {});
 
     // The key the last successful INSERT of this connection was given.
     std::int64_t lastInsertId() const;

@@ -122,6 +122,23 @@ fs::path writeTarget(const fs::path& path) {
     return target;
 }
 
+// Keeps a settings text that holds lines the rewrite drops as <file>.bad, or, when
+// that holds an earlier copy of another text, the first of <file>.bad.2 to .bad.9
+// that is free or holds this text (the last is reused when all hold others).
+bool keepUnreadable(const fs::path& file, const std::string& text, mode_t mode) {
+    constexpr int kCopies = 9;
+    fs::path copy;
+    for (int n = 1; n <= kCopies; ++n) {
+        copy = file;
+        copy += n == 1 ? ".bad" : ".bad." + std::to_string(n);
+        std::string held;
+        const ReadResult read = readFile(copy, held);
+        if (read == ReadResult::missing) break;
+        if (read == ReadResult::ok && held == text) return true;  // kept already
+    }
+    return replaceFile(copy, text, mode);
+}
+
 bool ensureFolder(const fs::path& folder) {
     std::error_code ec;
     if (fs::is_directory(folder, ec)) return true;
@@ -185,6 +202,9 @@ bool FileSettingsStore::update(std::string_view app, const std::function<bool(In
 
     IniDocument doc = IniDocument::parse(text);
     if (!change(doc)) return true;  // nothing to change, nothing to write
+    // The new text holds only what could be read: the old one is kept beside it
+    // first, so a hand-edited or damaged line is never lost without a copy.
+    if (doc.droppedLines() > 0 && !keepUnreadable(target, text, mode)) return false;
     return replaceFile(target, doc.render(), mode);
     // The lock goes with the descriptor, after the rename.
 }

@@ -22,7 +22,9 @@ std::filesystem::path userConfigFolder();
 // - every change is a read-modify-write under an exclusive flock on
 //   <folder>/<app>.ini.lock, so neither process loses the other's keys;
 // - the new text goes to a temporary file in the same folder, is flushed to disk
-//   and renamed over the old one, so a reader or a crash never meets half a file.
+//   and renamed over the old one, so a reader or a crash never meets half a file;
+// - a file holding lines that cannot be read is copied whole to <app>.ini.bad
+//   before the first change writes it anew without them.
 class FileSettingsStore final : public SettingsStore {
 public:
     explicit FileSettingsStore(std::filesystem::path folder);

@@ -116,25 +116,36 @@ IniDocument IniDocument::parse(std::string_view text) {
             // Keys under a header that cannot be read belong to no section we know,
             // so they are skipped rather than given to the section before it.
             current = nullptr;
-            if (line.back() != ']' || line.size() < 3) continue;
-            const std::string name = unescapeIniText(trimBlanks(line.substr(1, line.size() - 2)));
-            if (name.empty()) continue;
+            std::string name;
+            if (line.back() == ']' && line.size() >= 3) name = unescapeIniText(trimBlanks(line.substr(1, line.size() - 2)));
+            if (name.empty()) {
+                ++doc.dropped_;
+                continue;
+            }
             current = doc.findSection(name);
             if (!current) current = &doc.sections_.emplace_back(Section{name, {}});
             continue;
         }
 
         const std::size_t eq = line.find('=');
-        if (!current || eq == std::string_view::npos) continue;
+        if (!current || eq == std::string_view::npos) {
+            ++doc.dropped_;
+            continue;
+        }
         const std::string key = unescapeIniText(trimBlanks(line.substr(0, eq)));
-        if (key.empty()) continue;
+        if (key.empty()) {
+            ++doc.dropped_;
+            continue;
+        }
         const std::string value = unescapeIniText(trimBlanks(line.substr(eq + 1)));
         auto it = std::find_if(current->entries.begin(), current->entries.end(),
                                [&](const Entry& e) { return sameName(e.key, key); });
-        if (it != current->entries.end())
+        if (it != current->entries.end()) {
             it->value = value;
-        else
+            ++doc.dropped_;  // the earlier line is not written again
+        } else {
             current->entries.push_back(Entry{key, value});
+        }
     }
     return doc;
 }

@@ -24,6 +24,10 @@ public:
     // header, so a damaged file yields what it still holds and never fails.
     // A later duplicate of a key wins.
     static IniDocument parse(std::string_view text);
+    // The lines of the parsed text that the document does not hold and so would
+    // not write back: unreadable lines, keys under a damaged header, keys given
+    // again later. Blank lines, comments and a byte-order mark are not counted.
+    std::size_t droppedLines() const { return dropped_; }
     // The file text: one "[section]" line and its "key=value" lines per section
     // that has keys, sections apart by a blank line.
     std::string render() const;
@@ -54,6 +58,7 @@ private:
     Section* findSection(std::string_view name);
 
     std::vector<Section> sections_;
+    std::size_t dropped_ = 0;
 };
 
 }  // namespace wendra::settings

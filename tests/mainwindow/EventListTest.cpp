@@ -131,7 +131,7 @@ TEST_F(EventListTest, EmptyStoreShowsHeadingAndPlaceholderOrThePlaceholderAlone)
     EXPECT_EQ(cell(0, grdSubject), "No events within 12 days");
 }
 
-TEST_F(EventListTest, EventsAreReadNineDaysAheadAtLeastAndShownWithinTheirOwnWarning) {
+TEST_F(EventListTest, EventsAreReadAsFarAheadAsAnyWarningReachesAndShownWithinTheirOwn) {
     settings.setPriorWarning(3);
     clsCalEvent ownWarning = oneOff("Eight days, own 12", at(2024, 3, 13, 10, 0));
     ownWarning.setPriorWarningIsDefault(false);
@@ -150,7 +150,8 @@ TEST_F(EventListTest, EventsAreReadNineDaysAheadAtLeastAndShownWithinTheirOwnWar
 
     list.refreshList();
     EXPECT_GE(rowOf("Eight days, own 12"), 0);
-    EXPECT_EQ(rowOf("Ten days, own 12"), -1);
+    // Beyond the nine days the default reads, within its own warning: shown too.
+    EXPECT_GE(rowOf("Ten days, own 12"), 0);
     EXPECT_EQ(rowOf("Five days, own 2"), -1);
     EXPECT_GE(rowOf("Three days, default"), 0);
     EXPECT_EQ(rowOf("Four days, default"), -1);
@@ -161,10 +162,17 @@ TEST_F(EventListTest, AnOccurrenceOnTheLastDayOfTheWarningIsShown) {
     ev.setPriorWarningIsDefault(false);
     ev.setPriorWarning(5);
     save(ev);
+    // The last day of the default warning, later than its first second.
+    settings.setPriorWarning(12);
+    save(oneOff("Last default day", at(2024, 3, 17, 10, 0)));
+    save(oneOff("Day after", at(2024, 3, 18, 0, 0)));
     list.refreshList();
     const int r = rowOf("Edge");
     ASSERT_GE(r, 0);
     EXPECT_EQ(cell(r, grdWendra), "5");
+    ASSERT_GE(rowOf("Last default day"), 0);
+    EXPECT_EQ(cell(rowOf("Last default day"), grdWendra), "12");
+    EXPECT_EQ(rowOf("Day after"), -1);
 }
 
 // ---- texts and colours of each kind of row -----------------------------------

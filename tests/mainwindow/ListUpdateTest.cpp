@@ -248,20 +248,75 @@ TEST_F(ListUpdateTest, AnOccurrenceMarkedAndBackIsShownLiveOnItsOldRow) {
     EXPECT_EQ(grid.cellForeColourAt(rowsOf("Swim")[0], grdSubject), 0);
 }
 
-TEST_F(ListUpdateTest, AChangedEventBeyondItsWindowShowsItsNextOccurrenceMarkedPlus) {
-    clsCalEvent far = oneOff("Far away", at(2024, 4, 20, 10, 0));
-    far.setPriorWarningIsDefault(false);
-    far.setPriorWarning(5);
-    const std::string id = save(far);
+TEST_F(ListUpdateTest, AChangedEventNotDueYetShowsItsNextOccurrenceMarkedPlusUntilTheNextRebuild) {
+    struct Case {
+        const char* desc;
+        DateTime start;
+        int warning;  // -1: the default of 30 days
+        bool weekly;
+        bool shownBefore;  // saved first on 8 March, in its window, and shown
+        const char* dateCell;
+        const char* daysTo;
+    };
+    const Case cases[] = {
+        {"One-off in 2099", at(2099, 12, 9, 10, 0), -1, false, false, "09-Dec-99", "27672"},
+        {"Weekly from April", at(2024, 4, 20, 10, 0), 5, true, false, "20-Apr-24", "46"},
+        {"Moved to April", at(2024, 4, 20, 10, 0), 5, false, true, "20-Apr-24", "46"},
+    };
+    clsCalEvent lunch = oneOff("Lunch", at(2024, 3, 6, 12, 0));
+    save(lunch);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.desc);
+        clsCalEvent ev = c.weekly ? repeating(c.desc, c.start, at(2024, 6, 1), clsCalRRule::kWeekly)
+                                  : oneOff(c.desc, c.shownBefore ? at(2024, 3, 8, 10, 0) : c.start);
+        if (c.warning >= 0) {
+            ev.setPriorWarningIsDefault(false);
+            ev.setPriorWarning(c.warning);
+        }
+        const std::string id = save(ev);
+        list.refreshList();
+        EXPECT_EQ(rowsOf(c.desc).size(), c.shownBefore ? 1u : 0u);
+        if (c.shownBefore) {
+            clsCalEvent moved = stored(id);
+            moved.setEventStart(c.start);
+            moved.setViewFromDate(c.start);
+            save(moved);
+        }
+        list.updateList(id);
+
+        // Its next occurrence alone, with how far away it is; a row it had before is marked.
+        std::vector<std::string> shown;
+        for (int r : rowsOf(c.desc)) shown.push_back(cell(r, grdModified) + " " + cell(r, grdDate));
+        std::vector<std::string> expected;
+        if (c.shownBefore) expected.push_back("X 08-Mar-24");
+        expected.push_back(std::string("+ ") + c.dateCell);
+        ASSERT_EQ(shown, expected);
+        const int r = rowsOf(c.desc).back();
+        EXPECT_EQ(cell(r, grdWendra), c.daysTo);
+        EXPECT_EQ(grid.cellForeColourAt(r, grdModified), 0xFFFFFF);
+        EXPECT_EQ(grid.cellBackColourAt(r, grdModified), 0xFF0000);
+        EXPECT_EQ(grid.cellBackColourAt(r, grdWendra), 65280);
+        // The reduced copy is not what is stored.
+        EXPECT_EQ(stored(id).IsRecurring(), c.weekly);
+        // Everything else as a rebuild shows it; the rebuild itself leaves the row out.
+        auto live = liveTexts(grid);
+        std::erase_if(live, [&](const auto& t) { return gridKeyValue(t[grdKey], Tag::Desc) == c.desc; });
+        EXPECT_EQ(live, rebuiltTexts());
+        list.refreshList();
+        EXPECT_TRUE(rowsOf(c.desc).empty());
+    }
+}
+
+TEST_F(ListUpdateTest, AChangedEventsPastOccurrenceIsDeletedAsARebuildDeletesIt) {
     list.refreshList();
-    EXPECT_TRUE(rowsOf("Far away").empty());
+    clsCalEvent old = oneOff("Old", at(2024, 3, 2, 10, 0));
+    old.setAutoDelete("1");
+    const std::string id = save(old);
     list.updateList(id);
-    ASSERT_EQ(rowsOf("Far away").size(), 1u);
-    const int r = rowsOf("Far away")[0];
-    EXPECT_EQ(cell(r, grdModified), "+");
-    EXPECT_EQ(cell(r, grdWendra), "46");
-    EXPECT_EQ(grid.cellForeColourAt(r, grdModified), 0xFFFFFF);
-    EXPECT_EQ(grid.cellBackColourAt(r, grdModified), 0xFF0000);
+    EXPECT_TRUE(rowsOf("Old").empty());
+    EXPECT_EQ(list.pastCount(), 0);
+    clsCalEvent gone;
+    EXPECT_FALSE(store.Find(gone, *clsDataQVR::toEventKey(id)));
 }
 
 TEST_F(ListUpdateTest, ANewEventTakesThePlaceholdersPlaceAndALaterOneGoesLast) {

@@ -4,6 +4,7 @@
 // folder and per-user lock it is started with.
 #include <gtest/gtest.h>
 
+#include "tests/support/DamagedDatabase.h"
 #include "tests/support/TempFolder.h"
 #include <signal.h>
 #include <stdlib.h>
@@ -23,6 +24,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/Schema.h"
 #include "platform/serial/FakeSerialPort.h"
+#include "platform/settings/FileSettingsStore.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/shell/InstanceLock.h"
 #include "platform/shell/ProgramFolder.h"
@@ -99,6 +101,8 @@ struct Rig {
     JournalClock clock{journal, DateTime::ymd(2024, 3, 4, 9, 30)};  // a Monday
     bool onlyCopy = true;
     std::function<void(frmMain&)> onGadgetOffer;
+    // Another settings store in place of the journal's (a real file).
+    settings::SettingsStore* otherSettings = nullptr;
     std::unique_ptr<frmMain> form;
 
     const fs::path& folder() const { return dir.path(); }
@@ -109,7 +113,7 @@ struct Rig {
 
     frmMainCollaborators collaborators() {
         return frmMainCollaborators{
-            ui.services(), settingsStore, folder(), outlook, port, sound, &clock,
+            ui.services(), otherSettings ? *otherSettings : settingsStore, folder(), outlook, port, sound, &clock,
             [this] {
                 journal.push_back("claim");
                 return onlyCopy;
@@ -145,10 +149,7 @@ struct Rig {
     }
 };
 
-std::string fileBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using wendra::test::fileBytes;
 
 // The number of events a database file holds; -1 when it cannot be read.
 long long eventCount(const fs::path& file) {
@@ -170,16 +171,16 @@ clsCalEvent event(std::string description, DateTime start) {
 
 // ---- the start-up's order and its first run ---------------------------------------------
 
-TEST(MainStartup, ClaimsFirstThenBacksUpThenReadsTheSettingsAndOpensTheStoreAfterTheFirstRun) {
+TEST(MainStartup, ClaimsFirstThenBacksUpThenOpensTheStoreBeforeTheFirstRunWritesASetting) {
     Rig rig;
     rig.makeDatabase();
     rig.settingsStore.preset("Options", "CommPort", "3");
     bool checkedDuringOffer = false;
     rig.onGadgetOffer = [&](frmMain& f) {
-        // By the offer the settings are loaded, but the store is not open yet, no port
-        // is open and the list is not built.
+        // By the offer the settings are loaded and the store is open (a start without
+        // one writes nothing), but no port is open and the list is not built.
         ASSERT_NE(f.store(), nullptr);
-        EXPECT_FALSE(f.store()->isOpen());
+        EXPECT_TRUE(f.store()->isOpen());
         EXPECT_TRUE(rig.port.opens().empty());
         EXPECT_EQ(f.msGrid.rows(), 0);
         EXPECT_TRUE(fs::exists(rig.folder() / "WendraWin.bak_Mon"));
@@ -297,18 +298,60 @@ TEST(MainStartup, NoDatabaseIsToldAndNothingIsWritten) {
     EXPECT_EQ(rig.writes(), 0u);
 }
 
-TEST(MainStartup, ADamagedDatabaseTakesNoBackupAndEndsTheSameWay) {
+// A file under the database's name that the store refuses: the start ends as
+// without one, and the file, every backup and the settings are left as they were.
+class MainStartupDamaged : public ::testing::TestWithParam<wendra::test::DamagedDatabase> {};
+
+TEST_P(MainStartupDamaged, EndsWithTheMessageAndKeepsEveryBackup) {
     Rig rig;
-    rig.installed();
-    { std::ofstream(rig.database(), std::ios::binary) << "not a database at all, only some text"; }
+    rig.makeDatabase();
+    // A week of good backups, Monday's (today's) among them.
+    for (const char* day : {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"})
+        fs::copy_file(rig.database(), rig.folder() / (std::string("WendraWin.bak_") + day));
+    const std::string goodBackup = fileBytes(rig.folder() / "WendraWin.bak_Mon");
+    wendra::test::makeDamagedDatabase(GetParam(), rig.database());
     const std::string before = fileBytes(rig.database());
-    frmMain& f = rig.start();
+    const auto filesBefore = rig.files();
+
+    frmMain& f = rig.start();  // a first run: not installed
     EXPECT_EQ(f.startup(), frmMain::Startup::NoDatabase);
     ASSERT_EQ(rig.ui.messages.calls().size(), 1u);
     EXPECT_EQ(rig.ui.messages.last().text, "Failed to open WendraWin database");
-    EXPECT_EQ(rig.files(), std::vector<std::string>{"WendraWin.dt"});
+    EXPECT_EQ(rig.ui.messages.last().icon, ui::MessageIcon::Critical);
     EXPECT_EQ(fileBytes(rig.database()), before);
+    EXPECT_EQ(rig.files(), filesBefore);
+    EXPECT_EQ(fileBytes(rig.folder() / "WendraWin.bak_Mon"), goodBackup);
+    EXPECT_EQ(eventCount(rig.folder() / "WendraWin.bak_Mon"), 0);  // still a database of the program
     EXPECT_EQ(rig.writes(), 0u);
+    rig.close();
+    EXPECT_EQ(rig.writes(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, MainStartupDamaged, ::testing::ValuesIn(wendra::test::damagedDatabases()),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(MainStartup, ADamagedSettingsFileIsKeptAsItIsWhenTheStartEnds) {
+    Rig rig;
+    settings::FileSettingsStore file(rig.folder() / "config");
+    rig.otherSettings = &file;
+    fs::create_directory(rig.folder() / "config");
+    const fs::path ini = rig.folder() / "config" / "WendraWin_A.ini";
+    const std::string damaged = "[View]\nLeft=1200\nthis line is damaged\n[Main\nInstalled=True\n";
+    { std::ofstream(ini, std::ios::binary) << damaged; }
+
+    frmMain& f = rig.start();  // no database
+    EXPECT_EQ(f.startup(), frmMain::Startup::NoDatabase);
+    rig.close();
+    EXPECT_EQ(fileBytes(ini), damaged);
+    EXPECT_FALSE(fs::exists(rig.folder() / "config" / "WendraWin_A.ini.bad"));
+
+    // With a database the first write keeps the damaged file beside the new one.
+    rig.makeDatabase();
+    frmMain& g = rig.start();
+    ASSERT_EQ(g.startup(), frmMain::Startup::Running);
+    EXPECT_EQ(fileBytes(rig.folder() / "config" / "WendraWin_A.ini.bad"), damaged);
+    EXPECT_EQ(file.querySetting("WendraWin_A", "View", "Left"), "1200");
+    EXPECT_EQ(file.querySetting("WendraWin_A", "Main", "Installed"), "True");
 }
 
 // ---- the rolling backup ----------------------------------------------------------------------

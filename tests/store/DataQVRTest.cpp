@@ -2,12 +2,15 @@
 // store and, where the form on disk matters, straight from the file.
 #include <gtest/gtest.h>
 
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempFolder.h"
 #include <sqlite3.h>
 #include <stdlib.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -244,6 +247,16 @@ TEST_F(StoreFile, TextsComeBackAsTyped) {
     EXPECT_EQ(row.value("DescExceptions"), db::Value{ev.DescExceptions()});
 }
 
+TEST_F(StoreFile, ADescriptionBeginningWithU_FEFFComesBackWhole) {
+    const std::string text = "\xEF\xBB\xBFNote from a file";
+    clsCalEvent ev = oneOff(text, d(2024, 4, 2, 9));
+    const EventKey key = saved(ev);
+    EXPECT_EQ(found(key).Description(), text);
+    clsCalEvent dup;
+    EXPECT_TRUE(store.isDuplicate(oneOff(text, d(2024, 4, 2, 9)), dup));
+    EXPECT_FALSE(store.isDuplicate(oneOff("Note from a file", d(2024, 4, 2, 9)), dup));
+}
+
 TEST_F(StoreFile, ForeignIdsAndCalendarNamesComeBackAsTyped) {
     std::string name = "  " + kAwkward + "  ";
     const int cal = store.RegisterXCalendar(name);
@@ -280,6 +293,15 @@ TEST_F(StoreFile, RowsReadBackWithTheirFloorsAndTheCurrentDefaultWarning) {
     EXPECT_FALSE(b.PriorWarningIsDefault());
     EXPECT_EQ(b.PriorWarning(), 5);
     EXPECT_FALSE(b.IsRecurring());
+
+    // Day counts far beyond any date (a foreign or damaged file) saturate.
+    run("INSERT INTO Events (UniDesc, EventDate, ViewFromDate, LastModified, PriorWarning) VALUES ('43', 1e300, "
+        "-1e300, 9223372036854775807, 99999)");
+    clsCalEvent c = found(raw.lastInsertId());
+    EXPECT_EQ(c.EventStart(), DateTime::maxValue());
+    EXPECT_EQ(c.ViewFromDate(), d(1601, 1, 1));
+    EXPECT_EQ(c.LastModified(), DateTime::maxValue());
+    EXPECT_TRUE(c.PriorWarningIsDefault());
 }
 
 // ---- schema ----------------------------------------------------------------------------------
@@ -323,6 +345,22 @@ TEST_F(StoreFile, AnOddTableThatHasTheColumnKeepsItsCodes) {
 }
 
 // ---- saving -----------------------------------------------------------------------------------
+
+TEST_F(StoreFile, ADamagedRuleColumnIsStoredTheSameAtEverySave) {
+    run("INSERT INTO Events (UniDesc, AllDayEvent, EventDate, ViewFromDate, PriorWarning, AutoDelete, iCalData, "
+        "LastModified) VALUES ('41', True, #4 Mar 2024 00:00:00#, #4 Mar 2024 00:00:00#, -1, 'M', "
+        "'<R=<><#=R><F=2><D=MO<F=3><U=20240630>', #1 Mar 2024 00:00:00#)");
+    const EventKey key = 1;
+    std::vector<std::string> columns;
+    for (int save = 0; save < 3; ++save) {
+        clsCalEvent ev = found(key);
+        ASSERT_TRUE(store.Save(ev, clsDataQVR::kSaveAlways)) << store.lastError();
+        columns.push_back(nzString(cell("SELECT iCalData FROM Events WHERE WendraWinID = 1", "iCalData")));
+    }
+    EXPECT_EQ(columns[0], "<#=R><F=2><U=20240630><D=MOF=3>");
+    EXPECT_EQ(columns[1], columns[0]);
+    EXPECT_EQ(columns[2], columns[0]);
+}
 
 TEST_F(StoreFile, SaveModesCompareModificationTimes) {
     clsCalEvent ev = oneOff("first", d(2024, 4, 1, 9));
@@ -819,6 +857,61 @@ TEST_F(StoreFile, TwoStoresWritingAtOnceLoseNoWrite) {
     EXPECT_EQ(count("Events", "UniDesc LIKE '" + toUtf8Hex("main edited").substr(0, 20) + "%'"), kRounds);
     for (const auto& r : {a, b})
         for (EventKey key : r.keys) EXPECT_NE(found(key).Description().find(" edited "), std::string::npos) << key;
+}
+
+// A store of its own in a forked process: the other program on the same file.
+int saveInChild(const fs::path& folder, const std::function<int(clsDataQVR&)>& body) {
+    settings::MemorySettingsStore backing;
+    clsSettings settings(backing, folder.string());
+    clsDataQVR store(settings, StoreOptions::mainProgram(folder.string()));
+    if (!store.OpenData()) return 90;
+    return body(store);
+}
+
+clsCalEvent foreignEvent(std::string description, int calendar, std::string xid) {
+    clsCalEvent ev = oneOff(std::move(description), d(2024, 4, 1, 9));
+    ev.setXCalendarId(calendar);
+    ev.setXID(std::move(xid));
+    return ev;
+}
+
+TEST_F(StoreFile, AForeignEventSavedWhileAnotherProgramLinksItIsLinkedOnce) {
+    const int cal = calendar("phone");
+    // The child is started while this process holds no lock: a forked process
+    // inherits SQLite's record of the locks its parent holds.
+    wendra::test::Gate gate;
+    wendra::test::ChildProcess child([&] {
+        return saveInChild(folder.path(), [&](clsDataQVR& own) {
+            clsCalEvent ev = foreignEvent("from the phone", cal, "phone-7");
+            gate.readyAndWait();
+            return own.Save(ev, clsDataQVR::kSaveAlways) ? 0 : 1;
+        });
+    });
+    ASSERT_TRUE(child.started());
+    gate.awaitReady(1);
+
+    // The other program is saving the same foreign event: its row and link are
+    // written, its transaction not yet committed.
+    db::Connection other;
+    ASSERT_TRUE(other.openFile(file()));
+    ASSERT_TRUE(other.beginTrans());
+    ASSERT_TRUE(other.execute("INSERT INTO Events (UniDesc, EventDate, ViewFromDate, PriorWarning, AutoDelete, "
+                              "CreatorID, LastModified) VALUES ('41', #1 Apr 2024 09:00:00#, #1 Apr 2024 09:00:00#, "
+                              "-1, 'M', " + std::to_string(cal) + ", #5 Mar 2024 14:00:00#)"));
+    const auto stored = other.lastInsertId();
+    ASSERT_TRUE(other.execute("INSERT INTO XData (XCalendarID, XID, WendraWinID, Status, LastModified, SyncFound) "
+                              "VALUES (" + std::to_string(cal) + ", 'phone-7', " + std::to_string(stored) +
+                              ", 0, #5 Mar 2024 14:00:00#, True)"));
+    gate.open(1);
+    // Time for the child to reach the lock; a child that looked the id up before
+    // waiting for the lock would find no link and insert a second event.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(other.commitTrans());
+    EXPECT_EQ(child.wait(), 0);
+
+    EXPECT_EQ(count("Events"), 1);
+    EXPECT_EQ(count("XData", "XID = 'phone-7'"), 1);
+    EXPECT_EQ(found(stored).Description(), "from the phone");
 }
 
 TEST_F(StoreFile, AStoreThatCannotGetTheLockReportsNothingStored) {

@@ -245,3 +245,105 @@ TEST(ICalData, ValuesCannotOpenOrCloseATag) {
     EXPECT_EQ(back.RRule(1)->ByDay(), "MOF=0");
     EXPECT_EQ(back.RRule(1)->ByMonth(), "67");
 }
+
+// ---- damaged columns: values never overlap tags, a save settles at once ---------------
+
+TEST(ICalData, ADamagedValueIsReadOnceAndNeverAsTags) {
+    struct Case {
+        const char* text;
+        int rules;
+        int frequency;  // of the first rule
+        const char* byDay;
+        const char* rdates;
+        const char* exdates;
+        const char* written;
+    };
+    const Case cases[] = {
+        {"<R=<>", 0, 0, "", "", "", ""},
+        {"<R= <  > >", 0, 0, "", "", "", ""},
+        {"<#=R><F=2><D=<>", 1, 2, "", "", "", "<#=R><F=2>"},
+        {"<#=R><F=2><D=MO<F=3>", 1, 2, "MOF=3", "", "", "<#=R><F=2><D=MOF=3>"},
+        {"<#=R><F=2><D=x<#=R><F=3>>", 1, 3, "x#=R", "", "", "<#=R><F=3><D=x#=R>"},
+        {"<R=20250301<X=20250302>", 0, 0, "", "20250301X=20250302", "", "<R=20250301X=20250302>"},
+        {"<#=R><F=2><<=9><D=MO>", 1, 2, "MO", "", "", "<#=R><F=2><D=MO>"},
+        {"<#=R><F=2><D=MO>>><X=20250302>", 1, 2, "MO", "", "20250302", "<X=20250302><#=R><F=2><D=MO>"},
+    };
+    for (const auto& c : cases) {
+        const clsCalEvent ev = parsed(c.text);
+        ASSERT_EQ(ev.RRulesCount(), c.rules) << c.text;
+        if (c.rules > 0) {
+            EXPECT_EQ(ev.RRule(1)->Frequency(), c.frequency) << c.text;
+            EXPECT_EQ(ev.RRule(1)->ByDay(), c.byDay) << c.text;
+        }
+        EXPECT_EQ(ev.RDates(), c.rdates) << c.text;
+        EXPECT_EQ(ev.ExDates(), c.exdates) << c.text;
+        EXPECT_EQ(makeiCalData(ev, true), c.written) << c.text;
+    }
+}
+
+TEST(ICalData, AnAllDayUntilWithATimeReadsAsItsDay) {
+    const clsCalEvent ev = parsed("<#=R><F=3><U=2025-06-30 10:00>");
+    EXPECT_EQ(ev.RRule(1)->DurationUntil(), d(2025, 6, 30));
+    EXPECT_TRUE(ev.RRule(1)->DurationUntil_AllDay());
+    EXPECT_EQ(makeiCalData(ev, false), "<#=R><F=3><U=20250630>");
+}
+
+namespace {
+
+// What a rule means, as far as a save keeps it: an interval below 1 is 1, and a
+// count of 1 is carried by the until date the store fills in before it writes.
+std::string meaning(const clsCalEvent& ev) {
+    std::string out = "R[" + ev.RDates() + "] X[" + ev.ExDates() + "]";
+    for (int i = 1; i <= ev.RRulesCount(); ++i) {
+        const clsCalRRule& r = *ev.RRule(i);
+        out += " #" + std::to_string(r.Frequency()) + "/" + std::to_string(std::max(1, r.Interval())) + "/" +
+               std::to_string(r.DurationCount() > 1 ? r.DurationCount() : 0) + "/" +
+               formatICalDateTime(r.DurationUntil(), true) + (r.DurationUntil_AllDay() ? "d" : "t") + "/" +
+               r.ByMonth() + "/" + r.ByWeekNo() + "/" + r.ByYearDay() + "/" + r.ByMonthDay() + "/" + r.ByDay() +
+               "/" + r.ByHour() + "/" + r.ByMinute() + "/" + r.BySecond() + "/" + r.BySetPos() + "/" +
+               std::to_string(r.WeekStartDay());
+        for (const std::string& list : {r.ByMonth(), r.ByWeekNo(), r.ByYearDay(), r.ByMonthDay(), r.ByDay(),
+                                        r.ByHour(), r.ByMinute(), r.BySecond(), r.BySetPos()})
+            EXPECT_EQ(list.find_first_of("<>"), std::string::npos) << list;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(ICalData, ADamagedColumnSettlesAfterOneSave) {
+    clsCalEvent full;
+    full.setRDates("20250301,20250305T101500");
+    full.setExDates("20250302T090000");
+    fillEveryField(full.addRRule(), 1);
+    fillEveryField(full.addRRule(), 4);
+    const std::string good = makeiCalData(full, true);
+
+    std::mt19937 gen(20251209);
+    const std::string alphabet = "<<>>==#RXFICUMWYTDHNSPK0123456789-,T \t";
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    for (int round = 0; round < 3000; ++round) {
+        // A good column with a few bytes damaged, cut, doubled or put in; or bytes of the format alone.
+        std::string text = good;
+        const int edits = 1 + round % 6;
+        for (int e = 0; e < edits && round % 5 != 0; ++e) {
+            std::uniform_int_distribution<std::size_t> at(0, text.size());
+            const std::size_t i = at(gen);
+            switch (gen() % 4) {
+                case 0: text.insert(i, 1, alphabet[pick(gen)]); break;
+                case 1: if (i < text.size()) text.erase(i, 1 + gen() % 4); break;
+                case 2: if (i < text.size()) text[i] = alphabet[pick(gen)]; break;
+                default: text.insert(i, text.substr(i / 2, gen() % 12)); break;
+            }
+        }
+        if (round % 5 == 0) {
+            text.clear();
+            for (int i = 0; i < 60; ++i) text += alphabet[pick(gen)];
+        }
+        const clsCalEvent first = parsed(text);
+        const std::string written = makeiCalData(first, true);
+        const clsCalEvent second = parsed(written);
+        ASSERT_EQ(makeiCalData(second, true), written) << text;
+        ASSERT_EQ(meaning(second), meaning(first)) << text;
+    }
+}

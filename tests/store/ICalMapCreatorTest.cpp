@@ -402,6 +402,22 @@ const Case kRules[] = {
      "20260308", "20260310", {"20260309T090000", "20260309T170000"}},
     {"UnreadableListSelectsNothing", "20260302", "FREQ=MONTHLY;BYMONTHDAY=x", "20260302", "20260531",
      {"20260302"}},
+
+    // Yearly week numbers with an interval count week-numbering years, worked by
+    // hand: week 1 of 2025 begins on Monday 30 December 2024, of 2026 on
+    // 29 December 2025, of 2028 on 3 January, of 2030 on 31 December 2029; 2026
+    // and 2032 (beginning on a Thursday) have a week 53 that runs into January.
+    {"EveryOtherWeekYearsFirstMonday", "20240101", "FREQ=YEARLY;INTERVAL=2;BYWEEKNO=1;BYDAY=MO", "20240101",
+     "20301231", {"20240101", "20251229", "20280103", "20291231"}},
+    {"EveryWeekYearsFirstMonday", "20240101", "FREQ=YEARLY;BYWEEKNO=1;BYDAY=MO", "20240101", "20261231",
+     {"20240101", "20241230", "20251229"}},
+    {"EveryOtherWeekFiftyThreeIntoJanuary", "20260101", "FREQ=YEARLY;INTERVAL=2;BYWEEKNO=53;BYDAY=TH,FR,SA,SU",
+     "20260101", "20331231",
+     {"20260101", "20261231", "20270101", "20270102", "20270103", "20321230", "20321231", "20330101", "20330102"}},
+    {"IntervalCountsFromTheStartsWeekYear", "20241230", "FREQ=YEARLY;INTERVAL=2;BYWEEKNO=1;BYDAY=MO", "20241230",
+     "20291231", {"20241230", "20270104", "20290101"}},
+    {"EveryThirdWeekYearWeekStartSunday", "20241229", "FREQ=YEARLY;INTERVAL=3;BYWEEKNO=1;BYDAY=SU;WKST=SU",
+     "20241229", "20311231", {"20241229", "20280102", "20301229"}},
 };
 INSTANTIATE_TEST_SUITE_P(Rules, Table, ::testing::ValuesIn(kRules), nameOf);
 

@@ -80,6 +80,14 @@ TEST(DateTexts, ParseRefusesBrokenText) {
     }
 }
 
+TEST(DateTexts, LongRunsOfDigitsAreRefusedNotOverflowed) {
+    const std::string many(40, '9');
+    for (const std::string& text : {"1/1/" + many, many + "/1/2024", "1/" + many + "/2024", many + "-03-05",
+                                    "5 Mar " + many, many + " March 5", "March " + many + ", 2024",
+                                    "2024-03-05 " + many + ":00", std::string("4294967296/1/2024"), std::string("2147483648-1-1")})
+        EXPECT_FALSE(parseICalDateTime(text)) << text;
+}
+
 TEST(DateTexts, PadAndFrequency) {
     EXPECT_EQ(padZeros(7, 2), "07");
     EXPECT_EQ(padZeros(123, 2), "23");
@@ -244,6 +252,16 @@ TEST(Utf8, HexRoundTrip) {
                                    "tab\there", "\xF0\x90\x8D\x88"}) {
         EXPECT_EQ(fromUtf8Hex(toUtf8Hex(text)), text);
     }
+}
+
+TEST(Utf8, ATextBeginningWithTheByteOrderMarkCharacterKeepsIt) {
+    const std::string feff = "\xEF\xBB\xBF";
+    for (const std::string& text : {feff, feff + "A", feff + feff + "A", "A" + feff, feff + "\xC3\xA9" + feff})
+        EXPECT_EQ(fromUtf8Hex(toUtf8Hex(text)), text) << toUtf8Hex(text);
+    // Texts stored before, with a mark in front, read as they always did.
+    EXPECT_EQ(fromUtf8Hex("EFBBBF41"), "A");
+    EXPECT_EQ(toUtf8Hex("A" + feff), "41EFBBBF");
+    EXPECT_EQ(toUtf8Hex(feff + "A"), "EFBBBFEFBBBF41");
 }
 
 TEST(Utf8, DamagedHexNeverFails) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/clock/Clock.h"
 #include "platform/clock/DateTime.h"
 #include "platform/clock/Names.h"
@@ -57,6 +59,30 @@ TEST(DateTime, BeforeTheNullDateTheTimeStillCountsForward) {
     EXPECT_DOUBLE_EQ(t.toSerial(), -1.25);
     EXPECT_EQ(DateTime::fromSerial(-1.25), t);
     EXPECT_EQ(DateTime::fromSerial(45356.5), DateTime::ymd(2024, 3, 5, 12, 0, 0));
+}
+
+TEST(DateTime, DayCountsBeyondTheValidDatesSaturate) {
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        double days;
+        DateTime expected;
+    };
+    const Case cases[] = {
+        {1e300, DateTime::maxValue()},
+        {-1e300, DateTime::minValue()},
+        {inf, DateTime::maxValue()},
+        {-inf, DateTime::minValue()},
+        {9.3e18, DateTime::maxValue()},
+        {-9.3e18, DateTime::minValue()},
+        {2958466.0, DateTime::maxValue()},                  // 1 January 10000
+        {2958465.99999999, DateTime::maxValue()},           // rounds up past the last second
+        {2958465.5, DateTime::ymd(9999, 12, 31, 12, 0, 0)},  // still inside
+        {-657434.0, DateTime::minValue()},                  // 1 January 100 itself
+        {-657434.5, DateTime::ymd(100, 1, 1, 12, 0, 0)},
+        {-657435.0, DateTime::minValue()},
+        {std::numeric_limits<double>::quiet_NaN(), DateTime::null()},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DateTime::fromSerial(c.days), c.expected) << c.days;
 }
 
 TEST(DateTime, AddMonthsClampsToTheLastDay) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "DbTestSupport.h"
+#include "tests/support/DamagedDatabase.h"
 
 using wendra::DateTime;
 using namespace wendra::db;
@@ -142,6 +144,74 @@ TEST_F(DbKeys, CalendarIdentityIsRegisteredOnce) {
     run("INSERT INTO XCalendar (UniqueID) VALUES ('VCalendar File')");
     EXPECT_FALSE(db.execute("INSERT INTO XCalendar (UniqueID) VALUES ('vcalendar file')"));
     EXPECT_EQ(count("XCalendar"), 1);
+}
+
+// ---- files the program must refuse ----------------------------------------------
+
+class DbDamagedFile : public ::testing::TestWithParam<wendra::test::DamagedDatabase> {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(folder.path().empty());
+        wendra::test::makeDamagedDatabase(GetParam(), file());
+        before = wendra::test::fileBytes(file());
+    }
+    fs::path file() const { return folder / kDatabaseFileName; }
+    std::vector<std::string> files() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder.path())) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TempFolder folder;
+    std::string before;
+};
+
+TEST_P(DbDamagedFile, IsRefusedWithTheProgramsTablesAndLeftAsItWas) {
+    Connection db;
+    EXPECT_FALSE(db.open(connectionTextFor(folder.path()), schemaTables()));
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_FALSE(db.lastError().empty());
+    EXPECT_EQ(wendra::test::fileBytes(file()), before);
+    EXPECT_EQ(files(), std::vector<std::string>{kDatabaseFileName});
+    // Opened again as what it is, it still holds what it held: nothing was added.
+    if (GetParam().sqlite) {
+        ASSERT_TRUE(db.openFile(file())) << db.lastError();
+        auto tables = db.execute("SELECT name FROM sqlite_master WHERE type = 'table' AND name <> 'sqlite_sequence'");
+        ASSERT_TRUE(tables);
+        EXPECT_EQ(tables->recordCount(), 1u + 4u - GetParam().dropped.size());
+    } else {
+        EXPECT_FALSE(db.openFile(file()));
+    }
+}
+
+TEST_P(DbDamagedFile, IsNeverCopiedOverAGoodBackup) {
+    const fs::path backup = folder / "WendraWin.bak_Tue";
+    ASSERT_TRUE(createDatabaseFile(backup));
+    const std::string good = wendra::test::fileBytes(backup);
+    Connection db;
+    // Opened without the checks, as far as it opens at all.
+    if (db.openFile(file())) {
+        EXPECT_FALSE(db.backupTo(backup, schemaTables()));
+    }
+    EXPECT_EQ(wendra::test::fileBytes(backup), good);
+    EXPECT_FALSE(fs::exists(folder / "WendraWin.bak_Tue.new"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, DbDamagedFile, ::testing::ValuesIn(wendra::test::damagedDatabases()),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(DbConnection, TheProgramsOwnFileHasEveryTable) {
+    TempFolder folder;
+    ASSERT_TRUE(createDatabaseFile(folder / kDatabaseFileName));
+    Connection db;
+    EXPECT_TRUE(db.open(connectionTextFor(folder.path()), schemaTables())) << db.lastError();
+    // Names compare as SQLite's do, ignoring case.
+    const std::string_view lower[] = {"events", "xdata"};
+    EXPECT_TRUE(db.openFile(folder / kDatabaseFileName, lower)) << db.lastError();
+    const std::string_view other[] = {"Events", "Notes"};
+    EXPECT_FALSE(db.openFile(folder / kDatabaseFileName, other));
+    EXPECT_NE(db.lastError().find("Notes"), std::string::npos);
 }
 
 }  // namespace

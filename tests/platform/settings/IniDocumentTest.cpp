@@ -135,6 +135,26 @@ TEST(SettingsIni, DamagedLinesAreSkipped) {
     EXPECT_EQ(doc.value("Options", "Tail"), "last line without a break");
     EXPECT_FALSE(doc.value("Main", "Lost"));
     EXPECT_FALSE(doc.value("Main", "AlsoLost"));
+    // Every line above but the headers it kept and the three keys: eight.
+    EXPECT_EQ(doc.droppedLines(), 8u);
+}
+
+TEST(SettingsIni, CountsWhatARewriteWouldDrop) {
+    struct Case {
+        const char* text;
+        std::size_t dropped;
+    };
+    const Case cases[] = {
+        {"", 0},
+        {"\xEF\xBB\xBF[Main]\r\nA=1\r\n", 0},
+        {"; note\n# note\n\n   \n[Main]\nA=1\n[Main]\nB=2\n", 0},
+        {"[Main]\nA=1\nA=2\n", 1},
+        {"A=1\n", 1},
+        {"[Main]\njunk\n", 1},
+        {"[Main\nA=1\nB=2\n", 3},
+        {"[Main]\n=1\n", 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IniDocument::parse(c.text).droppedLines(), c.dropped) << c.text;
 }
 
 TEST(SettingsIni, AnyBytesParseAndSettleAfterOneRewrite) {
@@ -150,6 +170,8 @@ TEST(SettingsIni, AnyBytesParseAndSettleAfterOneRewrite) {
         // What the program writes back reads as what it read.
         const IniDocument second = IniDocument::parse(rendered);
         ASSERT_EQ(second.render(), rendered) << round;
+        // Nor does what it writes ever count as damaged (so no copy is kept of it).
+        ASSERT_EQ(second.droppedLines(), 0u) << round;
         for (const auto& s : first.sectionNames())
             for (const auto& k : first.keyNames(s)) ASSERT_EQ(second.value(s, k), first.value(s, k)) << round;
     }

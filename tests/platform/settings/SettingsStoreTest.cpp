@@ -16,6 +16,7 @@
 #include "platform/settings/FileSettingsStore.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "tests/platform/settings/TempFolder.h"
+#include "tests/support/ChildProcess.h"
 
 using namespace wendra::settings;
 namespace fs = std::filesystem;
@@ -44,19 +45,7 @@ std::string readText(const fs::path& path) {
     return s.str();
 }
 
-// Runs body in a child process and answers its exit code (-1 when it did not exit normally).
-template <class F>
-pid_t spawn(F body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(body());
-    return pid;
-}
-
-int waitFor(pid_t pid) {
-    int status = 0;
-    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
-}
+using wendra::test::ChildProcess;
 
 }  // namespace
 
@@ -174,6 +163,48 @@ TEST(SettingsFileStore, DamagedFileGivesWhatItHoldsAndIsMendedByTheNextSave) {
 
     ASSERT_TRUE(store.saveSetting(kApp, "View", "Time", "900"));
     EXPECT_EQ(readText(file), "[View]\nDate=1200\nTime=900\n\n[Options]\nPriorWarning=14\n\\x7F=\n");
+    // What could not be read is in the copy kept before the rewrite.
+    EXPECT_EQ(readText(folder.path() / "WendraWin_A.ini.bad"), std::string(damaged, sizeof damaged - 1));
+}
+
+TEST(SettingsFileStore, AFileWithUnreadableLinesIsKeptOnceBeforeItIsRewritten) {
+    TempFolder folder;
+    const fs::path file = folder.path() / "WendraWin_A.ini";
+    const fs::path bad = folder.path() / "WendraWin_A.ini.bad";
+    FileSettingsStore store(folder.path());
+    const auto entries = [&] { return folderEntries(folder.path()); };
+    const std::vector<std::string> plain = {"WendraWin_A.ini", "WendraWin_A.ini.lock"};
+
+    // Comments and blank lines are no damage: no copy.
+    writeText(file, "; written by hand\n\n[Main]\nA=1\n");
+    ASSERT_TRUE(store.saveSetting(kApp, "Main", "B", "2"));
+    EXPECT_EQ(entries(), plain);
+
+    // A save that changes nothing writes nothing, and keeps nothing.
+    const std::string damaged = "[Main]\nA=1\nB=2\nlost line\n";
+    writeText(file, damaged);
+    ASSERT_TRUE(store.saveSetting(kApp, "Main", "B", "2"));
+    EXPECT_EQ(entries(), plain);
+    EXPECT_EQ(readText(file), damaged);
+
+    // The first save that rewrites it keeps it first; later saves find nothing to keep.
+    ASSERT_TRUE(store.saveSetting(kApp, "Main", "C", "3"));
+    EXPECT_EQ(readText(bad), damaged);
+    EXPECT_EQ(readText(file), "[Main]\nA=1\nB=2\nC=3\n");
+    ASSERT_TRUE(store.saveSetting(kApp, "Main", "C", "4"));
+    EXPECT_EQ(readText(bad), damaged);
+
+    // A later damage does not replace the earlier copy; the same text is kept once.
+    const std::string again = "[Main]\nA=1\n[Main\nB=lost too\n";
+    writeText(file, again);
+    ASSERT_TRUE(store.saveSetting(kApp, "Main", "D", "5"));
+    EXPECT_EQ(readText(bad), damaged);
+    EXPECT_EQ(readText(folder.path() / "WendraWin_A.ini.bad.2"), again);
+    writeText(file, again);
+    ASSERT_TRUE(store.saveSetting(kApp, "Main", "D", "6"));
+    EXPECT_EQ(entries(), (std::vector<std::string>{"WendraWin_A.ini", "WendraWin_A.ini.bad", "WendraWin_A.ini.bad.2",
+                                                   "WendraWin_A.ini.lock"}));
+    EXPECT_EQ(readText(file), "[Main]\nA=1\nD=6\n");
 }
 
 TEST(SettingsFileStore, AFileItCannotReadIsNeverOverwritten) {
@@ -239,7 +270,7 @@ TEST(SettingsFileStore, AReaderNeverSeesHalfAFile) {
     FileSettingsStore store(folder.path());
     ASSERT_TRUE(store.saveSetting(kApp, "Main", "Big", a));
 
-    const pid_t writer = spawn([&] {
+    ChildProcess writer([&] {
         FileSettingsStore own(folder.path());
         for (int i = 0; i < 60; ++i)
             if (!own.saveSetting(kApp, "Main", "Big", i % 2 ? a : b)) return 1;
@@ -250,7 +281,7 @@ TEST(SettingsFileStore, AReaderNeverSeesHalfAFile) {
         const auto v = store.querySetting(kApp, "Main", "Big");
         if (!v || (*v != a && *v != b)) ++torn;
     }
-    EXPECT_EQ(waitFor(writer), 0);
+    EXPECT_EQ(writer.wait(), 0);
     EXPECT_EQ(torn, 0);
 }
 
@@ -258,9 +289,9 @@ TEST(SettingsFileStore, TwoProcessesWritingAtOnceLoseNothing) {
     TempFolder folder;
     constexpr int kProcesses = 4;
     constexpr int kKeys = 40;
-    std::vector<pid_t> children;
+    std::vector<std::unique_ptr<ChildProcess>> children;
     for (int p = 0; p < kProcesses; ++p) {
-        children.push_back(spawn([&, p] {
+        children.push_back(std::make_unique<ChildProcess>([&, p] {
             FileSettingsStore own(folder.path());
             for (int k = 0; k < kKeys; ++k) {
                 const std::string key = "p" + std::to_string(p) + "k" + std::to_string(k);
@@ -269,7 +300,7 @@ TEST(SettingsFileStore, TwoProcessesWritingAtOnceLoseNothing) {
             return 0;
         }));
     }
-    for (pid_t c : children) EXPECT_EQ(waitFor(c), 0);
+    for (auto& c : children) EXPECT_EQ(c->wait(), 0);
 
     FileSettingsStore store(folder.path());
     int lost = 0;
