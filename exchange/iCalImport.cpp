@@ -180,13 +180,16 @@ void iCalImport::syncDataLine(const Line& line, clsImportLog& log, bool& open) {
     } else if (has(line.key, texts::kKspSync)) {
         // Fifteen characters of last-modified time, a separator, the device's id.
         const auto stamp = value.size() >= 15 ? wireDate(std::string_view(value).substr(0, 15)) : std::nullopt;
-        if (!stamp || value.size() < 17) {
+        // The separator is one character, which an 8-bit one makes two bytes.
+        std::size_t idAt = 16;
+        while (idAt < value.size() && (static_cast<unsigned char>(value[idAt]) & 0xC0) == 0x80) ++idAt;
+        if (!stamp || value.size() <= idAt) {
             note(log, clsImportLog::kWarning, texts::kSyncEntrySkipped, line.text);
             return;
         }
         clsCalEvent& ev = calendar_.addCalEvent();
         ev.setLastModified(*stamp);
-        ev.setXID(value.substr(16));  // the prefix is put before it when the list is handed on
+        ev.setXID(value.substr(idAt));  // the prefix is put before it when the list is handed on
     } else if (has(line.key, texts::kEndSyncData)) {
         open = false;
         handOnSyncList(log);
