@@ -105,6 +105,9 @@ bool readTime(std::string_view text, int& h, int& m, int& s) {
 
 std::optional<DateTime> readDateTokens(const std::vector<Token>& tk) {
     if (tk.size() != 3) return std::nullopt;
+    // Before any value is read: a longer run of digits would overflow it.
+    for (const auto& t : tk)
+        if (t.number && t.text.size() > 4) return std::nullopt;
     int named = -1;
     for (std::size_t i = 0; i < tk.size(); ++i) {
         if (!tk[i].number) {
@@ -148,8 +151,6 @@ std::optional<DateTime> readDateTokens(const std::vector<Token>& tk) {
                 break;
         }
     }
-    for (const auto& t : tk)
-        if (t.number && t.text.size() > 4) return std::nullopt;
     return DateTime::fromParts(y, m, d);
 }
 

@@ -1,0 +1,22 @@
+#pragma once
+
+// The device's 8-bit text. The program keeps text as UTF-8; what crosses the
+// serial link is Windows-1252, one byte a character, read and written through
+// this one codec. A character the code page lacks goes out as "?": the exact
+// text of a description travels beside it in UTF-8 hex.
+
+#include <string>
+#include <string_view>
+
+namespace wendra {
+
+// Windows-1252 bytes as UTF-8. Every byte has a character, so nothing is lost:
+// the five bytes the code page leaves unassigned read as the C1 controls of
+// the same number, as Windows reads them.
+std::string cp1252ToUtf8(std::string_view bytes);
+
+// UTF-8 text as Windows-1252 bytes; a character with no byte, and a broken
+// UTF-8 sequence, becomes "?".
+std::string utf8ToCp1252(std::string_view text);
+
+}  // namespace wendra

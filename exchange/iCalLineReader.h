@@ -1,0 +1,45 @@
+#pragma once
+
+// The lines of one message held in memory, as the calendar reader sees them:
+// continuation lines (those that begin with a blank or a tab) joined to the
+// line before, tabs and NUL characters made blanks, the device's 8-bit text
+// turned into UTF-8. A line ends at CR LF, LF or a lone CR.
+//
+// Folding follows the calendar's version, which the reader learns while it
+// reads: below 2 (vCalendar 1.0, or no version read yet) a continuation keeps
+// its leading blank; from 2 on that blank is dropped. A line is folded when it
+// is taken, so a VERSION line already rules the folding of the line after it.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace wendra {
+
+class iCalLineReader {
+public:
+    // A joined line longer than this is cut there and marked `overlong`.
+    static constexpr std::size_t kMaxLineBytes = 256 * 1024;
+
+    struct Line {
+        std::string text;
+        bool overlong = false;
+    };
+
+    explicit iCalLineReader(std::string_view bytes) : bytes_(bytes) {}
+
+    bool atEnd() const { return pos_ >= bytes_.size(); }
+    // The next joined line; nullopt once the message is read.
+    std::optional<Line> next(int versionMajor);
+
+private:
+    // The raw line at pos_ without its line end, and where the one after begins.
+    std::string_view peekRaw(std::size_t& following) const;
+    static void appendClean(Line& line, std::string_view raw);
+
+    std::string_view bytes_;
+    std::size_t pos_ = 0;
+};
+
+}  // namespace wendra
