@@ -16,6 +16,14 @@ inline constexpr const char* kBeginVCalendar = "BEGIN:VCALENDAR";
 inline constexpr const char* kEndVCalendar = "END:VCALENDAR";
 inline constexpr const char* kBeginVEvent = "BEGIN:VEVENT";
 inline constexpr const char* kEndVEvent = "END:VEVENT";
+inline constexpr const char* kEndSyncCancel = "X-KSP-END:SYNC-CANCEL";
+
+// ---- the copies of received messages, one file a kind ------------------------
+inline constexpr const char* kFileSyncTime = "SyncTime.txt";
+inline constexpr const char* kFileSyncData = "SyncData.txt";
+inline constexpr const char* kFileConfirm = "KSPoConfirm.txt";
+inline constexpr const char* kFileVCalendar = "KSPo.vcal";
+inline constexpr const char* kFileSyncCancel = "SyncCancel.txt";
 
 // ---- properties the device sends -------------------------------------------
 inline constexpr const char* kKspVersion = "X-KSP-VERSION:";

@@ -52,10 +52,8 @@ constexpr std::string_view kTextModeStore = "Mode: Wendra (win)";
 constexpr std::string_view kTextModeOutlook = "Mode: MSOutlook";
 constexpr std::string_view kTextChecking = "Mode: MSOutlook          [Checking for updates]";
 constexpr std::string_view kTextConnecting = "Connecting to MSOutlook...";
-constexpr std::string_view kTextSyncInProgress = "Sync: In progress...";
 
 constexpr int kStatusPanel = 1;
-constexpr int kCommPanel = 2;
 
 }  // namespace
 
@@ -398,49 +396,6 @@ void frmMain::showSyncInProgress() {
         StatusBar1.setText(kCommPanel, std::string(kTextSyncInProgress));
     }
     state_.gLastSyncActivity = now();
-}
-
-// ---- serial port ----------------------------------------------------------------------
-
-bool frmMain::openCommPort(bool bDisplayWarn) {
-    if (!gSettings_) return false;
-    const int p = gSettings_->CommPort();
-    SerialPort& port = c_.serialPort;
-    bool ok = true;
-    if (p >= 1) {
-        if (port.portNumber() != p || !port.isOpen()) {
-            if (port.isOpen()) port.close();
-            ok = port.open(p);
-        }
-    } else if (port.isOpen()) {
-        port.close();
-    }
-    if (ok) {
-        showCommStatus();
-        return true;
-    }
-    const SerialError error = port.lastError();
-    if (bDisplayWarn) {
-        c_.services.messages.show("Error opening serial communications port, COM" + std::to_string(p) +
-                                      "\r\n\r\nReported error=" + error.description + " (" +
-                                      std::to_string(error.number) + ")",
-                                  ui::MessageButtons::OK, ui::MessageIcon::Critical);
-    }
-    StatusBar1.setText(kCommPanel, "COM" + std::to_string(p) + "  (Error)");
-    StatusBar1.setImageKey(kCommPanel, "imgCommErr");
-    return false;
-}
-
-void frmMain::showCommStatus() {
-    if (!gSettings_) return;
-    const int p = gSettings_->CommPort();
-    if (p >= 0) {
-        StatusBar1.setText(kCommPanel, "COM" + std::to_string(p) + "  (Open)");
-        StatusBar1.setImageKey(kCommPanel, "imgCommOK");
-    } else {
-        StatusBar1.setText(kCommPanel, "COM: None");
-        StatusBar1.setImageKey(kCommPanel, "");
-    }
 }
 
 // ---- layout ---------------------------------------------------------------------------

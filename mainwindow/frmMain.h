@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "editor/CancelFlag.h"
+#include "exchange/MessageFramer.h"
+#include "exchange/MessageImport.h"
 #include "exchange/OutlookBinding.h"
+#include "exchange/iCalImportEvents.h"
 #include "mainwindow/EventList.h"
 #include "platform/clock/Clock.h"
 #include "platform/serial/SerialPort.h"
@@ -126,9 +129,35 @@ public:
     std::string getStatusText() const;
     void showSyncInProgress();
 
-    // ---- the serial port, as the settings name it --------------------------------
+    // ---- the serial link to the device (frmMainComm.cpp) ---------------------------
+    static constexpr int kCommPanel = 2;
+    static constexpr std::string_view kTextSyncInProgress = "Sync: In progress...";
+    static constexpr std::string_view kTextIncomingData = "Incoming data...";
+    // The poll's intervals: after a receive, after the device cancelled, after an export ended.
+    static constexpr int kPollAfterReceiveMs = 1000;
+    static constexpr int kPollAfterCancelMs = 40000;
+    static constexpr int kPollAfterExportMs = 60000;
+    // Opens, reopens or closes the port as the setting asks and shows the outcome;
+    // with bDisplayWarn a port that does not open is also told in a message box.
     bool openCommPort(bool bDisplayWarn);
+    // Panel 2 shows the port as it is: open, none, or an error when the setting
+    // names a port that is not open.
     void showCommStatus();
+    // The receive handler: everything waiting at the port, then every whole
+    // message in the order it came, each handled to its end before the next.
+    void MSComm1_OnComm();
+    // One text to the device and the zero byte that ends it. False when the port
+    // is closed, the write failed or the text holds a zero byte of its own.
+    bool commSend(std::string_view text);
+    // Panel 2 closes and reopens the port; the other panels do nothing.
+    void StatusBar1_PanelClick(int panel);
+    void timerCheckComm1_Timer();
+    // Where copies of the received messages go; empty: no copies are kept.
+    std::filesystem::path messageFolder;
+    // The warning sound of a refused exchange; empty: silent.
+    std::function<void()> onBeep;
+    // The reader side of the link: the reader of the last message.
+    const MessageImport& messageImport() const { return import_; }
 
     // ---- layout and the window settings ------------------------------------------
     void layoutForm();
@@ -295,6 +324,7 @@ public:
     ui::CommandButton cmdErrorClose{"cmdErrorClose", "X"};
     ui::Picture picOutlookStatus{"picOutlookStatus"};
     ui::Timer timerDispTimes;
+    ui::Timer timerCheckComm1{c_.services.timers, "timerCheckComm1"};
 
     // Menus. The menus hold pointers to their entries: entries are declared first.
     ui::Command mnuActions_EditOccur{"mnuActions_EditOccur", "Edit Occurrence", "Ctrl+O"};
@@ -390,6 +420,37 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     // Last: the controls it wires are made by then.
     TimerWiring timerWiring_{*this};
+
+    // ---- the serial link's own state (frmMainComm.cpp) ----
+    // What the reader of each message calls: the end events and the services it
+    // asks of the store and the window.
+    class CommWiring final : public iCalImportListener, public iCalImportHost {
+    public:
+        explicit CommWiring(frmMain& f);
+        ~CommWiring() override;
+        CommWiring(const CommWiring&) = delete;
+        CommWiring& operator=(const CommWiring&) = delete;
+        void EndSyncTime(clsCalendar& cal) override;
+        void EndSyncData(clsCalendar& cal) override;
+        void EndVEvent(clsCalendar& cal, clsCalEvent& evt, bool usable) override;
+        void EndVCalendar(clsCalendar& cal) override;
+        void Confirmed(clsCalendar& cal, clsCalEvent& evt) override;
+        int RegisterXCalendar(const std::string& uniqueId) override;
+        void beginSyncList() override;
+        void markLinksNotFound(int calendarId) override;
+        void createRequest(clsCalEvent& evt, clsCalendar& cal) override;
+        int DefaultPriorWarning() override;
+        void showSyncInProgress() override;
+
+    private:
+        frmMain& f_;
+    };
+    void handleMessage(const FramedMessage& message);
+    void showPortError(int port);
+    MessageFramer framer_;
+    bool receiving_ = false;  // a message is being handled: new ones wait their turn
+    CommWiring commWiring_{*this};
+    MessageImport import_{commWiring_, commWiring_};
 
     // ---- the list commands' and menus' own state (frmMainCommands.cpp, frmMainMenus.cpp) ----
     struct CommandWiring {

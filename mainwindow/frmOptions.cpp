@@ -41,27 +41,6 @@ void setButtonHover(std::initializer_list<ui::CommandButton*> buttons, const ui:
     }
 }
 
-bool openCommPort(SerialPort& port, int portSetting, bool displayWarn, ui::MessageBoxService& messages) {
-    bool opened = true;
-    if (portSetting >= 1) {
-        if (port.portNumber() != portSetting || !port.isOpen()) {
-            if (port.isOpen()) port.close();
-            opened = port.open(portSetting);
-        }
-    } else if (port.isOpen()) {
-        // Port 0 counts as no port: the line stays closed.
-        port.close();
-    }
-    if (opened) return true;
-    if (displayWarn) {
-        const SerialError e = port.lastError();
-        messages.show("Error opening serial communications port, COM" + std::to_string(portSetting) +
-                          "\r\n\r\nReported error=" + e.description + " (" + std::to_string(e.number) + ")",
-                      ui::MessageButtons::OK, ui::MessageIcon::Critical);
-    }
-    return false;
-}
-
 frmOptions::frmOptions(clsSettings& settings, const ui::Services& services, SerialPort& port)
     : frmOptions(settings, services, [&settings, &port, &messages = services.messages](bool displayWarn) {
           return wendra::openCommPort(port, settings.CommPort(), displayWarn, messages);

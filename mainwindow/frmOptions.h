@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "mainwindow/CommPort.h"
 #include "platform/serial/SerialPort.h"
 #include "platform/ui/Commands.h"
 #include "platform/ui/Controls.h"
@@ -34,11 +35,6 @@ std::int16_t boxValue(std::string_view text);
 
 // Both buttons in the normal colour, the one under the pointer (if any) in the focus colour.
 void setButtonHover(std::initializer_list<ui::CommandButton*> buttons, const ui::Control* hovered);
-
-// Brings the serial port in line with the port setting: port 1 and up is (re)opened
-// unless it is open on that number already, anything below 1 closes it. A port that
-// cannot be opened is reported in a message box when displayWarn; false then.
-bool openCommPort(SerialPort& port, int portSetting, bool displayWarn, ui::MessageBoxService& messages);
 
 // ---- frmOptions -------------------------------------------------------------
 

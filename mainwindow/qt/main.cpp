@@ -49,6 +49,9 @@ int main(int argc, char** argv) {
         [&](wendra::frmMain& f) {
             if (f.settings() != nullptr) wendra::offerGadgetInstall(*f.settings(), folder.string(), qt.messages, pages);
         }});
+    // Copies of what the device sends, where the user can write (the program folder may be read-only).
+    if (const auto data = wendra::shell::userDataFolder(); !data.empty()) form.messageFolder = data / "sync";
+    form.onBeep = [] { QApplication::beep(); };
     wendra::mainwindow::qt::MainWindowView view(form, folder / "icons");
     // The dialogs' views, found by their forms' names when a dialog is shown.
     wendra::mainwindow::qt::registerOptionsView(qt.dialogs);

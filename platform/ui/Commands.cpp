@@ -218,6 +218,13 @@ bool StatusBar::setPanelVisible(int number, bool on) {
     return true;
 }
 
+bool StatusBar::click(int number) {
+    const auto* p = at(number);
+    if (p == nullptr || !p->visible || !enabled() || !visible() || !onPanelClick) return false;
+    onPanelClick(number);
+    return true;
+}
+
 bool StatusBar::setPanelWidth(int number, int twips) {
     auto* p = at(number);
     if (p == nullptr) return false;

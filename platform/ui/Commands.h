@@ -160,6 +160,11 @@ public:
     bool setPanelVisible(int number, bool on);
     bool setPanelWidth(int number, int twips);
 
+    // The user's click on a panel: onPanelClick(number) for a visible panel of
+    // an enabled, visible bar; false when nothing ran.
+    bool click(int number);
+    std::function<void(int number)> onPanelClick;
+
 private:
     StatusPanel* at(int number);
     std::vector<StatusPanel> panels_;

@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -563,6 +564,22 @@ StatusBarBinder::StatusBarBinder(StatusBar& bar, QStatusBar* widget, const QtIma
 QLabel* StatusBarBinder::panelLabel(int number) const {
     if (number < 1 || number > static_cast<int>(panels_.size())) return nullptr;
     return panels_[static_cast<std::size_t>(number - 1)].text;
+}
+
+bool StatusBarBinder::filterEvent(QEvent* event) {
+    // A click on a panel's text or picture reaches the bar, as neither label takes it.
+    if (event->type() != QEvent::MouseButtonRelease) return false;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton) return false;
+    const QPoint at = mouse->position().toPoint();
+    for (std::size_t i = 0; i < panels_.size(); ++i) {
+        if (panels_[i].box->isVisible() && panels_[i].box->geometry().contains(at)) {
+            const int number = static_cast<int>(i) + 1;
+            guarded("panelClick", [this, number] { bar_.click(number); });
+            return true;
+        }
+    }
+    return false;
 }
 
 void StatusBarBinder::applyState() {

@@ -277,6 +277,7 @@ public:
 
 protected:
     void applyState() override;
+    bool filterEvent(QEvent* event) override;
 
 private:
     struct Panel {

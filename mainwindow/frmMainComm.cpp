@@ -1,0 +1,187 @@
+// The main window's serial link to the device: the port as the settings name it,
+// its state in panel 2, the receive handler and its poll, and sending. Messages
+// are cut by the framer and read by the calendar reader (exchange/); here they
+// meet the window's port, panel, timer and request queue.
+#include <exception>
+#include <string>
+#include <utility>
+
+#include "exchange/SyncTimeCheck.h"
+#include "exchange/iCalExport.h"
+#include "mainwindow/CommPort.h"
+#include "mainwindow/frmMain.h"
+
+namespace wendra {
+
+namespace {
+
+// Texts of panel 2 that the receive handler leaves standing: an exchange is going on.
+bool showsExchange(const std::string& text) {
+    return text == frmMain::kTextSyncInProgress || text.starts_with('>');
+}
+
+// Clears a flag however the scope is left.
+class Raised {
+public:
+    explicit Raised(bool& flag) : flag_(flag) { flag_ = true; }
+    ~Raised() { flag_ = false; }
+    Raised(const Raised&) = delete;
+    Raised& operator=(const Raised&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+// ---- the port and its panel ----------------------------------------------------------
+
+bool frmMain::openCommPort(bool bDisplayWarn) {
+    if (!gSettings_) return false;
+    const int p = gSettings_->CommPort();
+    if (wendra::openCommPort(c_.serialPort, p, bDisplayWarn, c_.services.messages)) {
+        showCommStatus();
+        return true;
+    }
+    showPortError(p);
+    return false;
+}
+
+void frmMain::showPortError(int port) {
+    StatusBar1.setText(kCommPanel, "COM" + std::to_string(port) + "  (Error)");
+    StatusBar1.setImageKey(kCommPanel, "imgCommErr");
+}
+
+void frmMain::showCommStatus() {
+    if (!gSettings_) return;
+    // What the line is, not what the setting wishes: port 0 is never opened, and a
+    // port that would not open is not shown as open by a later call.
+    const int p = gSettings_->CommPort();
+    const SerialPort& port = c_.serialPort;
+    if (port.isOpen()) {
+        StatusBar1.setText(kCommPanel, "COM" + std::to_string(port.portNumber()) + "  (Open)");
+        StatusBar1.setImageKey(kCommPanel, "imgCommOK");
+    } else if (p < 1) {
+        StatusBar1.setText(kCommPanel, "COM: None");
+        StatusBar1.setImageKey(kCommPanel, "");
+    } else {
+        showPortError(p);
+    }
+}
+
+void frmMain::StatusBar1_PanelClick(int panel) {
+    if (panel != kCommPanel) return;
+    SerialPort& port = c_.serialPort;
+    if (port.isOpen()) {
+        StatusBar1.setImageKey(kCommPanel, "imgCommErr");
+        StatusBar1.setText(kCommPanel, "Closing COM" + std::to_string(port.portNumber()) + "...");
+        ui::BusyPointer busy(*this);
+        port.close();
+    }
+    openCommPort(false);
+}
+
+// ---- receiving ---------------------------------------------------------------------------
+
+void frmMain::MSComm1_OnComm() {
+    framer_.append(c_.serialPort.readAll());
+    // Called again from inside a message's handling (a nested event, a tick): the
+    // bytes are kept, and the handling under way takes their messages in turn.
+    if (receiving_) return;
+    const Raised guard(receiving_);
+
+    if (!showsExchange(StatusBar1.text(kCommPanel))) StatusBar1.setText(kCommPanel, std::string(kTextIncomingData));
+    // Set before the messages are handled, so that the interval a message asks for
+    // (a cancel's, an export end's) is the one that stands.
+    timerCheckComm1.setInterval(kPollAfterReceiveMs);
+    while (auto message = framer_.next()) {
+        try {
+            handleMessage(*message);
+        } catch (const std::exception&) {
+            // A message that could not be handled is not the end of the link: the
+            // next one still gets its turn.
+        }
+    }
+    if (!showsExchange(StatusBar1.text(kCommPanel))) showCommStatus();
+}
+
+void frmMain::handleMessage(const FramedMessage& message) {
+    // Only a copy, for whoever wants to see what came: the read below works on
+    // the message itself, so a folder that cannot be written loses nothing.
+    extractToFile(messageFolder, message);
+    if (message.kind == MessageKind::SyncCancel) {
+        // The framer has already dropped what came after the cancel.
+        timerCheckComm1.setInterval(kPollAfterCancelMs);
+        state_.gSyncItems.emplace();
+        showCommStatus();
+        return;
+    }
+    showSyncInProgress();
+    import_.import(message);
+}
+
+void frmMain::timerCheckComm1_Timer() {
+    try {
+        if (c_.serialPort.bytesWaiting() >= 1) MSComm1_OnComm();
+    } catch (const std::exception&) {
+        // The poll only ever helps: the next receive or tick tries again.
+    }
+}
+
+// ---- sending --------------------------------------------------------------------------------
+
+bool frmMain::commSend(std::string_view text) {
+    // A zero byte ends a message at the device: one inside the text would cut it.
+    if (text.find('\0') != std::string_view::npos) return false;
+    if (!c_.serialPort.isOpen()) return false;
+    return c_.serialPort.write(frameOutgoing(text));
+}
+
+// ---- what the reader of each message calls -----------------------------------------
+
+frmMain::CommWiring::CommWiring(frmMain& f) : f_(f) {
+    // The request queue is there from the start: what the store queues before the
+    // first list from the device is not lost for want of one.
+    f.state_.gSyncItems.emplace();
+    f.c_.serialPort.setReceiveHandler([&f] { f.MSComm1_OnComm(); });
+    f.timerCheckComm1.onTimer = [&f] { f.timerCheckComm1_Timer(); };
+    f.StatusBar1.onPanelClick = [&f](int panel) { f.StatusBar1_PanelClick(panel); };
+}
+
+// The port outlives the window: its handler must not call into a window that is gone.
+frmMain::CommWiring::~CommWiring() { f_.c_.serialPort.setReceiveHandler({}); }
+
+void frmMain::CommWiring::EndSyncTime(clsCalendar& cal) {
+    const SyncTimeVerdict verdict = checkSyncTime(cal);
+    if (verdict.status != iCalExport::kSyncOK && f_.onBeep) f_.onBeep();
+    // The answer goes out in every case: the device waits for it.
+    f_.commSend(iCalExport(f_.state_.sWebAddress).syncTime(cal, verdict.status));
+    if (verdict.status != iCalExport::kSyncOK) {
+        f_.showCommStatus();
+        f_.showError(verdict.message);
+    }
+}
+
+// The rest of the exchange (the device's list, its events and confirmations, and
+// what the program sends back) is answered by the synchronisation built over this
+// link; until then these messages are read and copied, and answered with nothing.
+void frmMain::CommWiring::EndSyncData(clsCalendar&) {}
+void frmMain::CommWiring::EndVEvent(clsCalendar&, clsCalEvent&, bool) {}
+void frmMain::CommWiring::EndVCalendar(clsCalendar&) {}
+void frmMain::CommWiring::Confirmed(clsCalendar&, clsCalEvent&) {}
+void frmMain::CommWiring::markLinksNotFound(int) {}
+void frmMain::CommWiring::createRequest(clsCalEvent&, clsCalendar&) {}
+
+int frmMain::CommWiring::RegisterXCalendar(const std::string& uniqueId) {
+    if (!f_.gData_) return 0;
+    std::string name = uniqueId;
+    return f_.gData_->RegisterXCalendar(name);
+}
+
+void frmMain::CommWiring::beginSyncList() { f_.state_.gSyncItems.emplace(); }
+
+int frmMain::CommWiring::DefaultPriorWarning() { return f_.gSettings_ ? f_.gSettings_->PriorWarning() : 0; }
+
+void frmMain::CommWiring::showSyncInProgress() { f_.showSyncInProgress(); }
+
+}  // namespace wendra
