@@ -22,14 +22,9 @@ source "$(dirname "$0")/../support/x_session.sh"
 x_session_start "$exe" "$database" "$icons" "$wm"
 command -v sqlite3 >/dev/null || { echo "sqlite3 missing"; exit 77; }
 label=${wm:-no-wm}
-pictures=${WENDRA_GRAB_DIR:-$work/pictures}
-mkdir -p "$pictures"
 
 # A user of some standing: settings of an earlier start, a 14 point font since.
-cat >"$work/config/WendraWin_A.ini" <<'INI'
-[Main]
-Installed=True
-ModeWendraWin=True
+user_settings <<'INI'
 [View]
 FontName=DejaVu Sans
 FontSize=14
@@ -67,14 +62,8 @@ wait_state() {
     echo "$state"
     return 1
 }
-snap() { "$grab" "$1" "$pictures/$label-$2.png" || echo "(no picture $2)"; }
 
-"$prog/WendraWin" >"$work/program.log" 2>&1 &
-program=$!
-pids+=($program)
-window=$(find_window "$program" '^Wendra[(]win[)]' 60)
-[ -n "$window" ] || fail "WendraWin showed no window"
-sleep 1
+start_program
 read -r map normal < <(window_state "$window")
 [ "$map" = IsViewable ] && [ "${normal:-0}" -gt 50 ] || fail "the window is $map $normal pixels high"
 echo "window $window: $map, $normal pixels high"

@@ -3,6 +3,9 @@
 # virtual X server (with a window manager when asked), and the helpers to find
 # windows and to fail with every log shown.
 #   x_session_start EXE DATABASE ICONS [WM]   sets $work, $prog and $DISPLAY
+#   user_settings < LINES      the settings of a user past the first start, and LINES
+#   start_program              starts WendraWin, sets $program and its main $window
+#   snap WINDOW NAME           a picture of the window, as $pictures/$label-NAME.png
 # Exits 77 (skipped) when Xvfb, xdotool or the window manager asked for is missing.
 
 pids=()
@@ -63,3 +66,27 @@ find_window() {
     timeout "$3" xdotool search --all --sync --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n 1
 }
 running() { kill -0 "$1" 2>/dev/null; }
+
+# The settings file of a user whose first start is over, with the INI lines given
+# on standard input after its [Main] section.
+user_settings() {
+    { printf '[Main]\nInstalled=True\nModeWendraWin=True\n'; cat; } >"$work/config/WendraWin_A.ini"
+}
+
+# Pictures go to WENDRA_GRAB_DIR when set (to look at them), else are dropped with
+# the work folder; $grab is the camera, $label names the run.
+snap() {
+    local pictures=${WENDRA_GRAB_DIR:-$work/pictures}
+    mkdir -p "$pictures"
+    "$grab" "$1" "$pictures/$label-$2.png" || echo "(no picture $2)"
+}
+
+# Starts the program of the session and waits a second past its main window.
+start_program() {
+    "$prog/WendraWin" >"$work/program.log" 2>&1 &
+    program=$!
+    pids+=($program)
+    window=$(find_window "$program" '^Wendra[(]win[)]' 60)
+    [ -n "$window" ] || fail "WendraWin showed no window"
+    sleep 1
+}

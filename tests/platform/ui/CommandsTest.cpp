@@ -113,4 +113,14 @@ TEST(UiStatusBar, PanelsAreNumberedFromOne) {
     EXPECT_FALSE(bar.setText(3, "x"));
     EXPECT_EQ(bar.text(3), "");
     EXPECT_THROW(bar.panel(3), std::out_of_range);
+
+    std::vector<int> clicks;
+    EXPECT_FALSE(bar.click(2)) << "nobody listens yet";
+    bar.onPanelClick = [&](int number) { clicks.push_back(number); };
+    EXPECT_TRUE(bar.click(2));
+    EXPECT_FALSE(bar.click(3));
+    bar.setPanelVisible(2, false);
+    EXPECT_FALSE(bar.click(2));
+    EXPECT_TRUE(bar.click(1));
+    EXPECT_EQ(clicks, (std::vector<int>{2, 1}));
 }

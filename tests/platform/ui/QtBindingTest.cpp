@@ -374,6 +374,13 @@ TEST_F(UiQt, ToolbarStatusBarAndMenusFollowTheirCommands) {
     status.setText(2, "Sync: In progress...");
     EXPECT_EQ(statusView.panelLabel(2)->text(), "Sync: In progress...");
     EXPECT_EQ(statusView.panelLabel(1)->text(), "Mode: Wendra (win)");
+    // A click on a panel's text reaches the model with the panel's number.
+    std::vector<int> panelClicks;
+    status.onPanelClick = [&](int number) { panelClicks.push_back(number); };
+    QTest::mouseClick(statusView.panelLabel(2), Qt::LeftButton);
+    QTest::mouseClick(statusView.panelLabel(1), Qt::LeftButton);
+    QTest::mouseClick(statusView.panelLabel(2), Qt::RightButton);
+    EXPECT_EQ(panelClicks, (std::vector<int>{2, 1}));
 
     QAction* alarm = menuView.action("mnuAlarm");
     ASSERT_NE(alarm, nullptr);
