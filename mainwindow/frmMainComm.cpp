@@ -3,6 +3,7 @@
 // are cut by the framer and read by the calendar reader (exchange/); here they
 // meet the window's port, panel, timer and request queue.
 #include <exception>
+#include <iostream>
 #include <string>
 #include <utility>
 
@@ -146,6 +147,10 @@ frmMain::CommWiring::CommWiring(frmMain& f) : f_(f) {
     f.c_.serialPort.setReceiveHandler([&f] { f.MSComm1_OnComm(); });
     f.timerCheckComm1.onTimer = [&f] { f.timerCheckComm1_Timer(); };
     f.StatusBar1.onPanelClick = [&f](int panel) { f.StatusBar1_PanelClick(panel); };
+    // Nobody watches the link but whoever reads the program's output.
+    f.framer_.onDropped = [](std::size_t bytes) {
+        std::cerr << "WendraWin: " << bytes << " bytes from the serial port held no message end and were dropped\n";
+    };
 }
 
 // The port outlives the window: its handler must not call into a window that is gone.

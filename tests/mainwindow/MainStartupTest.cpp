@@ -699,10 +699,10 @@ TEST(MainWindow, TheSerialPortFollowsItsSetting) {
     EXPECT_TRUE(f.openCommPort(true));  // already open on that port: left alone
     EXPECT_EQ(rig.port.opens(), (std::vector<int>{4, 4, 5}));
 
-    f.settings()->setCommPort(0);  // no port, though the panel names it
+    f.settings()->setCommPort(0);  // no port: the panel says so
     EXPECT_TRUE(f.openCommPort(false));
     EXPECT_FALSE(rig.port.isOpen());
-    EXPECT_EQ(f.StatusBar1.text(2), "COM0  (Open)");
+    EXPECT_EQ(f.StatusBar1.text(2), "COM: None");
 }
 
 // ---- the program folder and the per-user lock ---------------------------------------------

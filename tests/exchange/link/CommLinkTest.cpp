@@ -61,18 +61,6 @@ TEST_F(CommLink, ThePanelShowsThePortAsItIsNotAsTheSettingWishes) {
     }
 }
 
-TEST_F(CommLink, OpeningFromTheSettingsTellsAFailureInAMessageBox) {
-    frmMain& f = start(3);
-    port.failOpen(4, SerialError{13, "/dev/ttyS3: Permission denied"});
-    rig.setCommPort(4);
-    EXPECT_FALSE(f.openCommPort(true));
-    ASSERT_EQ(rig.ui.messages.calls().size(), 1u);
-    EXPECT_EQ(rig.ui.messages.last().text,
-              "Error opening serial communications port, COM4\r\n\r\nReported error=/dev/ttyS3: Permission denied (13)");
-    EXPECT_EQ(rig.ui.messages.last().icon, ui::MessageIcon::Critical);
-    EXPECT_EQ(rig.panel(), "COM4  (Error)");
-}
-
 TEST_F(CommLink, ClickingPanelTwoClosesAndReopensThePortAndPanelOneDoesNothing) {
     frmMain& f = start(3);
     ASSERT_EQ(port.opens(), std::vector<int>{3});
@@ -109,7 +97,11 @@ TEST_F(CommLink, ClickingPanelTwoClosesAndReopensThePortAndPanelOneDoesNothing) 
 
 TEST_F(CommLink, EveryMessageOfOneReadIsHandledOnceInTheOrderItCame) {
     start();
-    // A confirmation first: it used to go into the clock's copy, and be lost.
+    // A confirmation before any other message finds a reader all the same.
+    deliver(peer::confirmMessage("dev-1", "11", "P-6"));
+    EXPECT_NE(rig.form->messageImport().moImport(), nullptr);
+    // A confirmation and a clock in one read: the confirmation used to go into the
+    // clock's copy, and be lost.
     const std::string confirm = peer::confirmMessage("dev-1", "12", "P-7");
     const std::string early = peer::syncTimeMessage("20260311T100500");
     const std::string event = peer::vcalMessage("P-9", "Dentist");
@@ -124,7 +116,6 @@ TEST_F(CommLink, EveryMessageOfOneReadIsHandledOnceInTheOrderItCame) {
     EXPECT_EQ(rig.copy("SyncTime.txt"), late);
     EXPECT_EQ(rig.copy("KSPo.vcal"), event);
     EXPECT_EQ(rig.panel(), frmMain::kTextSyncInProgress);
-    EXPECT_NE(rig.form->messageImport().moImport(), nullptr) << "the confirmation found a reader";
 }
 
 TEST_F(CommLink, AMessageInPiecesIsHandledWhenItsLastPieceCameAndIncomingDataShowsMeanwhile) {
@@ -192,6 +183,16 @@ TEST_F(CommLink, AFolderThatCannotTakeTheCopiesLosesNoMessage) {
     EXPECT_EQ(port.writes(), std::vector<std::string>{sent(syncTimeReply(kOk300))});
     EXPECT_TRUE(f.state().gSyncItems->empty());
     EXPECT_EQ(f.timerCheckComm1.interval(), frmMain::kPollAfterCancelMs);
+}
+
+TEST_F(CommLink, MegabytesOfJunkCostNoMoreThanTheirBufferAndTheNextMessageIsAnswered) {
+    start();
+    const std::string junk(64 * 1024, 'j');
+    for (int i = 0; i < 40; ++i) ASSERT_TRUE(port.deliver(junk));
+    EXPECT_TRUE(port.writes().empty());
+    deliver("\r\n" + peer::syncTimeMessage("20260311T100500"));
+    EXPECT_EQ(port.writes(), std::vector<std::string>{sent(syncTimeReply(kOk300))});
+    EXPECT_LE(rig.copy("SyncTime.txt").size(), MessageFramer::kDefaultLimit + 64);
 }
 
 TEST_F(CommLink, ThePollStartsWithTheFirstReceiveAndTakesWhatWaitsUnannounced) {
