@@ -59,6 +59,17 @@ public:
         return r;
     }
 
+    // A weekly series at nine from 6 March, eight times: the 13th deleted, the
+    // 20th moved to Thursday at eleven, the 27th "<description>, with cake".
+    clsCalEvent seriesWithExceptions(const std::string& description) {
+        clsCalEvent ev = event(description, DateTime::ymd(2024, 3, 6, 9, 0));
+        repeat(ev, clsCalRRule::kWeekly).setDurationCount(8);
+        ev.setExDates("20240313,20240320T090000");
+        ev.setRDates("20240321T110000");
+        ev.setDescExceptions("\t20240327090000=" + description + ", with cake\t");
+        return ev;
+    }
+
     // As the main window saves: the store first, then Outlook.
     bool save(clsCalEvent& ev) {
         const std::string xid = binding.getXID(ev);
