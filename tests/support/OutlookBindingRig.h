@@ -9,6 +9,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exchange/clsDataOutlook.h"
@@ -17,9 +18,7 @@
 #include "platform/outlook/IcsCalendar.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/TestDoubles.h"
-#include "store/ProgramState.h"
-#include "store/clsDataQVR.h"
-#include "store/clsSettings.h"
+#include "store/iCalData.h"
 #include "tests/support/CalendarRig.h"
 
 namespace wendra {
@@ -31,10 +30,9 @@ namespace wendra::test {
 
 class OutlookBindingRig {
 public:
-    // `window`: the appointment window Display opens; the calendar rig's scripted one when none.
-    explicit OutlookBindingRig(DateTime now = DateTime::ymd(2024, 3, 5, 10, 0, 0),
-                               std::shared_ptr<outlook::AppointmentWindow> window = nullptr)
-        : calendar(now), automation(std::make_shared<outlook::CalendarAutomation>(options(window)), faults) {
+    // `window`: what Display opens; the calendar rig's scripted window when none.
+    explicit OutlookBindingRig(std::shared_ptr<outlook::AppointmentWindow> window = nullptr)
+        : automation(std::make_shared<outlook::CalendarAutomation>(options(window)), faults) {
         EXPECT_TRUE(db::createDatabaseFile(calendar.folder() / db::kDatabaseFileName));
         EXPECT_TRUE(data.OpenData());
     }
@@ -42,30 +40,24 @@ public:
     FakeClock& clock() { return calendar.clock(); }
     outlook::ScriptedWindow& window() { return *calendar.window; }
 
-    // A new event as the program makes one, changed now.
-    clsCalEvent event(std::string description, DateTime start, bool allDay = false) {
+    // A new event as the program makes one, changed now, with the rules and dates
+    // of a rule column ("<#=R><F=2><D=MO,WE>").
+    clsCalEvent event(std::string description, DateTime start, bool allDay = false, std::string_view column = "") {
         clsCalEvent ev;
         ev.setDescription(std::move(description));
         ev.setEventStart(allDay ? start.date() : start);
         ev.setAllDayEvent(allDay);
         ev.setLastModified(clock().now());
+        parseICalData(ev, column);
+        ev.setIsRecurring(ev.RRulesCount() > 0);
         return ev;
     }
-    static clsCalRRule& repeat(clsCalEvent& ev, int frequency, int interval = 1) {
-        ev.setIsRecurring(true);
-        clsCalRRule& r = ev.addRRule();
-        r.setFrequency(frequency);
-        r.setInterval(interval);
-        return r;
-    }
-
-    // A weekly series at nine from 6 March, eight times: the 13th deleted, the
-    // 20th moved to Thursday at eleven, the 27th "<description>, with cake".
+    static std::string column(const clsCalEvent& ev) { return makeiCalData(ev, true); }
+    // Weekly at nine from 6 March, eight times: the 13th deleted, the 20th moved to
+    // Thursday at eleven, the 27th "<description>, with cake".
     clsCalEvent seriesWithExceptions(const std::string& description) {
-        clsCalEvent ev = event(description, DateTime::ymd(2024, 3, 6, 9, 0));
-        repeat(ev, clsCalRRule::kWeekly).setDurationCount(8);
-        ev.setExDates("20240313,20240320T090000");
-        ev.setRDates("20240321T110000");
+        clsCalEvent ev = event(description, DateTime::ymd(2024, 3, 6, 9, 0), false,
+                               "<R=20240321T110000><X=20240313,20240320T090000><#=R><F=2><C=8>");
         ev.setDescExceptions("\t20240327090000=" + description + ", with cake\t");
         return ev;
     }
@@ -76,7 +68,7 @@ public:
         EXPECT_TRUE(data.Save(ev, clsDataQVR::kSaveAlways)) << ev.Description();
         return binding.Save(ev, xid);
     }
-    // The event's appointment read back through the store's link.
+    // The stored event's appointment, found through its row key and link.
     FindResult readBack(const clsCalEvent& stored, clsCalEvent& out) {
         return binding.findItem(out, clsDataQVR::kLocalCalendarId, stored.GridKey(), "");
     }
@@ -91,7 +83,7 @@ public:
         for (ev.firstOccur(); !ev.endOfOccurs(); ev.nextOccur()) out.push_back(ev.OccurDate());
         return out;
     }
-    // The starts the calendar file gives the appointment, as libical expands it.
+    // The starts libical expands from the file for the appointment.
     std::vector<DateTime> outlookStarts(const std::string& entryId, DateTime to) const {
         auto items = calendar.items();
         items->Sort("[Start]");
@@ -108,15 +100,14 @@ public:
         return nullptr;
     }
     int appointmentCount() const { return calendar.items()->Count(); }
-
-    // The messages the binding showed that report a failed save.
+    // The messages that report a failed save.
     int saveErrors() const {
         int n = 0;
         for (const auto& m : messages.calls()) n += m.text.rfind("Error saving to Outlook\r\n", 0) == 0 ? 1 : 0;
         return n;
     }
 
-    CalendarRig calendar;
+    CalendarRig calendar;  // now is 5 March 2024, 10:00
     settings::MemorySettingsStore settingsStore;
     clsSettings settings{settingsStore, calendar.folder().string() + "/"};
     clsDataQVR data{settings, StoreOptions::mainProgram(calendar.folder().string())};
