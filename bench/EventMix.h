@@ -99,7 +99,7 @@ inline int fillStore(clsDataQVR& store, Mix mix, DateTime today, int count) {
         }
         if (g.below(4) == 0) ev.setExDates(formatICalDateTime(today.addDays(g.below(30)), false));
         ev.setLastModified(today);
-        if (store.Save(ev, clsDataQVR::kSaveAlways)) ++stored;
+        if (store.Save(ev, SaveMode::Always)) ++stored;
     }
     return stored;
 }

@@ -15,7 +15,7 @@
 
 #include <unistd.h>
 
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/outlook/IcsCalendar.h"
 
 namespace wendra {

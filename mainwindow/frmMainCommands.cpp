@@ -16,9 +16,6 @@ namespace wendra {
 
 namespace {
 
-constexpr int kColMarker = 2;
-constexpr int kColDescription = 4;
-
 // The description cell of the current row.
 constexpr ui::Colour kCurrentDescription = 0xFFFFC0;
 
@@ -35,26 +32,6 @@ constexpr std::string_view kAskOccurrence =
     "Any changes will be made to the highlighted occurrence only.\r\n"
     "Continue ?";
 constexpr std::string_view kAskOccurrenceTitle = "Confirm ?";
-
-// doSave's answer when the store refused the event.
-constexpr int kStoreFailed = 1;
-
-// The occurrence a row shows, read from its key ("<Occr>": "yyyymmdd" for an
-// all-day occurrence, "yyyymmddThhmmss" for a timed one). The row's date cell
-// is never read back: its two-digit year puts 2030 in 1930.
-struct KeyOccurrence {
-    DateTime when;
-    bool allDay = false;
-};
-
-std::optional<KeyOccurrence> keyOccurrence(const std::string& key) {
-    const std::string occr = gridKeyValue(key, Tag::Occr);
-    if (occr.empty()) return std::nullopt;
-    const std::optional<DateTime> when = parseICalDateTime(occr);
-    if (!when) return std::nullopt;
-    const bool allDay = occr.find('T') == std::string::npos;
-    return KeyOccurrence{allDay ? when->date() : *when, allDay};
-}
 
 // The window is disabled while Outlook's own window is open over it.
 class DisabledWhile {
@@ -142,15 +119,15 @@ bool frmMain::findSelected(clsCalEvent& ev, const std::string& key) {
     return false;
 }
 
-bool frmMain::isSummaryRow(int row) const { return msGrid.textMatrix(row, kColMarker) == "X"; }
+bool frmMain::isSummaryRow(int row) const { return msGrid.textMatrix(row, grdModified) == "X"; }
 
 // ---- new event ---------------------------------------------------------------------
 
 void frmMain::newEvent() {
     if (!commandsReady()) return;
     clsCalEvent ev;
-    const int mode = state_.gCurrentMode;
-    if (mode == 0) {
+    const ProgramMode mode = state_.gCurrentMode;
+    if (mode == ProgramMode::WendraWin) {
         ev.setXCalendarId(clsDataQVR::kLocalCalendarId);
         ev.setCreatorId(-1);
         setStatusText("Editing: New Event");
@@ -160,13 +137,13 @@ void frmMain::newEvent() {
         frmQVREvent editor(c_.services, *gSettings_, std::move(options));
         editor.CalEvent(ev);
         if (showEditingDialog(editor)) {
-            if (doSave(ev, 2, false) == kStoreFailed) {
+            if (doSave(ev, SaveMode::Always, false) == SaveResult::StoreFailed) {
                 failure(kMsgSaveFailed);
             } else {
                 updateList(ev.WendraWinId());
             }
         }
-    } else if (mode == 1) {
+    } else if (mode == ProgramMode::Outlook) {
         bool saved = false;
         {
             DisabledWhile disabled(*this);
@@ -174,7 +151,7 @@ void frmMain::newEvent() {
         }
         if (saved) {
             // Outlook has it already: the store takes its copy.
-            if (doSave(ev, 2, true) == kStoreFailed) {
+            if (doSave(ev, SaveMode::Always, true) == SaveResult::StoreFailed) {
                 failure(kMsgSaveFailedOutlookNew);
             } else {
                 updateList(ev.WendraWinId());
@@ -201,9 +178,9 @@ void frmMain::editSelected(bool occurrence) {
                           ui::MessageAnswer::Yes) {
         return;
     }
-    if (state_.gCurrentMode == 0) {
+    if (state_.gCurrentMode == ProgramMode::WendraWin) {
         editInStore(key);
-    } else if (state_.gCurrentMode == 1) {
+    } else if (state_.gCurrentMode == ProgramMode::Outlook) {
         editInOutlook(key, occurrence);
     }
     updateTimedRows();
@@ -223,7 +200,7 @@ void frmMain::editInStore(const std::string& key) {
             frmQVREvent editor(c_.services, *gSettings_, std::move(options));
             editor.CalEvent(ev);
             if (showEditingDialog(editor)) {
-                if (doSave(ev, 2, false) == kStoreFailed) {
+                if (doSave(ev, SaveMode::Always, false) == SaveResult::StoreFailed) {
                     failure(kMsgSaveFailed);
                 } else {
                     updateList(ev.WendraWinId());
@@ -254,7 +231,7 @@ void frmMain::editInOutlook(const std::string& key, bool occurrence) {
 }
 
 void frmMain::editOutlookOccurrence(clsCalEvent& ev, const std::string& key) {
-    const std::optional<KeyOccurrence> when = keyOccurrence(key);
+    const std::optional<RowOccurrence> when = keyRowOccurrence(key);
     if (!when || !c_.outlook.findOccur(ev, when->when)) {
         notice(isSummaryRow(msGrid.row()) ? std::string_view(state_.sMsgEventHidden) : kMsgOutlookOccurNotFound);
         return;
@@ -291,7 +268,7 @@ void frmMain::editVisibility() {
         dialog.setCaller(*this);
         dialog.onStatusText = [this](const std::string& text) { setStatusText(text); };
         if (showEditingDialog(dialog)) {
-            if (doSave(ev, 2, false) == kStoreFailed) {
+            if (doSave(ev, SaveMode::Always, false) == SaveResult::StoreFailed) {
                 failure(kMsgSaveFailed);
             } else {
                 // The window of dates the event shows has moved: the whole list again.
@@ -309,7 +286,7 @@ void frmMain::deleteSelected() {
     const std::string key = selectedKey();
     if (!key.empty()) {
         clsCalEvent ev;
-        const std::optional<KeyOccurrence> chosen = keyOccurrence(key);
+        const std::optional<RowOccurrence> chosen = keyRowOccurrence(key);
         if (isSummaryRow(msGrid.row())) {
             // Deleting "this occurrence" of a row that no longer stands would store
             // an exclusion for a date the event no longer has.
@@ -338,7 +315,7 @@ void frmMain::deleteSelected() {
             if (saved) {
                 // The dialog set the event's request (hide or delete, all or one
                 // occurrence); the store acts on it.
-                if (doSave(ev, 2, false) == kStoreFailed) {
+                if (doSave(ev, SaveMode::Always, false) == SaveResult::StoreFailed) {
                     failure(kMsgDeleteFailed);
                 } else {
                     updateList(ev.WendraWinId());
@@ -368,7 +345,7 @@ void frmMain::msGrid_DblClick() {
 void frmMain::msGrid_RowColChange() {
     const std::string key = selectedKey();
     const bool onEvent = !key.empty();
-    const bool occurrences = onEvent && gridKeyValue(key, Tag::Recur) == "True" && state_.gCurrentMode != 0 &&
+    const bool occurrences = onEvent && gridKeyValue(key, Tag::Recur) == "True" && state_.gCurrentMode != ProgramMode::WendraWin &&
                              state_.gOutlookConnected;
     for (const char* name : {"toolbarEditSeries", "toolbarDelete", "toolbarVisibility"}) {
         if (ui::Command* b = Toolbar1.button(name)) b->setEnabled(onEvent);
@@ -388,7 +365,7 @@ void frmMain::msGrid_RowColChange() {
         return;
     }
     if (highlightedRow_ != row) msGrid_LeaveCell();
-    msGrid.setCellBackColourAt(row, kColDescription, kCurrentDescription);
+    msGrid.setCellBackColourAt(row, grdSubject, kCurrentDescription);
     highlightedRow_ = row;
 }
 
@@ -396,7 +373,7 @@ void frmMain::msGrid_LeaveCell() {
     // The highlight belongs to the row: whichever cell is left, the row's description
     // cell takes the grid's own colour again (the next row change sets it anew).
     if (highlightedRow_ >= msGrid.fixedRows() && highlightedRow_ < msGrid.rows())
-        msGrid.setCellBackColourAt(highlightedRow_, kColDescription, std::nullopt);
+        msGrid.setCellBackColourAt(highlightedRow_, grdSubject, std::nullopt);
     highlightedRow_ = -1;
 }
 

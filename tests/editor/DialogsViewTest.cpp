@@ -31,13 +31,14 @@
 #include "editor/qt/DeleteMultView.h"
 #include "editor/qt/DeleteSingleView.h"
 #include "editor/qt/VisibilityView.h"
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/qt/QtGrab.h"
 #include "platform/ui/qt/QtServices.h"
 #include "platform/ui/qt/QtWindow.h"
 #include "store/clsSettings.h"
 #include "store/modFuncs.h"
+#include "tests/support/FlagRecorder.h"
 
 namespace wendra {
 namespace {
@@ -46,12 +47,7 @@ namespace {
 
 DateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return DateTime::ymd(y, mo, d, h, mi, s); }
 
-class Opener final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override { flag = cancelled; }
-    bool FlagCancel() const override { return flag; }
-    bool flag = false;
-};
+using Opener = test::FlagRecorder;
 
 class DialogsView : public ::testing::Test {
 protected:

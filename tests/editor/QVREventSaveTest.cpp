@@ -11,25 +11,17 @@
 
 #include "editor/frmConfirmStartDate.h"
 #include "editor/frmQVREvent.h"
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/TestDoubles.h"
 #include "store/clsSettings.h"
+#include "tests/support/FlagRecorder.h"
 
 using namespace wendra;
 
 namespace {
 
-class Opener final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override {
-        flag = cancelled;
-        ++sets;
-    }
-    bool FlagCancel() const override { return flag; }
-    bool flag = false;
-    int sets = 0;
-};
+using Opener = test::FlagRecorder;
 
 class QVREventSaveTest : public ::testing::Test {
 protected:

@@ -9,23 +9,19 @@
 #include <vector>
 
 #include "editor/frmQVREvent.h"
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/Layout.h"
 #include "platform/ui/TestDoubles.h"
 #include "store/clsSettings.h"
+#include "tests/support/FlagRecorder.h"
 
 using namespace wendra;
 using ui::DateFormat;
 
 namespace {
 
-class Opener final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override { flag = cancelled; }
-    bool FlagCancel() const override { return flag; }
-    bool flag = false;
-};
+using Opener = test::FlagRecorder;
 
 class QVREventTest : public ::testing::Test {
 protected:

@@ -35,24 +35,18 @@
 #include "editor/frmQVREvent.h"
 #include "editor/qt/ConfirmStartDateView.h"
 #include "editor/qt/QVREventView.h"
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/qt/QtGrab.h"
 #include "platform/ui/qt/QtServices.h"
 #include "store/clsSettings.h"
 #include "store/modFuncs.h"
+#include "tests/support/FlagRecorder.h"
 
 namespace wendra {
 namespace {
 
-// One application for the whole run, ended before the program's statics are.
-
-class Opener final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override { flag = cancelled; }
-    bool FlagCancel() const override { return flag; }
-    bool flag = false;
-};
+using Opener = test::FlagRecorder;
 
 // The user's hands: mouse and key events sent to a widget as the window system
 // delivers them, through every event filter on the way.

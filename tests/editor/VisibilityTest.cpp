@@ -8,24 +8,19 @@
 
 #include "editor/CancelFlag.h"
 #include "editor/frmVisibility.h"
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/TestDoubles.h"
 #include "store/clsSettings.h"
 #include "store/modFuncs.h"
+#include "tests/support/FlagRecorder.h"
 
 namespace wendra {
 namespace {
 
 DateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return DateTime::ymd(y, mo, d, h, mi, s); }
 
-// The opener's side of the cancel flag, with every report it got.
-class Opener final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override { reports.push_back(cancelled); }
-    bool FlagCancel() const override { return !reports.empty() && reports.back(); }
-    std::vector<bool> reports;
-};
+using Opener = test::FlagRecorder;
 
 class Visibility : public ::testing::Test {
 protected:

@@ -1,7 +1,8 @@
-#include "mainwindow/Countdown.h"
+#include "list/Countdown.h"
 
 #include <gtest/gtest.h>
 
+#include "list/EventList.h"
 #include "store/clsCalEvent.h"
 
 namespace wendra {
@@ -45,9 +46,9 @@ TEST(CountdownText, CountsMinuteBoundariesNotElapsedMinutes) {
 TEST(CountdownText, BoundariesBeforeTheNullDateCountTheSameWay) {
     // Seconds below zero must round toward the earlier minute too.
     const DateTime before = DateTime::ymd(1899, 12, 29, 23, 59, 30);
-    EXPECT_EQ(countdown::minuteBoundaries(before, DateTime::ymd(1899, 12, 30, 0, 0, 0)), 1);
-    EXPECT_EQ(countdown::minuteBoundaries(before, DateTime::ymd(1899, 12, 29, 23, 59, 0)), 0);
-    EXPECT_EQ(countdown::minuteBoundaries(DateTime::ymd(1899, 12, 30, 0, 0, 5), before), -1);
+    EXPECT_EQ(minuteBoundaries(before, DateTime::ymd(1899, 12, 30, 0, 0, 0)), 1);
+    EXPECT_EQ(minuteBoundaries(before, DateTime::ymd(1899, 12, 29, 23, 59, 0)), 0);
+    EXPECT_EQ(minuteBoundaries(DateTime::ymd(1899, 12, 30, 0, 0, 5), before), -1);
 }
 
 TEST(CountdownText, WhatCountsAsACountdownAndAsPassed) {
@@ -66,74 +67,6 @@ TEST(CountdownText, LongDescriptionAndCaptionCountdown) {
     EXPECT_EQ(countdown::captionCountdown("0h 15m", "Dentist"), "0h 15m-Dentist");
 }
 
-TEST(CountdownRearm, NextTickFallsOnTheNextWholeMinute) {
-    EXPECT_EQ(countdown::rearmIntervalMs(DateTime::ymd(2024, 3, 14, 10, 0, 0)), 60000);
-    EXPECT_EQ(countdown::rearmIntervalMs(DateTime::ymd(2024, 3, 14, 10, 0, 59)), 1000);
-    EXPECT_EQ(countdown::rearmIntervalMs(DateTime::ymd(2024, 3, 14, 23, 59, 30)), 30000);
-}
-
-TEST(CountdownWatchdogs, EachActsOnlyAfterMoreThanItsLimit) {
-    const DateTime t0 = DateTime::ymd(2024, 3, 14, 10, 0, 0);
-    const countdown::StatusStamps stamps{t0, t0, t0};
-
-    auto connecting = [&](int s) {
-        return countdown::checkWatchdogs("Connecting to MSOutlook...", "", stamps, t0.addSeconds(s));
-    };
-    EXPECT_FALSE(connecting(60).connectOutlook);
-    EXPECT_TRUE(connecting(61).connectOutlook);
-    EXPECT_FALSE(connecting(61).endChecking);
-
-    auto checking = [&](int s) {
-        return countdown::checkWatchdogs("Mode: MSOutlook          [Checking for updates]", "", stamps,
-                                         t0.addSeconds(s));
-    };
-    EXPECT_FALSE(checking(180).endChecking);
-    EXPECT_TRUE(checking(181).endChecking);
-    EXPECT_FALSE(checking(181).connectOutlook);
-
-    auto syncing = [&](int s) {
-        return countdown::checkWatchdogs("Mode: Wendra (win)", "Sync: In progress...", stamps, t0.addSeconds(s));
-    };
-    EXPECT_FALSE(syncing(60).restoreCommStatus);
-    EXPECT_TRUE(syncing(61).restoreCommStatus);
-}
-
-TEST(CountdownWatchdogs, TextsMustMatchAsTheStatusBarShowsThem) {
-    const DateTime t0 = DateTime::ymd(2024, 3, 14, 10, 0, 0);
-    const countdown::StatusStamps stamps{t0, t0, t0};
-    const DateTime late = t0.addSeconds(1000);
-    // The connecting and the sync texts must stand alone; the checking mark may stand anywhere.
-    EXPECT_FALSE(countdown::checkWatchdogs("Connecting to MSOutlook... ", "", stamps, late).connectOutlook);
-    EXPECT_FALSE(countdown::checkWatchdogs("", "Sync: In progress... 3", stamps, late).restoreCommStatus);
-    EXPECT_TRUE(countdown::checkWatchdogs("x [Checking for updates] y", "", stamps, late).endChecking);
-    const auto none = countdown::checkWatchdogs("Mode: Wendra (win)", "Port 1 open", stamps, late);
-    EXPECT_FALSE(none.connectOutlook || none.endChecking || none.restoreCommStatus);
-}
-
-TEST(CountdownCaption, MatrixOfCountdownSettingAndWindowState) {
-    const DateTime now = DateTime::ymd(2024, 3, 14, 9, 5, 0);
-    const std::string dated = countdown::windowCaption(false, 2, "", now);
-    ASSERT_EQ(dated.rfind("Wendra(win) - ", 0), 0u);
-    EXPECT_NE(dated.find("2024 09:05"), std::string::npos);
-
-    struct Row {
-        bool minimized;
-        int view;
-        const char* withCountdown;  // caption when a countdown is due
-    };
-    const Row rows[] = {
-        {false, 0, "0h 15m-Dentist"}, {false, 1, nullptr}, {false, 2, nullptr},
-        {true, 0, "0h 15m-Dentist"},  {true, 1, "0h 15m-Dentist"}, {true, 2, "Wendra(win)"},
-    };
-    for (const auto& r : rows) {
-        const std::string expected = r.withCountdown ? r.withCountdown : dated;
-        EXPECT_EQ(countdown::windowCaption(r.minimized, r.view, "0h 15m-Dentist", now), expected)
-            << r.minimized << " " << r.view;
-        // Without a countdown: the date when open, the title when minimized.
-        EXPECT_EQ(countdown::windowCaption(r.minimized, r.view, "", now), r.minimized ? "Wendra(win)" : dated);
-    }
-}
-
 TEST(CountdownRowKey, OccurrenceComesFromTheKeyWhateverTheYear) {
     clsCalEvent ev;
     ev.setWendraWinId("7");
@@ -144,9 +77,13 @@ TEST(CountdownRowKey, OccurrenceComesFromTheKeyWhateverTheYear) {
     ev.setOccurrence(DateTime::ymd(2030, 1, 2), true, "Dentist");
     EXPECT_EQ(countdown::keyOccurrence(ev.GridKey()), DateTime::ymd(2030, 1, 2, 23, 59, 59));
 
-    EXPECT_EQ(countdown::keyOccurrence(""), std::nullopt);
-    EXPECT_EQ(countdown::keyOccurrence("<Id>7</><Occr></>"), std::nullopt);
-    EXPECT_EQ(countdown::keyOccurrence("<Id>7</><Occr>tomorrow</>"), std::nullopt);
+    // The row's own occurrence: an all-day one at the start of its day.
+    EXPECT_EQ(keyRowOccurrence(ev.GridKey()), (RowOccurrence{DateTime::ymd(2030, 1, 2), true}));
+
+    for (const char* key : {"", "<Id>7</><Occr></>", "<Id>7</><Occr>tomorrow</>"}) {
+        EXPECT_EQ(countdown::keyOccurrence(key), std::nullopt) << key;
+        EXPECT_EQ(keyRowOccurrence(key), std::nullopt) << key;
+    }
 }
 
 }  // namespace

@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/EventList.h"
-#include "platform/clock/Clock.h"
+#include "list/EventList.h"
+#include "mainwindow/UiListGrid.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/db/Schema.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/TestDoubles.h"
@@ -62,7 +63,7 @@ protected:
     // Saved as the editor saves: the store works out the view date.
     std::string save(clsCalEvent ev) {
         ev.setLastModified(kNow);
-        EXPECT_TRUE(store.Save(ev, clsDataQVR::kSaveAlways)) << store.lastError();
+        EXPECT_TRUE(store.Save(ev, SaveMode::Always)) << store.lastError();
         return ev.WendraWinId();
     }
     static clsCalEvent oneOff(std::string desc, DateTime start, bool allDay = false) {

@@ -23,8 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/EventList.h"
-#include "platform/clock/Clock.h"
+#include "list/EventList.h"
+#include "mainwindow/UiListGrid.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/db/Schema.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/TestDoubles.h"
@@ -98,7 +99,7 @@ protected:
 
     std::string save(clsCalEvent& ev) {
         ev.setLastModified(clock.now());
-        EXPECT_TRUE(store.Save(ev, clsDataQVR::kSaveAlways)) << store.lastError();
+        EXPECT_TRUE(store.Save(ev, SaveMode::Always)) << store.lastError();
         return ev.WendraWinId();
     }
 

@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/EventList.h"
-#include "platform/clock/Clock.h"
+#include "list/EventList.h"
+#include "mainwindow/UiListGrid.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/db/Schema.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/TestDoubles.h"
@@ -104,7 +105,7 @@ protected:
 
     std::string save(clsCalEvent& ev) {
         ev.setLastModified(clock.now());
-        EXPECT_TRUE(store.Save(ev, clsDataQVR::kSaveAlways)) << store.lastError();
+        EXPECT_TRUE(store.Save(ev, SaveMode::Always)) << store.lastError();
         return ev.WendraWinId();
     }
     static clsCalEvent oneOff(std::string desc, DateTime start, bool allDay = false) {
@@ -541,7 +542,7 @@ TEST_F(ListUpdateTest, RequestsDuringARebuildWaitForItsEnd) {
         self->ListShowDeleted(keepIdFor);
         self->updateList(keepIdFor);
         self->refreshList();
-        return store.Save(ev, clsDataQVR::kSaveAlways);
+        return store.Save(ev, SaveMode::Always);
     };
     clsCalEvent old = oneOff("Old", at(2024, 3, 1, 10, 0));
     old.setAutoDelete("1");

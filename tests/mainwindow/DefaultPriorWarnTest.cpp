@@ -8,6 +8,7 @@
 #include "platform/ui/Layout.h"
 #include "platform/ui/TestDoubles.h"
 #include "store/clsSettings.h"
+#include "tests/support/FlagRecorder.h"
 
 using namespace wendra;
 
@@ -15,16 +16,7 @@ namespace {
 
 const std::string kDaysMessage = "`Default prior warning` should be a value from 0 to 999 days";
 
-class FlagOwner final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override {
-        flag = cancelled;
-        ++sets;
-    }
-    bool FlagCancel() const override { return flag; }
-    bool flag = false;
-    int sets = 0;
-};
+using FlagOwner = test::FlagRecorder;
 
 class DefaultPriorWarnTest : public ::testing::Test {
 protected:

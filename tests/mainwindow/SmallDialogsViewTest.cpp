@@ -28,7 +28,6 @@
 
 #include "Version.h"
 #include "editor/CancelFlag.h"
-#include "exchange/OutlookBinding.h"
 #include "mainwindow/frmAbout.h"
 #include "mainwindow/frmDefaultPriorWarn.h"
 #include "mainwindow/frmMode.h"
@@ -45,6 +44,8 @@
 #include "platform/ui/qt/QtServices.h"
 #include "platform/ui/qt/QtWindow.h"
 #include "store/clsSettings.h"
+#include "tests/support/FlagRecorder.h"
+#include "tests/support/ScriptedOutlook.h"
 
 namespace wendra {
 namespace {
@@ -54,26 +55,7 @@ using mainwindow::qt::DefaultPriorWarnView;
 using mainwindow::qt::ModeView;
 using mainwindow::qt::OptionsView;
 
-// One application for the whole run, ended before the program's statics are.
-
-class Opener final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override { flag = cancelled; }
-    bool FlagCancel() const override { return flag; }
-    bool flag = false;
-};
-
-class ConnectingOutlook final : public OutlookBinding {
-public:
-    bool OpenData() override { return true; }
-    int CalendarId() override { return 1; }
-    bool Find(clsCalEvent&, int, const std::string&, const std::string&) override { return false; }
-    bool findOccur(clsCalEvent&, DateTime) override { return false; }
-    std::string getXID(const clsCalEvent&) override { return {}; }
-    bool Save(clsCalEvent&, const std::string&) override { return false; }
-    bool displayAddForm(clsCalEvent&) override { return false; }
-    bool displayEditForm(clsCalEvent&, bool) override { return false; }
-};
+using Opener = test::FlagRecorder;
 
 template <typename W>
 W* child(QWidget& parent, const QString& text) {
@@ -287,7 +269,8 @@ TEST_F(SmallDialogsView, DefaultPriorWarnEscapeIsACancel) {
 }
 
 TEST_F(SmallDialogsView, ModeDialogTestsOutlookAndLightsTheButtonUnderThePointer) {
-    ConnectingOutlook outlook;
+    test::ScriptedOutlook outlook;
+    outlook.calendarId = 1;
     frmMode dlg(settings_, services_, outlook);
     const bool ran = runShown<ModeView>(dlg, [&](ModeView& view) {
         EXPECT_EQ(view.windowTitle(), "Select mode");

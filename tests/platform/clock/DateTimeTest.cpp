@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/clock/DateTime.h"
 #include "platform/clock/Names.h"
 
