@@ -1,3 +1,10 @@
+# The project's rules for its folders, libraries and tests.
+
+# Every library can go into a shared object (the gadget library is one).
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+# A name linked that is no target stops the configure instead of becoming -lname.
+set(CMAKE_LINK_LIBRARIES_ONLY_TARGETS ON)
+
 # Adds every direct subfolder that has a CMakeLists.txt, in name order, so that
 # a new component needs no edit of its parent's list.
 function(wendra_add_subfolders)
