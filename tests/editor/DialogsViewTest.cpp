@@ -38,7 +38,7 @@
 #include "platform/ui/qt/QtWindow.h"
 #include "store/clsSettings.h"
 #include "store/modFuncs.h"
-#include "tests/support/FlagRecorder.h"
+#include "tests/support/DialogRig.h"
 
 namespace wendra {
 namespace {
@@ -49,18 +49,13 @@ DateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return Dat
 
 using Opener = test::FlagRecorder;
 
-class DialogsView : public ::testing::Test {
+class DialogsView : public ::testing::Test, protected test::DialogRig {
 protected:
-    FakeClock clock_{at(2026, 3, 11, 10, 0)};
-    ClockOverride override_{clock_};
-    settings::MemorySettingsStore store_;
-    clsSettings settings_{store_, "/opt/wendra/"};
     ui::qt::QtServices qt_;
-    Opener opener_;
     QTemporaryDir tmp_;
 
     void SetUp() override {
-        ASSERT_TRUE(settings_.setModeWendraWin(false));
+        ASSERT_TRUE(settings.setModeWendraWin(false));
         registerVisibilityView(qt_.dialogs);
         registerDeleteSingleView(qt_.dialogs);
         registerDeleteMultView(qt_.dialogs);
@@ -130,16 +125,16 @@ protected:
 };
 
 TEST_F(DialogsView, VisibilityOfARepeatingEventIsChangedByClicksAndKeys) {
-    frmVisibility form(qt_.services(), settings_);
+    frmVisibility form(qt_.services(), settings);
     clsCalEvent ev = weekly();
     ev.setPriorWarningIsDefault(false);
     ev.setPriorWarning(5);
     form.setCalEvent(ev);
-    form.setCaller(opener_);
+    form.setCaller(opener);
     int tall = 0;
     ASSERT_TRUE(runShown<VisibilityView>(form, [&](VisibilityView& v) {
         EXPECT_EQ(v.windowTitle(), "Visibility");
-        EXPECT_TRUE(opener_.FlagCancel());
+        EXPECT_TRUE(opener.FlagCancel());
         EXPECT_TRUE(v.optPriorWarning(6)->isChecked());
         EXPECT_EQ(v.optPriorWarning(6)->text(), "5 days prior");
         EXPECT_EQ(v.optPriorWarning(0)->text(), "Default (30 days)");
@@ -159,7 +154,7 @@ TEST_F(DialogsView, VisibilityOfARepeatingEventIsChangedByClicksAndKeys) {
         v.cmdSave()->click();
     }));
     EXPECT_FALSE(form.isLoaded());
-    EXPECT_FALSE(opener_.FlagCancel());
+    EXPECT_FALSE(opener.FlagCancel());
     EXPECT_EQ(ev.PriorWarning(), 2);
     EXPECT_FALSE(ev.PriorWarningIsDefault());
     EXPECT_EQ(ev.ViewFromDate(), at(2026, 2, 2, 9, 0));
@@ -178,15 +173,15 @@ TEST_F(DialogsView, VisibilityOfARepeatingEventIsChangedByClicksAndKeys) {
         pressKey(&v, Qt::Key_Escape);
     }));
     EXPECT_FALSE(form.isLoaded());
-    EXPECT_TRUE(opener_.FlagCancel());
+    EXPECT_TRUE(opener.FlagCancel());
     EXPECT_TRUE(once.PriorWarningIsDefault());
 }
 
 TEST_F(DialogsView, DeleteSingleOverriddenByTheCheckBox) {
-    frmDeleteSingle form(qt_.services(), settings_);
+    frmDeleteSingle form(qt_.services(), settings);
     clsCalEvent ev = oneOff(at(2026, 3, 20, 9, 30));
     form.setCalEvent(ev);
-    form.setCaller(opener_);
+    form.setCaller(opener);
     ASSERT_TRUE(runShown<DeleteSingleView>(form, [&](DeleteSingleView& v) {
         EXPECT_EQ(v.windowTitle(), "Hide / Delete");
         EXPECT_EQ(v.lblDesc()->text(), "Dentist");
@@ -201,18 +196,18 @@ TEST_F(DialogsView, DeleteSingleOverriddenByTheCheckBox) {
         EXPECT_TRUE(form.chkChange.checked());
         v.cmdHide()->click();
     }));
-    EXPECT_FALSE(opener_.FlagCancel());
+    EXPECT_FALSE(opener.FlagCancel());
     EXPECT_EQ(ev.UpdateRequest(), clsCalEvent::kRequestHideEvent);
 }
 
 TEST_F(DialogsView, DeleteSingleInStandaloneModeIsCutShort) {
-    ASSERT_TRUE(settings_.setModeWendraWin(true));
-    frmDeleteSingle form(qt_.services(), settings_);
+    ASSERT_TRUE(settings.setModeWendraWin(true));
+    frmDeleteSingle form(qt_.services(), settings);
     std::vector<int> topics;
     form.onHelp = [&](int t) { topics.push_back(t); };
     clsCalEvent ev = oneOff(at(2026, 3, 2, 9, 30));
     form.setCalEvent(ev);
-    form.setCaller(opener_);
+    form.setCaller(opener);
     ASSERT_TRUE(runShown<DeleteSingleView>(form, [&](DeleteSingleView& v) {
         EXPECT_EQ(v.windowTitle(), "Delete");
         EXPECT_FALSE(v.frameWarning()->isVisible());
@@ -226,17 +221,17 @@ TEST_F(DialogsView, DeleteSingleInStandaloneModeIsCutShort) {
         v.close();  // the close box
     }));
     EXPECT_EQ(topics, std::vector<int>{6});
-    EXPECT_TRUE(opener_.FlagCancel());
+    EXPECT_TRUE(opener.FlagCancel());
     EXPECT_EQ(ev.UpdateRequest(), clsCalEvent::kRequestNone);
 }
 
 TEST_F(DialogsView, DeleteMultChoosesEveryOccurrence) {
-    frmDeleteMult form(qt_.services(), settings_);
+    frmDeleteMult form(qt_.services(), settings);
     clsCalEvent ev = weekly();
     form.setCalEvent(ev);
     form.setChosenDate(at(2026, 3, 9, 9, 0));
     form.setAllDayOccur(false);
-    form.setCaller(opener_);
+    form.setCaller(opener);
     ASSERT_TRUE(runShown<DeleteMultView>(form, [&](DeleteMultView& v) {
         EXPECT_TRUE(v.optDelete(0)->isChecked());
         EXPECT_EQ(v.optDelete(1)->text(), "all occurrences");
@@ -251,7 +246,7 @@ TEST_F(DialogsView, DeleteMultChoosesEveryOccurrence) {
         v.cmdMoreInfo()->click();
         v.cmdHide()->click();
     }));
-    EXPECT_FALSE(opener_.FlagCancel());
+    EXPECT_FALSE(opener.FlagCancel());
     EXPECT_EQ(ev.UpdateRequest(), clsCalEvent::kRequestDeleteEvent);
 }
 

@@ -15,7 +15,7 @@
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/TestDoubles.h"
 #include "store/clsSettings.h"
-#include "tests/support/FlagRecorder.h"
+#include "tests/support/DialogRig.h"
 
 using namespace wendra;
 
@@ -23,9 +23,9 @@ namespace {
 
 using Opener = test::FlagRecorder;
 
-class QVREventSaveTest : public ::testing::Test {
+class QVREventSaveTest : public ::testing::Test, protected test::DialogRig {
 protected:
-    QVREventSaveTest() { settings.setPriorWarning(30); }
+    QVREventSaveTest() : DialogRig(DateTime::ymd(2026, 12, 7, 10, 0)) { settings.setPriorWarning(30); }
 
     frmQVREvent& open(clsCalEvent& ev, QVREventOptions options = {}, bool withOpener = true) {
         if (withOpener && options.opener == nullptr) options.opener = &opener;
@@ -68,12 +68,7 @@ protected:
         return doubles.messages.last();
     }
 
-    FakeClock clock{DateTime::ymd(2026, 12, 7, 10, 0)};
-    ClockOverride clockOverride{clock};
-    settings::MemorySettingsStore store;
-    clsSettings settings{store, "/tmp/wendra-editor-test"};
     ui::TestServices doubles;
-    Opener opener;
     std::unique_ptr<frmQVREvent> editor;
 };
 

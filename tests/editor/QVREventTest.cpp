@@ -14,7 +14,7 @@
 #include "platform/ui/Layout.h"
 #include "platform/ui/TestDoubles.h"
 #include "store/clsSettings.h"
-#include "tests/support/FlagRecorder.h"
+#include "tests/support/DialogRig.h"
 
 using namespace wendra;
 using ui::DateFormat;
@@ -23,9 +23,9 @@ namespace {
 
 using Opener = test::FlagRecorder;
 
-class QVREventTest : public ::testing::Test {
+class QVREventTest : public ::testing::Test, protected test::DialogRig {
 protected:
-    QVREventTest() { settings.setPriorWarning(30); }
+    QVREventTest() : DialogRig(DateTime::ymd(2026, 12, 7, 10, 0)) { settings.setPriorWarning(30); }
 
     frmQVREvent& open(clsCalEvent& ev, QVREventOptions options = {}) {
         if (options.opener == nullptr) options.opener = &opener;
@@ -56,12 +56,7 @@ protected:
     }
 
     // Monday 7 December 2026, ten in the morning.
-    FakeClock clock{DateTime::ymd(2026, 12, 7, 10, 0)};
-    ClockOverride clockOverride{clock};
-    settings::MemorySettingsStore store;
-    clsSettings settings{store, "/tmp/wendra-editor-test"};
     ui::TestServices doubles;
-    Opener opener;
     std::unique_ptr<frmQVREvent> editor;
 };
 

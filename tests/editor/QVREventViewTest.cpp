@@ -41,7 +41,7 @@
 #include "platform/ui/qt/QtServices.h"
 #include "store/clsSettings.h"
 #include "store/modFuncs.h"
-#include "tests/support/FlagRecorder.h"
+#include "tests/support/DialogRig.h"
 
 namespace wendra {
 namespace {
@@ -98,8 +98,10 @@ void whenShown(std::function<void(V&)> fn) {
     });
 }
 
-class QVREventViewTest : public ::testing::Test {
+class QVREventViewTest : public ::testing::Test, protected test::DialogRig {
 protected:
+    QVREventViewTest() : DialogRig(DateTime::ymd(2026, 12, 7, 10, 0)) {}
+
     void SetUp() override {
         settings.setPriorWarning(30);
         settings.setFontName("DejaVu Serif");
@@ -129,12 +131,7 @@ protected:
         return path;
     }
 
-    FakeClock clock{DateTime::ymd(2026, 12, 7, 10, 0)};
-    ClockOverride clockOverride{clock};
-    settings::MemorySettingsStore store;
-    clsSettings settings{store, "/tmp/wendra-editor-view-test"};
     ui::qt::QtServices qt;
-    Opener opener;
     QTemporaryDir tmp;
 };
 

@@ -13,6 +13,7 @@
 #include "store/DefaultFont.h"
 #include "store/clsSettings.h"
 #include "tests/support/ScriptedOutlook.h"
+#include "tests/support/DialogRig.h"
 
 using namespace wendra;
 
@@ -31,10 +32,8 @@ const std::string kOutlookInfo =
     "Microsoft Outlook Mode: Data will be obtained from Outlook calendar events plus any data synchronised with "
     "Wendra(go).\r\n\r\nWendra(go) is the mobile version of Wendra(win).";
 
-class ModeTest : public ::testing::Test {
+class ModeTest : public ::testing::Test, protected test::DialogRig {
 protected:
-    settings::MemorySettingsStore store;
-    clsSettings settings{store, "/opt/wendra"};
     ui::TestServices ui;
     // Connects or not, as the test says; it can look at the dialog while it connects.
     test::ScriptedOutlook outlook;
@@ -44,7 +43,7 @@ protected:
         ui.dialogs.script("frmMode", [actions](ui::Form& f) { actions(static_cast<frmMode&>(f)); });
         ui.dialogs.showModal(dlg);
     }
-    clsSettings stored() { return clsSettings(store, "/opt/wendra"); }
+    clsSettings stored() { return reread(); }
 };
 
 TEST_F(ModeTest, LoadExplainsTheModesAndTestsNothing) {

@@ -44,7 +44,7 @@
 #include "platform/ui/qt/QtServices.h"
 #include "platform/ui/qt/QtWindow.h"
 #include "store/clsSettings.h"
-#include "tests/support/FlagRecorder.h"
+#include "tests/support/DialogRig.h"
 #include "tests/support/ScriptedOutlook.h"
 
 namespace wendra {
@@ -92,10 +92,8 @@ void pointerOver(QWidget* w) {
     QApplication::sendEvent(w, &enter);
 }
 
-class SmallDialogsView : public ::testing::Test {
+class SmallDialogsView : public ::testing::Test, protected test::DialogRig {
 protected:
-    settings::MemorySettingsStore store_;
-    clsSettings settings_{store_, "/opt/wendra/"};
     ui::qt::QtServices qt_;
     ui::RecordingMessageBox messages_;  // no real message box stops the run
     ui::Services services_{messages_, qt_.dialogs, qt_.fonts, qt_.placement, qt_.timers, qt_.metrics};
@@ -108,7 +106,7 @@ protected:
         mainwindow::qt::registerAboutView(qt_.dialogs);
     }
 
-    clsSettings stored() { return clsSettings(store_, "/opt/wendra/"); }
+    clsSettings stored() { return reread(); }
 
     // Shows the form modally in its registered view; `whileOpen` runs once the
     // window stands, as the user would act. A dialog it leaves open is closed after
@@ -187,13 +185,13 @@ protected:
 };
 
 TEST_F(SmallDialogsView, SettingsDialogShowsItsListsAndTestsTheChosenPort) {
-    settings_.setPriorWarning(21);
-    settings_.setPastEventHours(3);
-    settings_.setViewCountdown(1);
-    settings_.setCommPort(2);
+    settings.setPriorWarning(21);
+    settings.setPastEventHours(3);
+    settings.setViewCountdown(1);
+    settings.setCommPort(2);
     FakeSerialPort port;
     port.failOpen(3, SerialError{2, "/dev/ttyS2: No such file or directory"});
-    frmOptions dlg(settings_, services_, port);
+    frmOptions dlg(settings, services_, port);
     QStatusBar* bar = nullptr;
     bool statusShown = false;
     messages_.onShow = [&](const ui::MessageRequest&) {
@@ -242,11 +240,11 @@ TEST_F(SmallDialogsView, SettingsDialogShowsItsListsAndTestsTheChosenPort) {
 }
 
 TEST_F(SmallDialogsView, DefaultPriorWarnEscapeIsACancel) {
-    settings_.setPriorWarning(30);
+    settings.setPriorWarning(30);
     ui::Form owner("frmMain", "Wendra (win)");
     owner.setGeometry({1500, 1500, 9000, 6000});
     Opener opener;
-    frmDefaultPriorWarn dlg(settings_, services_, owner, opener);
+    frmDefaultPriorWarn dlg(settings, services_, owner, opener);
     const bool ran = runShown<DefaultPriorWarnView>(
         dlg,
         [&](DefaultPriorWarnView& view) {
@@ -271,7 +269,7 @@ TEST_F(SmallDialogsView, DefaultPriorWarnEscapeIsACancel) {
 TEST_F(SmallDialogsView, ModeDialogTestsOutlookAndLightsTheButtonUnderThePointer) {
     test::ScriptedOutlook outlook;
     outlook.calendarId = 1;
-    frmMode dlg(settings_, services_, outlook);
+    frmMode dlg(settings, services_, outlook);
     const bool ran = runShown<ModeView>(dlg, [&](ModeView& view) {
         EXPECT_EQ(view.windowTitle(), "Select mode");
         QRadioButton* standalone = child<QRadioButton>(view, "Standalone");

@@ -34,31 +34,6 @@ std::string MainWindowRig::store(clsCalEvent ev) {
     return ev.WendraWinId();
 }
 
-clsCalEvent MainWindowRig::oneOff(std::string desc, DateTime start, bool allDay) {
-    clsCalEvent ev;
-    ev.setDescription(std::move(desc));
-    ev.setEventStart(start);
-    ev.setAllDayEvent(allDay);
-    ev.setViewFromDate(start);  // listed from its start, as the editor leaves a new event
-    return ev;
-}
-
-clsCalEvent MainWindowRig::weekly(std::string desc, DateTime start) {
-    clsCalEvent ev = oneOff(std::move(desc), start);
-    ev.addRRule().setFrequency(clsCalRRule::kWeekly);
-    ev.setIsRecurring(true);
-    return ev;
-}
-
-clsCalEvent MainWindowRig::daily(std::string desc, DateTime start, DateTime until, bool allDay) {
-    clsCalEvent ev = oneOff(std::move(desc), start, allDay);
-    clsCalRRule& r = ev.addRRule();
-    r.setFrequency(clsCalRRule::kDaily);
-    r.setDurationUntil(until, true);
-    ev.setIsRecurring(true);
-    return ev;
-}
-
 void MainWindowRig::raw(std::string_view sql) {
     db::Connection connection;
     ASSERT_TRUE(connection.openFile(database()));

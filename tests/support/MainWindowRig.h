@@ -14,6 +14,7 @@
 #include "platform/sound/SoundRecorder.h"
 #include "platform/ui/TestDoubles.h"
 #include "store/clsCalEvent.h"
+#include "tests/support/Events.h"
 #include "tests/support/ScriptedOutlook.h"
 #include "tests/support/SpySettingsStore.h"
 #include "tests/support/TempFolder.h"
@@ -53,9 +54,13 @@ public:
     // Stored through a store of the rig's own (before the start, or behind the
     // window's back), as the editor saves; the event's store key.
     std::string store(clsCalEvent ev);
-    static clsCalEvent oneOff(std::string desc, DateTime start, bool allDay = false);
-    static clsCalEvent weekly(std::string desc, DateTime start);
-    static clsCalEvent daily(std::string desc, DateTime start, DateTime until, bool allDay = false);
+    static clsCalEvent oneOff(std::string desc, DateTime start, bool allDay = false) {
+        return test::oneOff(std::move(desc), start, allDay);
+    }
+    static clsCalEvent weekly(std::string desc, DateTime start) { return test::weekly(std::move(desc), start); }
+    static clsCalEvent daily(std::string desc, DateTime start, DateTime until, bool allDay = false) {
+        return test::daily(std::move(desc), start, until, allDay);
+    }
     // Runs one statement on the database file, as another program may.
     void raw(std::string_view sql);
 
