@@ -401,6 +401,11 @@ private:
     bool findSelected(clsCalEvent& ev, const std::string& key);
     // Shows an editing dialog modally; true when it ended with Save.
     bool showEditingDialog(ui::Form& dialog);
+    // The event editor on `ev`, modally; true when it ended with Save.
+    bool editInQVREvent(clsCalEvent& ev);
+    // Saves what a dialog changed and shows it: its rows updated, or the whole list
+    // rebuilt; a store that refused it is told with `failureText`.
+    void saveEdited(clsCalEvent& ev, bool excludeOutlook, std::string_view failureText, bool wholeList = false);
     void syncFromOutlook(const clsCalEvent& ev);
     void notice(std::string_view text);
     void failure(std::string_view text);

@@ -108,6 +108,25 @@ bool frmMain::showEditingDialog(ui::Form& dialog) {
     return true;
 }
 
+bool frmMain::editInQVREvent(clsCalEvent& ev) {
+    QVREventOptions options;
+    options.opener = this;
+    options.listFont = msGrid.font().value_or(font());
+    frmQVREvent editor(c_.services, *gSettings_, std::move(options));
+    editor.CalEvent(ev);
+    return showEditingDialog(editor);
+}
+
+void frmMain::saveEdited(clsCalEvent& ev, bool excludeOutlook, std::string_view failureText, bool wholeList) {
+    if (doSave(ev, SaveMode::Always, excludeOutlook) == SaveResult::StoreFailed) {
+        failure(failureText);
+    } else if (wholeList) {
+        refreshList();
+    } else {
+        updateList(ev.WendraWinId());
+    }
+}
+
 bool frmMain::findSelected(clsCalEvent& ev, const std::string& key) {
     const std::string id = gridKeyValue(key, Tag::Id);
     if (!id.empty() && gData_->Find(ev, gData_->CalendarId(), id)) return true;
@@ -131,32 +150,15 @@ void frmMain::newEvent() {
         ev.setXCalendarId(clsDataQVR::kLocalCalendarId);
         ev.setCreatorId(-1);
         setStatusText("Editing: New Event");
-        QVREventOptions options;
-        options.opener = this;
-        options.listFont = msGrid.font().value_or(font());
-        frmQVREvent editor(c_.services, *gSettings_, std::move(options));
-        editor.CalEvent(ev);
-        if (showEditingDialog(editor)) {
-            if (doSave(ev, SaveMode::Always, false) == SaveResult::StoreFailed) {
-                failure(kMsgSaveFailed);
-            } else {
-                updateList(ev.WendraWinId());
-            }
-        }
+        if (editInQVREvent(ev)) saveEdited(ev, false, kMsgSaveFailed);
     } else if (mode == ProgramMode::Outlook) {
         bool saved = false;
         {
             DisabledWhile disabled(*this);
             saved = c_.outlook.displayAddForm(ev);
         }
-        if (saved) {
-            // Outlook has it already: the store takes its copy.
-            if (doSave(ev, SaveMode::Always, true) == SaveResult::StoreFailed) {
-                failure(kMsgSaveFailedOutlookNew);
-            } else {
-                updateList(ev.WendraWinId());
-            }
-        }
+        // Outlook has it already: the store takes its copy.
+        if (saved) saveEdited(ev, true, kMsgSaveFailedOutlookNew);
     }
     updateTimedRows();
     updateCaption();
@@ -194,18 +196,7 @@ void frmMain::editInStore(const std::string& key) {
             notice(kMsgNotEditable);
         } else {
             setStatusText("Editing: " + ev.Description());
-            QVREventOptions options;
-            options.opener = this;
-            options.listFont = msGrid.font().value_or(font());
-            frmQVREvent editor(c_.services, *gSettings_, std::move(options));
-            editor.CalEvent(ev);
-            if (showEditingDialog(editor)) {
-                if (doSave(ev, SaveMode::Always, false) == SaveResult::StoreFailed) {
-                    failure(kMsgSaveFailed);
-                } else {
-                    updateList(ev.WendraWinId());
-                }
-            }
+            if (editInQVREvent(ev)) saveEdited(ev, false, kMsgSaveFailed);
         }
     }
     showMode(state_.gCurrentMode);
@@ -267,14 +258,8 @@ void frmMain::editVisibility() {
         dialog.setCalEvent(ev);
         dialog.setCaller(*this);
         dialog.onStatusText = [this](const std::string& text) { setStatusText(text); };
-        if (showEditingDialog(dialog)) {
-            if (doSave(ev, SaveMode::Always, false) == SaveResult::StoreFailed) {
-                failure(kMsgSaveFailed);
-            } else {
-                // The window of dates the event shows has moved: the whole list again.
-                refreshList();
-            }
-        }
+        // The window of dates the event shows has moved: the whole list again.
+        if (showEditingDialog(dialog)) saveEdited(ev, false, kMsgSaveFailed, true);
     }
     showMode(state_.gCurrentMode);
 }
@@ -312,15 +297,9 @@ void frmMain::deleteSelected() {
                 dialog.onHelp = [this](int) { openHelpFile(); };
                 saved = showEditingDialog(dialog);
             }
-            if (saved) {
-                // The dialog set the event's request (hide or delete, all or one
-                // occurrence); the store acts on it.
-                if (doSave(ev, SaveMode::Always, false) == SaveResult::StoreFailed) {
-                    failure(kMsgDeleteFailed);
-                } else {
-                    updateList(ev.WendraWinId());
-                }
-            }
+            // The dialog set the event's request (hide or delete, all or one
+            // occurrence); the store acts on it.
+            if (saved) saveEdited(ev, false, kMsgDeleteFailed);
         }
     }
     updateTimedRows();

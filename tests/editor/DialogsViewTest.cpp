@@ -88,8 +88,7 @@ protected:
 
     // Keeps a picture of the window: in WENDRA_GRAB_DIR when set, else in a temporary folder.
     void grab(QWidget& window, const QString& file) {
-        const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
-        const QString path = (keep.isEmpty() ? tmp_.path() : QString::fromLocal8Bit(keep)) + "/" + file;
+        const QString path = test::grabPath(tmp_.path(), file);
         ASSERT_TRUE(ui::qt::grabToPng(window, path.toStdString()));
         const QImage image(path);
         EXPECT_EQ(image.size(), window.size());

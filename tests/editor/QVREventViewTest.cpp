@@ -122,10 +122,8 @@ protected:
 
     // Where pictures go: WENDRA_GRAB_DIR to keep them, else the test's own folder.
     QString grab(QWidget& w, const QString& file) {
-        const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
-        const QString dir = keep.isEmpty() ? tmp.path() : QString::fromLocal8Bit(keep);
-        QDir().mkpath(dir);
-        const QString path = dir + "/" + file;
+        const QString path = test::grabPath(tmp.path(), file);
+        QDir().mkpath(QFileInfo(path).path());
         EXPECT_TRUE(ui::qt::grabToPng(w, path.toStdString())) << path.toStdString();
         EXPECT_GT(QFileInfo(path).size(), 1000) << path.toStdString();
         return path;

@@ -111,9 +111,7 @@ TEST(ListWindowView, EveryKindOfRowIsDrawnInItsColours) {
     EXPECT_GT(grid.rowSpan(grid.gridModel()->tableRow(plus), grdDate), 1);
 
     TempFolder out;
-    const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
-    const QString folder = keep.isEmpty() ? QString::fromStdString(out.path().string()) : QString::fromLocal8Bit(keep);
-    const QString png = folder + "/main_window_list.png";
+    const QString png = test::grabPath(QString::fromStdString(out.path().string()), "main_window_list.png");
     ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(png)));
     EXPECT_FALSE(QImage(png).isNull());
 }
@@ -154,9 +152,8 @@ TEST(ListWindowView, ColumnsAndRowsFitTheFontAtStartAndAtOnceAfterAChange) {
     expectEveryCellWhole(grid);
 
     TempFolder out;
-    const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
-    const QString folder = keep.isEmpty() ? QString::fromStdString(out.path().string()) : QString::fromLocal8Bit(keep);
-    ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(folder + "/main_window_14pt.png")));
+    const QString folder = QString::fromStdString(out.path().string());
+    ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(test::grabPath(folder, "main_window_14pt.png"))));
 
     int dateWidth = grid.columnWidth(grdDate);
     int rowHeight = grid.rowHeight(0);
@@ -174,7 +171,7 @@ TEST(ListWindowView, ColumnsAndRowsFitTheFontAtStartAndAtOnceAfterAChange) {
         dateWidth = grid.columnWidth(grdDate);
         rowHeight = grid.rowHeight(0);
     }
-    ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(folder + "/main_window_8pt.png")));
+    ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(test::grabPath(folder, "main_window_8pt.png"))));
 }
 
 }  // namespace

@@ -37,11 +37,6 @@ struct Rig : test::QtMainWindowRig {
     }
 };
 
-QString grabPath(const QString& tempFolder, const QString& file) {
-    const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
-    return (keep.isEmpty() ? tempFolder : QString::fromLocal8Bit(keep)) + "/" + file;
-}
-
 TEST(MainWindowView, ShowsTheToolbarStatusAndListAsTheFormSetsThem) {
     Rig rig;
     auto& view = *rig.view;
@@ -124,7 +119,7 @@ TEST(MainWindowView, GrabsTheWindowToPng) {
     rig.form->showError("Sync: the device sent a calendar this program cannot read.");
     QApplication::processEvents();
     TempFolder out;
-    const QString png = grabPath(QString::fromStdString(out.path().string()), "main_window.png");
+    const QString png = test::grabPath(QString::fromStdString(out.path().string()), "main_window.png");
     ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(png)));
     const QImage image(png);
     ASSERT_FALSE(image.isNull());
