@@ -7,7 +7,6 @@
 #include "platform/clock/Clock.h"
 #include "platform/clock/Names.h"
 #include "platform/text/Text.h"
-#include "platform/ui/Services.h"
 #include "store/clsCalRRule.h"
 #include "store/clsDataQVR.h"
 #include "store/clsSettings.h"
