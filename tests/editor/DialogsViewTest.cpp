@@ -39,6 +39,7 @@
 #include "store/clsSettings.h"
 #include "store/modFuncs.h"
 #include "tests/support/DialogRig.h"
+#include "tests/support/QtDialogRun.h"
 
 namespace wendra {
 namespace {
@@ -61,39 +62,13 @@ protected:
         registerDeleteMultView(qt_.dialogs);
     }
 
-    // Shows the form modally in its registered view; `whileOpen` runs once the
-    // window stands, as the user would act. A dialog it leaves open is closed
-    // after a while, so that a failing test ends.
     template <typename View>
     bool runShown(ui::Form& form, const std::function<void(View&)>& whileOpen) {
-        bool ran = false;
-        QTimer step;
-        step.setSingleShot(true);
-        QObject::connect(&step, &QTimer::timeout, [&] {
-            auto* view = dynamic_cast<View*>(ui::qt::WindowBinder::windowOf(form));
-            if (view == nullptr || !view->isVisible()) return;
-            ran = true;
-            whileOpen(*view);
-        });
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [&] {
-            if (form.isLoaded()) form.unload();
-        });
-        step.start(50);
-        guard.start(10000);
-        qt_.dialogs.showModal(form);
-        return ran;
+        return test::runShown<View>(qt_.dialogs, form, whileOpen);
     }
 
     // Keeps a picture of the window: in WENDRA_GRAB_DIR when set, else in a temporary folder.
-    void grab(QWidget& window, const QString& file) {
-        const QString path = test::grabPath(tmp_.path(), file);
-        ASSERT_TRUE(ui::qt::grabToPng(window, path.toStdString()));
-        const QImage image(path);
-        EXPECT_EQ(image.size(), window.size());
-        EXPECT_GT(image.width(), 200);
-    }
+    void grab(QWidget& window, const QString& file) { test::expectGrab(window, test::grabPath(tmp_.path(), file)); }
 
     static void pressKey(QWidget* w, int key) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);

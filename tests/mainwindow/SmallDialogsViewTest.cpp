@@ -45,6 +45,7 @@
 #include "platform/ui/qt/QtWindow.h"
 #include "store/clsSettings.h"
 #include "tests/support/DialogRig.h"
+#include "tests/support/QtDialogRun.h"
 #include "tests/support/ScriptedOutlook.h"
 
 namespace wendra {
@@ -108,40 +109,13 @@ protected:
 
     clsSettings stored() { return reread(); }
 
-    // Shows the form modally in its registered view; `whileOpen` runs once the
-    // window stands, as the user would act. A dialog it leaves open is closed after
-    // a while, so that a failing test ends.
     template <typename View>
     bool runShown(ui::Form& form, const std::function<void(View&)>& whileOpen, ui::Form* owner = nullptr) {
-        bool ran = false;
-        QTimer step;
-        step.setSingleShot(true);
-        QObject::connect(&step, &QTimer::timeout, [&] {
-            auto* view = dynamic_cast<View*>(ui::qt::WindowBinder::windowOf(form));
-            if (view == nullptr || !view->isVisible()) return;
-            ran = true;
-            whileOpen(*view);
-        });
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [&] {
-            if (form.isLoaded()) form.unload();
-        });
-        step.start(50);
-        guard.start(10000);
-        qt_.dialogs.showModal(form, owner);
-        return ran;
+        return test::runShown<View>(qt_.dialogs, form, whileOpen, owner);
     }
 
     // Keeps a picture of the window: in WENDRA_GRAB_DIR when set, else in a temporary folder.
-    void grab(QWidget& window, const QString& file) {
-        QApplication::processEvents();  // pending layouts, as the screen would show them
-        const QString path = test::grabPath(tmp_.path(), file);
-        ASSERT_TRUE(ui::qt::grabToPng(window, path.toStdString()));
-        const QImage image(path);
-        EXPECT_EQ(image.size(), window.size());
-        EXPECT_GT(image.width(), 200);
-    }
+    void grab(QWidget& window, const QString& file) { test::expectGrab(window, test::grabPath(tmp_.path(), file)); }
 
     // Every shown control lies inside the window and shows its whole text.
     static void expectEverythingFits(QWidget& window) {
