@@ -16,9 +16,10 @@
 
 namespace wendra::bench {
 
-// A small fixed generator, so every run times the same store.
+// A small fixed generator, so every run times the same data.
 class Lcg {
 public:
+    explicit Lcg(std::uint32_t seed = 12345u) : state_(seed) {}
     std::uint32_t next() {
         state_ = state_ * 1664525u + 1013904223u;
         return state_ >> 8;
@@ -26,11 +27,14 @@ public:
     int below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
 
 private:
-    std::uint32_t state_ = 12345u;
+    std::uint32_t state_;
 };
 
 enum class Mix { Typical, AllRepeating };
 
+// A rule of one of twelve kinds (0 to 11) the program meets: its own editor's
+// simple rules and month ends, and the fuller rules of imported calendars; a
+// third end after a count, a quarter on a date, the rest never.
 inline void fillRule(clsCalRRule& r, Lcg& g, DateTime start, int kind) {
     static const char* kDays[] = {"MO", "TU", "WE", "TH", "FR", "SA", "SU"};
     switch (kind) {
@@ -99,7 +103,7 @@ inline int fillStore(clsDataQVR& store, Mix mix, DateTime today, int count) {
         }
         if (g.below(4) == 0) ev.setExDates(formatICalDateTime(today.addDays(g.below(30)), false));
         ev.setLastModified(today);
-        if (store.Save(ev, clsDataQVR::kSaveAlways)) ++stored;
+        if (store.Save(ev, SaveMode::Always)) ++stored;
     }
     return stored;
 }

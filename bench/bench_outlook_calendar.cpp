@@ -15,8 +15,10 @@
 
 #include <unistd.h>
 
-#include "platform/clock/Clock.h"
+#include "bench/EventMix.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/outlook/IcsCalendar.h"
+#include "store/modFuncs.h"
 
 namespace wendra {
 namespace {
@@ -24,28 +26,12 @@ namespace {
 constexpr int kAppointments = 5000;
 const DateTime kYearStart = DateTime::ymd(2025, 1, 1);
 
-class Lcg {
-public:
-    std::uint32_t next() {
-        state_ = state_ * 1664525u + 1013904223u;
-        return state_ >> 8;
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
-
-private:
-    std::uint32_t state_ = 4242u;
-};
-
-std::string stamp(DateTime d) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%04d%02d%02dT%02d%02d%02d", d.year(), d.month(), d.day(), d.hour(), d.minute(),
-                  d.second());
-    return b;
-}
+// The file's date-times: "yyyymmddThhmmss", "yyyymmdd" for a day.
+std::string stamp(DateTime d) { return formatICalDateTime(d, true); }
 
 // The rules the program writes: daily, weekly, monthly, month end and yearly,
 // half of them with an end.
-std::string rule(Lcg& g) {
+std::string rule(bench::Lcg& g) {
     static const char* kRules[] = {"FREQ=DAILY", "FREQ=DAILY;INTERVAL=3", "FREQ=WEEKLY;BYDAY=MO",
                                    "FREQ=WEEKLY;INTERVAL=2;BYDAY=TU,TH", "FREQ=MONTHLY;BYMONTHDAY=15",
                                    "FREQ=MONTHLY;BYDAY=MO,TU,WE,TH,FR,SA,SU;BYSETPOS=-1", "FREQ=YEARLY",
@@ -56,7 +42,7 @@ std::string rule(Lcg& g) {
 }
 
 std::string calendarText() {
-    Lcg g;
+    bench::Lcg g{4242u};
     std::string text =
         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//WendraWin//Outlook calendar//EN\r\n"
         "X-WENDRAWIN-CALENDAR-ID:bench\r\n";

@@ -15,8 +15,9 @@
 #include <string>
 
 #include "bench/EventMix.h"
-#include "mainwindow/EventList.h"
-#include "platform/clock/Clock.h"
+#include "list/EventList.h"
+#include "mainwindow/UiListGrid.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/db/Schema.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/Grid.h"

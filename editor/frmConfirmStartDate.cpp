@@ -21,12 +21,7 @@ frmConfirmStartDate::frmConfirmStartDate(const ui::Services& services)
 
     cmdSave.onClick = [this] { save(); };
     cmdCancel.onClick = [this] { unload(); };
-    for (ui::CommandButton* b : {&cmdSave, &cmdCancel}) {
-        b->onGotFocus = [this, b] { hoverButton(b); };
-        b->onMouseMove = [this, b] { hoverButton(b); };
-        b->onLostFocus = [this] { hoverButton(nullptr); };
-    }
-    frameButtons.onMouseMove = [this] { hoverButton(nullptr); };
+    ui::wireHover({&cmdSave, &cmdCancel}, ui::FocusHover::Alone, {&frameButtons});
 }
 
 void frmConfirmStartDate::formLoad() {
@@ -48,10 +43,6 @@ void frmConfirmStartDate::save() {
     unload();
 }
 
-void frmConfirmStartDate::hoverButton(ui::CommandButton* button) {
-    ui::focusColourOff(cmdSave);
-    ui::focusColourOff(cmdCancel);
-    if (button != nullptr) ui::focusColourOn(*button);
-}
+void frmConfirmStartDate::hoverButton(ui::CommandButton* button) { ui::showHover({&cmdSave, &cmdCancel}, button); }
 
 }  // namespace wendra

@@ -111,7 +111,7 @@ void HideDeleteForm::setRecommendedMode() {
         judged = dateOnly(judged);
         reference = dateOnly(reference);
     }
-    recommendDelete_ = compareDates(judged, reference) == 1;
+    recommendDelete_ = compareDates(judged, reference) == DateOrder::Later;
     // The box's caption names the mode it switches to. When the recommendation
     // turns while the box is ticked (the dialog was activated again later), the
     // tick would now mean the opposite: it is cleared instead.

@@ -52,7 +52,7 @@ constexpr int kPageTop = 350;
 // A typed number of any length, rounded as the whole-number conversion rounds and
 // held far from overflow: a box full of nines is a large number, never a wrap.
 std::optional<long long> wholeValue(std::string_view s) {
-    const auto v = parseNumber(s);
+    const auto v = parseScientific(s);
     if (!v) return std::nullopt;
     const double r = std::nearbyint(*v);
     if (r > 1e15) return static_cast<long long>(1e15);
@@ -60,7 +60,7 @@ std::optional<long long> wholeValue(std::string_view s) {
     return static_cast<long long>(r);
 }
 
-bool isNumeric(std::string_view s) { return parseNumber(s).has_value(); }
+bool isNumeric(std::string_view s) { return parseScientific(s).has_value(); }
 
 int toInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
 
@@ -213,15 +213,9 @@ void frmQVREvent::wireHandlers() {
     cmdCancel.onClick = [this] { cancel(); };
     cmdDelete.onClick = [this] { deleteEvent(); };
 
-    for (ui::CommandButton* b : {&cmdSave, &cmdCancel, &cmdDelete}) {
-        b->onGotFocus = [this, b] { hoverButton(b); };
-        b->onMouseMove = [this, b] { hoverButton(b); };
-        b->onLostFocus = [this] { hoverButton(nullptr); };
-    }
-    for (ui::Control* c : std::initializer_list<ui::Control*>{
-             &TabStrip1, &tabFrame[0], &tabFrame[1], &tabFrame[2], &frameButtons, &frameDuration, &frameFrequency,
-             &frameInterval, &frameSummary, &frameViewFromDate, &Frame1, &Frame2})
-        c->onMouseMove = [this] { hoverButton(nullptr); };
+    ui::wireHover({&cmdSave, &cmdCancel, &cmdDelete}, ui::FocusHover::Alone,
+                  {&TabStrip1, &tabFrame[0], &tabFrame[1], &tabFrame[2], &frameButtons, &frameDuration, &frameFrequency,
+                   &frameInterval, &frameSummary, &frameViewFromDate, &Frame1, &Frame2});
 }
 
 // ---- public members ------------------------------------------------------------
@@ -553,7 +547,7 @@ void frmQVREvent::setIntervalUnitLabel() {
     const int i = optFrequency.selected();
     if (i <= kOnce) return;
     std::string unit = kUnits[static_cast<std::size_t>(i)];
-    if (const auto v = parseNumber(txtInterval.text()); v && *v != 1) unit += "s";
+    if (const auto v = parseScientific(txtInterval.text()); v && *v != 1) unit += "s";
     lblInterval.setCaption(unit);
 }
 
@@ -635,7 +629,7 @@ void frmQVREvent::fillViewFromDates() {
         const DateTime d = walk.OccurDate();
         cmbViewFromDate.addItem(formatLongDate(d, withTime, true));
         viewFromDates_.push_back(d);
-        if (compareDates(d, viewFromDate_) == 2) cmbViewFromDate.setListIndex(cmbViewFromDate.listCount() - 1);
+        if (compareDates(d, viewFromDate_) == DateOrder::Same) cmbViewFromDate.setListIndex(cmbViewFromDate.listCount() - 1);
     }
     if (cmbViewFromDate.listIndex() < 0 && cmbViewFromDate.listCount() > 0)
         cmbViewFromDate.setListIndex(cmbViewFromDate.listCount() - 1);
@@ -731,9 +725,6 @@ void frmQVREvent::layoutByMainFont() {
         c->setTop(c->top() + grown);
 }
 
-void frmQVREvent::hoverButton(ui::CommandButton* button) {
-    for (ui::CommandButton* b : {&cmdSave, &cmdCancel, &cmdDelete}) ui::focusColourOff(*b);
-    if (button != nullptr) doMouseOverButton(*button);
-}
+void frmQVREvent::hoverButton(ui::CommandButton* button) { ui::showHover({&cmdSave, &cmdCancel, &cmdDelete}, button); }
 
 }  // namespace wendra

@@ -133,7 +133,7 @@ void frmVisibility::loadViewFromDates() {
     walk.generateOccurs(walk.EventStart(), end);
     int selected = -1;
     for (walk.firstOccur(); !walk.endOfOccurs(); walk.nextOccur()) {
-        if (compareDates(walk.OccurDate(), viewFrom) == 2) selected = static_cast<int>(occurrences_.size());
+        if (compareDates(walk.OccurDate(), viewFrom) == DateOrder::Same) selected = static_cast<int>(occurrences_.size());
         occurrences_.push_back(walk.OccurDate());
         cmbViewFromDate.addItem(entryText(walk.OccurDate()));
     }

@@ -20,7 +20,7 @@ DateTime asDate(const outlook::PropertyValue& v, DateTime fallback) {
 double asNumber(const outlook::PropertyValue& v, double fallback) {
     if (const auto* n = std::get_if<double>(&v)) return std::isfinite(*n) ? *n : fallback;
     if (const auto* s = std::get_if<std::string>(&v))
-        if (auto n = parseNumber(*s); n && std::isfinite(*n)) return *n;
+        if (auto n = parseScientific(*s); n && std::isfinite(*n)) return *n;
     if (const auto* b = std::get_if<bool>(&v)) return *b ? -1 : 0;
     return fallback;
 }

@@ -20,7 +20,7 @@ bool inYears(DateTime d) { return d.year() >= kFirstYear && d.year() <= kLastYea
 }  // namespace
 
 std::optional<std::int64_t> wireNumber(std::string_view text) {
-    const auto v = parseNumber(text);
+    const auto v = parseScientific(text);
     if (!v) return std::nullopt;
     const double r = std::nearbyint(*v);
     // 2^63 is exact as a double; anything from there on saturates.

@@ -8,7 +8,7 @@ namespace wendra {
 
 void clsCalendar::setVersionText(std::string text) {
     versionText_ = std::move(text);
-    const auto v = parseNumber(versionText_);
+    const auto v = parseScientific(versionText_);
     if (!v) {
         isValid_ = false;
         return;

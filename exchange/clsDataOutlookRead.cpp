@@ -194,7 +194,7 @@ bool clsDataOutlook::OutlookToCalEvent(clsCalEvent& ev, const std::shared_ptr<Ap
         const DateTime compared = getUserPropDate(*item, kLastCompared, now(), true);
         const DateTime m = item->LastModificationTime();
         if (m.seconds() - compared.seconds() > 1 && m.seconds() - written.seconds() > 2)
-            lastModified = compareDates(m, lastModified) == 0 ? lastModified.addSeconds(1) : m;
+            lastModified = compareDates(m, lastModified) == DateOrder::Earlier ? lastModified.addSeconds(1) : m;
         ev.setLastModified(lastModified);
 
         ev.setCreated(item->CreationTime());

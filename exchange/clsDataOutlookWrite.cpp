@@ -35,8 +35,8 @@ bool contains(std::string_view text, std::string_view part) { return text.find(p
 // one from the next second.
 bool isUpcoming(AppointmentItem& x) {
     const DateTime start = x.Start();
-    if (x.AllDayEvent()) return compareDates(start.date(), today()) == 1;
-    return compareDates(start, now()) == 1;
+    if (x.AllDayEvent()) return compareDates(start.date(), today()) == DateOrder::Later;
+    return compareDates(start, now()) == DateOrder::Later;
 }
 
 // One changed or deleted occurrence as Outlook lists it.
@@ -487,7 +487,7 @@ bool clsDataOutlook::hideNormalItems(const std::shared_ptr<AppointmentItem>& ite
     for (auto o = c->GetFirst(); o; o = c->GetNext()) {
         // In order of start: after the series' last day nothing of it follows,
         // however long another series of the same subject runs.
-        if (compareDates(o->Start().date(), lastDay) == 1) break;
+        if (compareDates(o->Start().date(), lastDay) == DateOrder::Later) break;
         if (o->EntryID() != entryId || !isUpcoming(*o)) continue;
         if (deleted == kHideLimit) {
             item->Delete();

@@ -11,7 +11,7 @@
 
 #include "exchange/iCalExport.h"
 #include "exchange/iCalImport.h"
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/ui/Services.h"
 #include "store/clsSettings.h"
@@ -16,17 +15,6 @@ public:
     virtual ~PageOpener() = default;
     // False when no handler took the page.
     virtual bool openPage(const std::string& path) = 0;
-};
-
-// Remembers every page it is asked to open; answers as told (true by default).
-class RecordingPageOpener final : public PageOpener {
-public:
-    bool openPage(const std::string& path) override {
-        opened.push_back(path);
-        return answer;
-    }
-    std::vector<std::string> opened;
-    bool answer = true;
 };
 
 inline constexpr std::string_view kGadgetPackage = "WendraVista.gadget";

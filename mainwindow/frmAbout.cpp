@@ -1,7 +1,6 @@
 #include "mainwindow/frmAbout.h"
 
 #include "Version.h"
-#include "mainwindow/frmOptions.h"
 #include "platform/ui/Layout.h"
 #include "store/DefaultFont.h"
 
@@ -30,9 +29,7 @@ frmAbout::frmAbout(const ui::Form& owner, Variant variant)
         cmdOK.setPicture("imgOK1");
         cmdOK.onMouseMove = [this] { cmdOK.setPicture("imgOK2"); };
     } else {
-        cmdOK.onGotFocus = [this] { ui::focusColourOn(cmdOK); };
-        cmdOK.onLostFocus = [this] { setButtonHover({&cmdOK}, nullptr); };
-        cmdOK.onMouseMove = [this] { setButtonHover({&cmdOK}, &cmdOK); };
+        ui::wireHover({&cmdOK}, ui::FocusHover::BesideOthers);
     }
 }
 
@@ -45,14 +42,14 @@ std::string frmAbout::versionText(Variant variant) {
 void frmAbout::formLoad() {
     lblVersion.setCaption(versionText(variant_));
     ui::centreForm(*this, owner_);
-    if (variant_ == Variant::Program) setButtonHover({&cmdOK}, nullptr);
+    if (variant_ == Variant::Program) ui::showHover({&cmdOK}, nullptr);
 }
 
 void frmAbout::formMouseMove() {
     if (variant_ == Variant::Library) {
         cmdOK.setPicture("imgOK1");
     } else {
-        setButtonHover({&cmdOK}, nullptr);
+        ui::showHover({&cmdOK}, nullptr);
     }
 }
 

@@ -29,21 +29,17 @@ frmDefaultPriorWarn::frmDefaultPriorWarn(clsSettings& settings, const ui::Servic
     cmdSave.onClick = [this] { save(); };
     // The cancel flag itself is set by the unload, whatever closes the dialog.
     cmdCancel.onClick = [this] { unload(); };
-    for (ui::CommandButton* b : {&cmdSave, &cmdCancel}) {
-        b->onGotFocus = [b] { ui::focusColourOn(*b); };
-        b->onLostFocus = [this] { setButtonHover({&cmdSave, &cmdCancel}, nullptr); };
-        b->onMouseMove = [this, b] { setButtonHover({&cmdSave, &cmdCancel}, b); };
-    }
+    ui::wireHover({&cmdSave, &cmdCancel}, ui::FocusHover::BesideOthers);
 }
 
 void frmDefaultPriorWarn::formLoad() {
     saved_ = false;
     ui::centreForm(*this, owner_);
-    setButtonHover({&cmdSave, &cmdCancel}, nullptr);
+    ui::showHover({&cmdSave, &cmdCancel}, nullptr);
     txtDaysInAdvance.setText(std::to_string(settings_.PriorWarning()));
 }
 
-void frmDefaultPriorWarn::formMouseMove() { setButtonHover({&cmdSave, &cmdCancel}, nullptr); }
+void frmDefaultPriorWarn::formMouseMove() { ui::showHover({&cmdSave, &cmdCancel}, nullptr); }
 
 void frmDefaultPriorWarn::save() {
     if (!isValidPriorWarn(txtDaysInAdvance.text())) {

@@ -6,6 +6,8 @@
 #include <system_error>
 #include <utility>
 
+#include "mainwindow/MinuteTick.h"
+#include "platform/clock/Clock.h"
 #include "platform/clock/Names.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Schema.h"
@@ -47,11 +49,6 @@ constexpr int kBannerOverlap = 52;
 
 constexpr int kMiniExtraWidth = 1600;
 constexpr int kMiniMaxWidth = 5500;
-
-constexpr std::string_view kTextModeStore = "Mode: Wendra (win)";
-constexpr std::string_view kTextModeOutlook = "Mode: MSOutlook";
-constexpr std::string_view kTextChecking = "Mode: MSOutlook          [Checking for updates]";
-constexpr std::string_view kTextConnecting = "Connecting to MSOutlook...";
 
 constexpr int kStatusPanel = 1;
 
@@ -150,8 +147,6 @@ void frmMain::buildMenus() {
     mnuShrinkPastEvents.onClick = [this] { mnuShrinkPastEvents_Click(); };
 }
 
-DateTime frmMain::now() const { return c_.clock != nullptr ? c_.clock->now() : wendra::now(); }
-
 fs::path frmMain::backupFile(DateTime when) const {
     return c_.programFolder / (std::string(kBackupPrefix) + englishWeekdayAbbrev(when.weekday()));
 }
@@ -212,7 +207,7 @@ void frmMain::formLoad() {
     initGrid();
     shrinkPastRows();
 
-    showMode(gSettings_->ModeOutlook() ? 1 : 0);
+    showMode(gSettings_->ModeOutlook() ? ProgramMode::Outlook : ProgramMode::WendraWin);
     showModeFromSettings();
     updateTimedRows();
     updateCaption();
@@ -259,16 +254,16 @@ void frmMain::formResize() {
 
 // ---- saving ---------------------------------------------------------------------
 
-int frmMain::doSave(clsCalEvent& oEv, int nUpdateMode, bool bExcludeOutlook) {
+SaveResult frmMain::doSave(clsCalEvent& oEv, SaveMode nUpdateMode, bool bExcludeOutlook) {
     // Every caller's save overwrites: the mode asked for is not the store's concern here.
     (void)nUpdateMode;
-    if (!gSettings_ || !gData_) return 1;
+    if (!gSettings_ || !gData_) return SaveResult::StoreFailed;
     std::string xid;
     if (gSettings_->ModeOutlook() && !bExcludeOutlook) xid = c_.outlook.getXID(oEv);
-    if (!gData_->Save(oEv, clsDataQVR::kSaveAlways)) return 1;
-    int result = 0;
+    if (!gData_->Save(oEv, SaveMode::Always)) return SaveResult::StoreFailed;
+    SaveResult result = SaveResult::Saved;
     if (gSettings_->ModeOutlook() && !bExcludeOutlook && state_.gOutlookConnected) {
-        if (!c_.outlook.Save(oEv, xid)) result = 2;
+        if (!c_.outlook.Save(oEv, xid)) result = SaveResult::OutlookFailed;
     }
     // The store holds the change whatever Outlook answered, so the gadget must hear of it.
     gSettings_->incrementUpdateVersion();
@@ -283,28 +278,28 @@ std::optional<int> frmMain::OutlookCalendarId() {
 
 // ---- mode display ------------------------------------------------------------------
 
-void frmMain::showMode(int mode) {
+void frmMain::showMode(ProgramMode mode) {
     ui::BusyPointer busy(*this);
     state_.gCurrentMode = mode;
-    if (mode == 0) {
-        setStatusText(std::string(kTextModeStore));
-    } else if (mode == 1) {
+    if (mode == ProgramMode::WendraWin) {
+        setStatusText(std::string(tick::kModeStoreText));
+    } else if (mode == ProgramMode::Outlook) {
         if (checkingForUpdates) {
-            setStatusText(std::string(kTextChecking));
+            setStatusText(std::string(tick::kCheckingText));
             checkingSince = now();
         } else if (state_.gOutlookConnected) {
-            setStatusText(std::string(kTextModeOutlook));
+            setStatusText(std::string(tick::kModeOutlookText));
         } else {
-            setStatusText(std::string(kTextConnecting));
+            setStatusText(std::string(tick::kConnectingText));
             connectingSince = now();
         }
     }
-    if (mode == 0 || mode == 1) applyModeToolbar(mode);
+    if (mode == ProgramMode::WendraWin || mode == ProgramMode::Outlook) applyModeToolbar(mode);
 }
 
 void frmMain::showModeFromSettings() {
     if (!gSettings_) return;
-    showMode(gSettings_->ModeWendraWin() ? 0 : 1);
+    showMode(gSettings_->ModeWendraWin() ? ProgramMode::WendraWin : ProgramMode::Outlook);
     refreshViewMenus();
     showAlarmButton();
 }
@@ -323,9 +318,10 @@ void frmMain::showAlarmButton() {
     if (auto* b = Toolbar1.button("toolbarAlarm")) b->setImageKey(gSettings_->Alarm() ? "imgAlarm" : "imgAlarmOff");
 }
 
-void frmMain::applyModeToolbar(int mode) {
+void frmMain::applyModeToolbar(ProgramMode mode) {
     const auto button = [this](std::string_view key) -> ui::Command& { return *Toolbar1.button(key); };
-    if (mode == 1) {
+    const bool known = mode == ProgramMode::WendraWin || mode == ProgramMode::Outlook;
+    if (mode == ProgramMode::Outlook) {
         const bool connected = state_.gOutlookConnected;
         setToolbarVisible(connected);
         setToolbarEnabled(connected);
@@ -340,7 +336,7 @@ void frmMain::applyModeToolbar(int mode) {
         }
         button("toolbarEditOccur").setVisible(!viewAll);
         if (viewAll) mnuActions_EditOccur.setVisible(false);
-    } else if (mode == 0) {
+    } else if (mode == ProgramMode::WendraWin) {
         // Enabled as well as shown: coming back from a calendar that never connected
         // would otherwise leave New, Alarm and Font disabled.
         setToolbarVisible(true);
@@ -353,7 +349,7 @@ void frmMain::applyModeToolbar(int mode) {
         mnuActions_Visibility.setVisible(false);
     }
     // The edit commands follow the current row.
-    if ((mode == 0 || mode == 1) && msGrid.onRowColChange) msGrid.onRowColChange();
+    if (known && msGrid.onRowColChange) msGrid.onRowColChange();
     button("toolbarExpand").setVisible(!viewAllByDescription);
     button("toolbarShrink").setVisible(!viewAllByDescription);
     mnuShrinkPastEvents.setVisible(!viewAllByDescription);
@@ -391,9 +387,9 @@ std::string frmMain::getStatusText() const { return StatusBar1.text(kStatusPanel
 
 void frmMain::showSyncInProgress() {
     const std::string current = StatusBar1.text(kCommPanel);
-    if (current != kTextSyncInProgress && !current.starts_with('>')) {
+    if (current != tick::kSyncInProgress && !current.starts_with('>')) {
         StatusBar1.setImageKey(kCommPanel, "imgSyncInProgress");
-        StatusBar1.setText(kCommPanel, std::string(kTextSyncInProgress));
+        StatusBar1.setText(kCommPanel, std::string(tick::kSyncInProgress));
     }
     state_.gLastSyncActivity = now();
 }
@@ -441,11 +437,12 @@ void frmMain::layoutForm() {
 
     setHeight(StatusBar1.height() + kWindowChrome + Toolbar1.height() + banner + gridHeight);
 
-    if (msGrid.cols() >= 8) {
+    if (msGrid.cols() >= kListColumns) {
         int description = gridWidth;
-        for (int col : {2, 3, 6, 7, 5}) description -= std::max(0, msGrid.colWidth(col));
+        for (int col : {grdModified, grdWendra, grdDate, grdDayofWeek, grdTime})
+            description -= std::max(0, msGrid.colWidth(col));
         description -= rowsFit ? kDescriptionLessBorder : kDescriptionLessScrollBar;
-        msGrid.setColWidth(4, std::max(kMinDescriptionWidth, description));
+        msGrid.setColWidth(grdSubject, std::max(kMinDescriptionWidth, description));
     }
 
     if (top() + height() > screen.screenHeight()) setTop(std::max(0, (screen.screenHeight() - height()) / 2));
@@ -504,10 +501,10 @@ void frmMain::saveWindowSettings() {
         if (!ticked || current > 0) return current;
         return stored > 0 ? stored : -9;
     };
-    s.setViewDate(column(mnuView_Date.checked(), 6, s.ViewDate()));
-    s.setViewTime(column(mnuView_Time.checked(), 5, s.ViewTime()));
-    s.setViewWendra(column(mnuView_Wendra.checked(), 3, s.ViewWendra()));
-    s.setViewDayOfWeek(column(mnuView_DayOfWeek.checked(), 7, s.ViewDayOfWeek()));
+    s.setViewDate(column(mnuView_Date.checked(), grdDate, s.ViewDate()));
+    s.setViewTime(column(mnuView_Time.checked(), grdTime, s.ViewTime()));
+    s.setViewWendra(column(mnuView_Wendra.checked(), grdWendra, s.ViewWendra()));
+    s.setViewDayOfWeek(column(mnuView_DayOfWeek.checked(), grdDayofWeek, s.ViewDayOfWeek()));
 
     s.setViewLongDesc(mnuView_LongDescription.checked());
     s.setMergeWendra(mnuMerge_Wendra.checked());
@@ -531,19 +528,19 @@ void frmMain::mnuView_Headings_Click() {
 
 void frmMain::mnuView_Date_Click() {
     mnuView_Date.setChecked(!mnuView_Date.checked());
-    if (gSettings_) gSettings_->setViewDate(columnSetting(mnuView_Date.checked(), 6, true));
+    if (gSettings_) gSettings_->setViewDate(columnSetting(mnuView_Date.checked(), grdDate, true));
     refreshList();
 }
 
 void frmMain::mnuView_Time_Click() {
     mnuView_Time.setChecked(!mnuView_Time.checked());
-    if (gSettings_) gSettings_->setViewTime(columnSetting(mnuView_Time.checked(), 5, true));
+    if (gSettings_) gSettings_->setViewTime(columnSetting(mnuView_Time.checked(), grdTime, true));
     refreshList();
 }
 
 void frmMain::mnuView_Wendra_Click() {
     mnuView_Wendra.setChecked(!mnuView_Wendra.checked());
-    if (gSettings_) gSettings_->setViewWendra(columnSetting(mnuView_Wendra.checked(), 3, true));
+    if (gSettings_) gSettings_->setViewWendra(columnSetting(mnuView_Wendra.checked(), grdWendra, true));
     refreshList();
 }
 

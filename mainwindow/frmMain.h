@@ -14,8 +14,8 @@
 #include "exchange/MessageImport.h"
 #include "exchange/OutlookBinding.h"
 #include "exchange/iCalImportEvents.h"
-#include "mainwindow/EventList.h"
-#include "platform/clock/Clock.h"
+#include "list/EventList.h"
+#include "mainwindow/UiListGrid.h"
 #include "platform/serial/SerialPort.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/sound/Sound.h"
@@ -44,8 +44,6 @@ struct frmMainCollaborators {
     OutlookBinding& outlook;
     SerialPort& serialPort;
     Sound& sound;
-    // nullptr: the installed clock (wendra::now()).
-    const Clock* clock = nullptr;
     // True when this is the only copy of the program for this user; the copy that
     // claimed it keeps the claim for its life. Empty: nothing is checked.
     std::function<bool()> claimSingleInstance;
@@ -98,25 +96,24 @@ public:
     const std::filesystem::path& programFolder() const { return c_.programFolder; }
     // The help file named at start-up: the install folder and "WendraWin.chm".
     const std::string& helpFile() const { return helpFile_; }
-    DateTime now() const;
     // The rolling backup of today: the program folder and "WendraWin.bak_" with the
     // English abbreviation of the weekday.
     std::filesystem::path backupFile(DateTime when) const;
 
     // ---- saving (the store's host) and the dialogs' cancel flag ---------------
-    // 0 saved, 1 the store failed, 2 the store saved and Outlook failed. Every save
-    // that reached the store moves the update counter the gadget library watches.
-    int doSave(clsCalEvent& oEv, int nUpdateMode, bool bExcludeOutlook) override;
+    // Every save that reached the store moves the update counter the gadget
+    // library watches.
+    SaveResult doSave(clsCalEvent& oEv, SaveMode nUpdateMode, bool bExcludeOutlook) override;
     void ListShowDeleted(const std::string& id) override;
     std::optional<int> OutlookCalendarId() override;
     void setFlagCancel(bool cancelled) override { flagCancel_ = cancelled; }
     bool FlagCancel() const override { return flagCancel_; }
 
     // ---- mode display, menus and toolbar by mode --------------------------------
-    void showMode(int mode);
+    void showMode(ProgramMode mode);
     void showModeFromSettings();
     void refreshViewMenus();
-    void applyModeToolbar(int mode);
+    void applyModeToolbar(ProgramMode mode);
     void showAlarmButton();
     void setToolbarVisible(bool visible);
     void setToolbarEnabled(bool enabled);
@@ -465,6 +462,11 @@ private:
     bool findSelected(clsCalEvent& ev, const std::string& key);
     // Shows an editing dialog modally; true when it ended with Save.
     bool showEditingDialog(ui::Form& dialog);
+    // The event editor on `ev`, modally; true when it ended with Save.
+    bool editInQVREvent(clsCalEvent& ev);
+    // Saves what a dialog changed and shows it: its rows updated, or the whole list
+    // rebuilt; a store that refused it is told with `failureText`.
+    void saveEdited(clsCalEvent& ev, bool excludeOutlook, std::string_view failureText, bool wholeList = false);
     void syncFromOutlook(const clsCalEvent& ev);
     void notice(std::string_view text);
     void failure(std::string_view text);

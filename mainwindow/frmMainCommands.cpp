@@ -16,9 +16,6 @@ namespace wendra {
 
 namespace {
 
-constexpr int kColMarker = 2;
-constexpr int kColDescription = 4;
-
 // The description cell of the current row.
 constexpr ui::Colour kCurrentDescription = 0xFFFFC0;
 
@@ -35,26 +32,6 @@ constexpr std::string_view kAskOccurrence =
     "Any changes will be made to the highlighted occurrence only.\r\n"
     "Continue ?";
 constexpr std::string_view kAskOccurrenceTitle = "Confirm ?";
-
-// doSave's answer when the store refused the event.
-constexpr int kStoreFailed = 1;
-
-// The occurrence a row shows, read from its key ("<Occr>": "yyyymmdd" for an
-// all-day occurrence, "yyyymmddThhmmss" for a timed one). The row's date cell
-// is never read back: its two-digit year puts 2030 in 1930.
-struct KeyOccurrence {
-    DateTime when;
-    bool allDay = false;
-};
-
-std::optional<KeyOccurrence> keyOccurrence(const std::string& key) {
-    const std::string occr = gridKeyValue(key, Tag::Occr);
-    if (occr.empty()) return std::nullopt;
-    const std::optional<DateTime> when = parseICalDateTime(occr);
-    if (!when) return std::nullopt;
-    const bool allDay = occr.find('T') == std::string::npos;
-    return KeyOccurrence{allDay ? when->date() : *when, allDay};
-}
 
 // The window is disabled while Outlook's own window is open over it.
 class DisabledWhile {
@@ -131,6 +108,25 @@ bool frmMain::showEditingDialog(ui::Form& dialog) {
     return true;
 }
 
+bool frmMain::editInQVREvent(clsCalEvent& ev) {
+    QVREventOptions options;
+    options.opener = this;
+    options.listFont = msGrid.font().value_or(font());
+    frmQVREvent editor(c_.services, *gSettings_, std::move(options));
+    editor.CalEvent(ev);
+    return showEditingDialog(editor);
+}
+
+void frmMain::saveEdited(clsCalEvent& ev, bool excludeOutlook, std::string_view failureText, bool wholeList) {
+    if (doSave(ev, SaveMode::Always, excludeOutlook) == SaveResult::StoreFailed) {
+        failure(failureText);
+    } else if (wholeList) {
+        refreshList();
+    } else {
+        updateList(ev.WendraWinId());
+    }
+}
+
 bool frmMain::findSelected(clsCalEvent& ev, const std::string& key) {
     const std::string id = gridKeyValue(key, Tag::Id);
     if (!id.empty() && gData_->Find(ev, gData_->CalendarId(), id)) return true;
@@ -142,44 +138,27 @@ bool frmMain::findSelected(clsCalEvent& ev, const std::string& key) {
     return false;
 }
 
-bool frmMain::isSummaryRow(int row) const { return msGrid.textMatrix(row, kColMarker) == "X"; }
+bool frmMain::isSummaryRow(int row) const { return msGrid.textMatrix(row, grdModified) == "X"; }
 
 // ---- new event ---------------------------------------------------------------------
 
 void frmMain::newEvent() {
     if (!commandsReady()) return;
     clsCalEvent ev;
-    const int mode = state_.gCurrentMode;
-    if (mode == 0) {
+    const ProgramMode mode = state_.gCurrentMode;
+    if (mode == ProgramMode::WendraWin) {
         ev.setXCalendarId(clsDataQVR::kLocalCalendarId);
         ev.setCreatorId(-1);
         setStatusText("Editing: New Event");
-        QVREventOptions options;
-        options.opener = this;
-        options.listFont = msGrid.font().value_or(font());
-        frmQVREvent editor(c_.services, *gSettings_, std::move(options));
-        editor.CalEvent(ev);
-        if (showEditingDialog(editor)) {
-            if (doSave(ev, 2, false) == kStoreFailed) {
-                failure(kMsgSaveFailed);
-            } else {
-                updateList(ev.WendraWinId());
-            }
-        }
-    } else if (mode == 1) {
+        if (editInQVREvent(ev)) saveEdited(ev, false, kMsgSaveFailed);
+    } else if (mode == ProgramMode::Outlook) {
         bool saved = false;
         {
             DisabledWhile disabled(*this);
             saved = c_.outlook.displayAddForm(ev);
         }
-        if (saved) {
-            // Outlook has it already: the store takes its copy.
-            if (doSave(ev, 2, true) == kStoreFailed) {
-                failure(kMsgSaveFailedOutlookNew);
-            } else {
-                updateList(ev.WendraWinId());
-            }
-        }
+        // Outlook has it already: the store takes its copy.
+        if (saved) saveEdited(ev, true, kMsgSaveFailedOutlookNew);
     }
     updateTimedRows();
     updateCaption();
@@ -201,9 +180,9 @@ void frmMain::editSelected(bool occurrence) {
                           ui::MessageAnswer::Yes) {
         return;
     }
-    if (state_.gCurrentMode == 0) {
+    if (state_.gCurrentMode == ProgramMode::WendraWin) {
         editInStore(key);
-    } else if (state_.gCurrentMode == 1) {
+    } else if (state_.gCurrentMode == ProgramMode::Outlook) {
         editInOutlook(key, occurrence);
     }
     updateTimedRows();
@@ -217,18 +196,7 @@ void frmMain::editInStore(const std::string& key) {
             notice(kMsgNotEditable);
         } else {
             setStatusText("Editing: " + ev.Description());
-            QVREventOptions options;
-            options.opener = this;
-            options.listFont = msGrid.font().value_or(font());
-            frmQVREvent editor(c_.services, *gSettings_, std::move(options));
-            editor.CalEvent(ev);
-            if (showEditingDialog(editor)) {
-                if (doSave(ev, 2, false) == kStoreFailed) {
-                    failure(kMsgSaveFailed);
-                } else {
-                    updateList(ev.WendraWinId());
-                }
-            }
+            if (editInQVREvent(ev)) saveEdited(ev, false, kMsgSaveFailed);
         }
     }
     showMode(state_.gCurrentMode);
@@ -254,7 +222,7 @@ void frmMain::editInOutlook(const std::string& key, bool occurrence) {
 }
 
 void frmMain::editOutlookOccurrence(clsCalEvent& ev, const std::string& key) {
-    const std::optional<KeyOccurrence> when = keyOccurrence(key);
+    const std::optional<RowOccurrence> when = keyRowOccurrence(key);
     if (!when || !c_.outlook.findOccur(ev, when->when)) {
         notice(isSummaryRow(msGrid.row()) ? std::string_view(state_.sMsgEventHidden) : kMsgOutlookOccurNotFound);
         return;
@@ -290,14 +258,8 @@ void frmMain::editVisibility() {
         dialog.setCalEvent(ev);
         dialog.setCaller(*this);
         dialog.onStatusText = [this](const std::string& text) { setStatusText(text); };
-        if (showEditingDialog(dialog)) {
-            if (doSave(ev, 2, false) == kStoreFailed) {
-                failure(kMsgSaveFailed);
-            } else {
-                // The window of dates the event shows has moved: the whole list again.
-                refreshList();
-            }
-        }
+        // The window of dates the event shows has moved: the whole list again.
+        if (showEditingDialog(dialog)) saveEdited(ev, false, kMsgSaveFailed, true);
     }
     showMode(state_.gCurrentMode);
 }
@@ -309,7 +271,7 @@ void frmMain::deleteSelected() {
     const std::string key = selectedKey();
     if (!key.empty()) {
         clsCalEvent ev;
-        const std::optional<KeyOccurrence> chosen = keyOccurrence(key);
+        const std::optional<RowOccurrence> chosen = keyRowOccurrence(key);
         if (isSummaryRow(msGrid.row())) {
             // Deleting "this occurrence" of a row that no longer stands would store
             // an exclusion for a date the event no longer has.
@@ -335,15 +297,9 @@ void frmMain::deleteSelected() {
                 dialog.onHelp = [this](int) { openHelpFile(); };
                 saved = showEditingDialog(dialog);
             }
-            if (saved) {
-                // The dialog set the event's request (hide or delete, all or one
-                // occurrence); the store acts on it.
-                if (doSave(ev, 2, false) == kStoreFailed) {
-                    failure(kMsgDeleteFailed);
-                } else {
-                    updateList(ev.WendraWinId());
-                }
-            }
+            // The dialog set the event's request (hide or delete, all or one
+            // occurrence); the store acts on it.
+            if (saved) saveEdited(ev, false, kMsgDeleteFailed);
         }
     }
     updateTimedRows();
@@ -368,7 +324,7 @@ void frmMain::msGrid_DblClick() {
 void frmMain::msGrid_RowColChange() {
     const std::string key = selectedKey();
     const bool onEvent = !key.empty();
-    const bool occurrences = onEvent && gridKeyValue(key, Tag::Recur) == "True" && state_.gCurrentMode != 0 &&
+    const bool occurrences = onEvent && gridKeyValue(key, Tag::Recur) == "True" && state_.gCurrentMode != ProgramMode::WendraWin &&
                              state_.gOutlookConnected;
     for (const char* name : {"toolbarEditSeries", "toolbarDelete", "toolbarVisibility"}) {
         if (ui::Command* b = Toolbar1.button(name)) b->setEnabled(onEvent);
@@ -388,7 +344,7 @@ void frmMain::msGrid_RowColChange() {
         return;
     }
     if (highlightedRow_ != row) msGrid_LeaveCell();
-    msGrid.setCellBackColourAt(row, kColDescription, kCurrentDescription);
+    msGrid.setCellBackColourAt(row, grdSubject, kCurrentDescription);
     highlightedRow_ = row;
 }
 
@@ -396,7 +352,7 @@ void frmMain::msGrid_LeaveCell() {
     // The highlight belongs to the row: whichever cell is left, the row's description
     // cell takes the grid's own colour again (the next row change sets it anew).
     if (highlightedRow_ >= msGrid.fixedRows() && highlightedRow_ < msGrid.rows())
-        msGrid.setCellBackColourAt(highlightedRow_, kColDescription, std::nullopt);
+        msGrid.setCellBackColourAt(highlightedRow_, grdSubject, std::nullopt);
     highlightedRow_ = -1;
 }
 

@@ -64,7 +64,7 @@ EventList* frmMain::list() {
     if (!list_ && gSettings_ && gData_) {
         ListOptions options;
         // Auto-delete saves as every change of the window does.
-        options.saveDeletion = [this](clsCalEvent& ev) { return doSave(ev, 2, false) == 0; };
+        options.saveDeletion = [this](clsCalEvent& ev) { return doSave(ev, SaveMode::Always, false) == SaveResult::Saved; };
         list_ = std::make_unique<EventList>(listGrid_, *gSettings_, *gData_, listWiring_, std::move(options));
     }
     if (list_) syncListView();

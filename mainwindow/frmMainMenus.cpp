@@ -18,9 +18,6 @@ namespace {
 constexpr std::string_view kCaptionMinimal = "Display Minimal";
 constexpr std::string_view kCaptionNormal = "Display Normal";
 
-// Grid column of the day of the week.
-constexpr int kColDayOfWeek = 7;
-
 }  // namespace
 
 const std::vector<frmMain::MenuOrder>& frmMain::menuDesign() {
@@ -158,7 +155,7 @@ void frmMain::mnuViewAllDesc_Click() {
 void frmMain::mnuView_DayOfWeek_Click() {
     mnuView_DayOfWeek.setChecked(!mnuView_DayOfWeek.checked());
     if (!commandsReady()) return;
-    gSettings_->setViewDayOfWeek(columnSetting(mnuView_DayOfWeek.checked(), kColDayOfWeek, true));
+    gSettings_->setViewDayOfWeek(columnSetting(mnuView_DayOfWeek.checked(), grdDayofWeek, true));
     refreshList();
 }
 

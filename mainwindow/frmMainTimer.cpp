@@ -1,13 +1,15 @@
 // The main window's minute timer: the countdowns of today's timed rows, the
 // caption, the alarm and the status-bar watchdogs. The arithmetic and texts are
-// in Countdown; here they meet the window's controls and state.
+// in Countdown and MinuteTick; here they meet the window's controls and state.
 #include <climits>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "mainwindow/Countdown.h"
+#include "list/Countdown.h"
+#include "mainwindow/MinuteTick.h"
 #include "mainwindow/frmMain.h"
+#include "platform/clock/Clock.h"
 #include "store/clsCalEvent.h"
 #include "store/modFuncs.h"
 
@@ -18,25 +20,11 @@ namespace {
 constexpr int kStatusPanel = 1;
 constexpr int kCommPanel = 2;
 
-// Grid columns the countdown touches.
-constexpr int kColKey = 0;
-constexpr int kColMarker = 2;
-constexpr int kColDaysTo = 3;
-constexpr int kColDescription = 4;
-
-constexpr ui::Colour kPassedColour = 255;  // red
 
 // A tick may come a moment before the minute it was armed for (a timer is only
 // as exact as its clock); within this much it is the same tick, re-armed to the
 // minute instead of counting the minute twice.
 constexpr int kEarlyTickSeconds = 2;
-
-// The row's description: the occurrence's own text from the key, else the event's.
-std::string rowDescription(const std::string& key) {
-    std::string text = gridKeyValue(key, Tag::OcDesc);
-    if (text.empty()) text = gridKeyValue(key, Tag::Desc);
-    return text;
-}
 
 }  // namespace
 
@@ -50,7 +38,7 @@ std::string frmMain::formatTimeTo(DateTime d) const { return countdown::formatTi
 bool frmMain::listBusyNow() const { return listBusy(); }
 
 void frmMain::rearmMinuteTimer(DateTime present) {
-    const int ms = countdown::rearmIntervalMs(present);
+    const int ms = tick::rearmIntervalMs(present);
     timerDispTimes.setEnabled(false);
     timerDispTimes.setInterval(ms);
     timerDispTimes.setEnabled(true);
@@ -72,8 +60,8 @@ void frmMain::timerDispTimes_Timer() {
     if (!gSettings_ || ended()) return;  // before the start-up has made the settings
 
     try {
-        const countdown::StatusStamps stamps{connectingSince, checkingSince, state_.gLastSyncActivity};
-        const auto due = countdown::checkWatchdogs(StatusBar1.text(kStatusPanel), StatusBar1.text(kCommPanel),
+        const tick::StatusStamps stamps{connectingSince, checkingSince, state_.gLastSyncActivity};
+        const auto due = tick::checkWatchdogs(StatusBar1.text(kStatusPanel), StatusBar1.text(kCommPanel),
                                                    stamps, present);
         if (due.connectOutlook && onConnectOutlookDue) onConnectOutlookDue();
         if (due.endChecking) {
@@ -114,7 +102,7 @@ void frmMain::collectTimedRows() {
     timedRows.clear();
     const int rows = msGrid.rows();
     for (int r = 0; r < rows; ++r) {
-        if (countdown::isCountdown(msGrid.textMatrix(r, kColDaysTo))) appendTimedRow(r);
+        if (countdown::isCountdown(msGrid.textMatrix(r, grdWendra))) appendTimedRow(r);
     }
     // The first build is the start-up's, of the day it ran on.
     if (listDay_.isNull()) listDay_ = now().date();
@@ -136,7 +124,7 @@ void frmMain::updateTimedRows() {
         int best = INT_MAX;
         for (const int r : timedRows) {
             if (r < 0 || r >= msGrid.rows()) continue;
-            const std::string key = msGrid.textMatrix(r, kColKey);
+            const std::string key = msGrid.textMatrix(r, grdKey);
             // The time comes from the row key (or the occurrence the list keeps with
             // the row), never from the date text of the row, whose two-digit year
             // would read 2030 as 1930. A row without either is left as it is.
@@ -145,17 +133,17 @@ void frmMain::updateTimedRows() {
                 if (const auto kept = rowOccurrence(r)) when = kept->when;
             }
             if (!when) continue;
-            const std::string old = msGrid.textMatrix(r, kColDaysTo);
+            const std::string old = msGrid.textMatrix(r, grdWendra);
             const std::string cd = formatTimeTo(*when);
-            msGrid.setTextMatrix(r, kColDaysTo, cd);
-            const std::string description = rowDescription(key);
-            if (longDesc) msGrid.setTextMatrix(r, kColDescription, countdown::longDescription(cd, description));
+            msGrid.setTextMatrix(r, grdWendra, cd);
+            const std::string description = rowKeyDescription(key);
+            if (longDesc) msGrid.setTextMatrix(r, grdSubject, countdown::longDescription(cd, description));
             if (!countdown::isPassed(old) && countdown::isPassed(cd)) {
                 // It has just passed: red once; the next ticks find it passed already.
-                msGrid.setCellForeColourAt(r, kColDaysTo, kPassedColour);
-                msGrid.setCellForeColourAt(r, kColDescription, kPassedColour);
+                msGrid.setCellForeColourAt(r, grdWendra, listcolours::red);
+                msGrid.setCellForeColourAt(r, grdSubject, listcolours::red);
             }
-            if (r < best && !countdown::isPassed(cd) && msGrid.textMatrix(r, kColMarker) != "X") {
+            if (r < best && !countdown::isPassed(cd) && msGrid.textMatrix(r, grdModified) != "X") {
                 captionCountdown = countdown::captionCountdown(cd, description);
                 nextEventDescription = description;
                 best = r;
@@ -171,7 +159,7 @@ void frmMain::soundAlarm() {
     // While the alarm sounds already, the caption it keeps is the window's own one;
     // the alarm text on the window now must not take its place.
     if (!alarmSounding_) savedCaption = caption();
-    setCaption(std::string(countdown::kAlarmCaption));
+    setCaption(std::string(tick::kAlarmCaption));
     if (!gSettings_ || !gSettings_->Alarm()) {
         setCaption(savedCaption);
         return;
@@ -180,7 +168,7 @@ void frmMain::soundAlarm() {
     alarmSounding_ = true;
     const std::uint64_t play = ++alarmPlays_;
     std::weak_ptr<bool> alive = alive_;
-    const std::string file = gSettings_->InstallDir() + std::string(countdown::kAlarmFile);
+    const std::string file = gSettings_->InstallDir() + std::string(tick::kAlarmFile);
     try {
         // The sound calls back when it ends, or at once when it cannot sound (no
         // file, no device): either way the caption comes back.
@@ -198,7 +186,7 @@ void frmMain::soundAlarm() {
 void frmMain::updateCaption() {
     const bool minimized = windowState() == ui::WindowState::Minimized;
     const int view = gSettings_ ? gSettings_->ViewCountdown() : 0;
-    std::string text = countdown::windowCaption(minimized, view, captionCountdown, now());
+    std::string text = tick::windowCaption(minimized, view, captionCountdown, now());
     if (alarmSounding_) {
         // The alarm text stays up until the sound ends; this is what comes back then.
         savedCaption = std::move(text);

@@ -16,7 +16,7 @@ constexpr const char* kCountdownChoices[] = {"Always", "When minimized", "Never"
 constexpr int kLastCommPort = 16;
 
 bool numberWithin(std::string_view text, double minimum, double maximum) {
-    const auto v = ui::parseNumber(text);
+    const auto v = ui::parseDecimal(text);
     return v && *v >= minimum && *v <= maximum;
 }
 
@@ -32,13 +32,6 @@ std::int16_t boxValue(std::string_view text) {
     if (!v) return 0;
     // Only validated text comes here; the clamp keeps a stray caller from wrapping.
     return static_cast<std::int16_t>(std::clamp<long long>(*v, INT16_MIN, INT16_MAX));
-}
-
-void setButtonHover(std::initializer_list<ui::CommandButton*> buttons, const ui::Control* hovered) {
-    for (ui::CommandButton* b : buttons) ui::focusColourOff(*b);
-    for (ui::CommandButton* b : buttons) {
-        if (b == hovered) ui::focusColourOn(*b);
-    }
 }
 
 frmOptions::frmOptions(clsSettings& settings, const ui::Services& services, SerialPort& port)
@@ -80,13 +73,7 @@ frmOptions::frmOptions(clsSettings& settings, const ui::Services& services, Comm
 
     cmdSave.onClick = [this] { save(); };
     cmdCancel.onClick = [this] { unload(); };
-    for (ui::CommandButton* b : {&cmdSave, &cmdCancel}) {
-        b->onGotFocus = [b] { ui::focusColourOn(*b); };
-        b->onLostFocus = [this] { setButtonHover({&cmdSave, &cmdCancel}, nullptr); };
-        b->onMouseMove = [this, b] { setButtonHover({&cmdSave, &cmdCancel}, b); };
-    }
-    frameButtons.onMouseMove = [this] { setButtonHover({&cmdSave, &cmdCancel}, nullptr); };
-    StatusBar1.onMouseMove = [this] { setButtonHover({&cmdSave, &cmdCancel}, nullptr); };
+    ui::wireHover({&cmdSave, &cmdCancel}, ui::FocusHover::BesideOthers, {&frameButtons, &StatusBar1});
 }
 
 int frmOptions::lineHeight() const { return services_.metrics.textHeight(font(), "A"); }
@@ -94,7 +81,7 @@ int frmOptions::lineHeight() const { return services_.metrics.textHeight(font(),
 void frmOptions::formLoad() {
     setHeight(ui::heightBelowControl(frameButtons, lineHeight()));
     ui::centreForm(*this, services_.placement);
-    setButtonHover({&cmdSave, &cmdCancel}, nullptr);
+    ui::showHover({&cmdSave, &cmdCancel}, nullptr);
 
     txtDaysInAdvance.setText(std::to_string(settings_.PriorWarning()));
     txtPastEventHours.setText(std::to_string(settings_.PastEventHours()));

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +10,7 @@
 #include "platform/ui/Commands.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Layout.h"
 #include "platform/ui/Services.h"
 #include "store/clsSettings.h"
 
@@ -32,9 +32,6 @@ bool isValidPastEventHours(std::string_view text);
 
 // The whole number a valid box holds, rounded as the settings keep it.
 std::int16_t boxValue(std::string_view text);
-
-// Both buttons in the normal colour, the one under the pointer (if any) in the focus colour.
-void setButtonHover(std::initializer_list<ui::CommandButton*> buttons, const ui::Control* hovered);
 
 // ---- frmOptions -------------------------------------------------------------
 
@@ -79,7 +76,7 @@ public:
 
 protected:
     void formLoad() override;
-    void formMouseMove() override { setButtonHover({&cmdSave, &cmdCancel}, nullptr); }
+    void formMouseMove() override { ui::showHover({&cmdSave, &cmdCancel}, nullptr); }
 
 private:
     bool validateSettings();

@@ -10,10 +10,16 @@
 
 namespace wendra {
 
+// Where the program keeps its events.
+enum class ProgramMode : int {
+    WendraWin = 0,  // its own store
+    Outlook = 1,    // the Outlook calendar
+};
+
 // The state the whole program shares. The main window creates one at start-up
 // and hands it to whoever needs it; nothing reaches it through a global.
 struct ProgramState {
-    int gCurrentMode = 0;  // 0 own store, 1 Outlook
+    ProgramMode gCurrentMode = ProgramMode::WendraWin;
     bool gOutlookConnected = false;
     std::vector<std::pair<std::string, std::string>> gPendingOutlookItems;  // key, tagged text
     std::vector<std::string> gOutlookItemKeys;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "store/ProgramState.h"
+#include "store/SaveCodes.h"
 #include "store/clsCalEvent.h"
 
 namespace wendra {
@@ -19,9 +20,8 @@ public:
     virtual ~StoreHost() = default;
 
     // Saves an event the way the owner saves every change (its store save, its
-    // Outlook copy, the update counter): 0 saved, 1 the store failed, 2 the store
-    // succeeded and Outlook failed.
-    virtual int doSave(clsCalEvent& event, int updateMode, bool excludeOutlook) = 0;
+    // Outlook copy, the update counter).
+    virtual SaveResult doSave(clsCalEvent& event, SaveMode updateMode, bool excludeOutlook) = 0;
 
     // Marks the list rows of the event with this store key as deleted.
     virtual void ListShowDeleted(const std::string& id) = 0;

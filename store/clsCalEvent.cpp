@@ -45,7 +45,7 @@ std::string keepFrom(std::string_view list, DateTime limitA, DateTime limitB) {
     for (const auto& item : splitList(dedupeList(trim(list)))) {
         const auto d = parseICalDateTime(item);
         if (!d) continue;
-        if (compareDates(*d, limitA) == 0 && compareDates(*d, limitB) == 0) continue;
+        if (compareDates(*d, limitA) == DateOrder::Earlier && compareDates(*d, limitB) == DateOrder::Earlier) continue;
         out += item;
         out += ',';
     }

@@ -16,7 +16,7 @@ int clamp16(int v) { return std::clamp(v, -32768, 32767); }
 // A list item as a 16-bit number, rounded half to even as the stored files were
 // written; nothing for an item that is no number or does not fit.
 std::optional<int> listNumber(std::string_view item) {
-    const auto v = parseNumber(item);
+    const auto v = parseScientific(item);
     if (!v) return std::nullopt;
     const double r = std::nearbyint(*v);
     if (r < -32768 || r > 32767) return std::nullopt;

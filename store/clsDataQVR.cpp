@@ -39,7 +39,7 @@ std::optional<std::int64_t> integerOf(const db::Value& v) {
 // The earliest date an event may carry; older rows come from damaged files.
 DateTime floorTo1601(DateTime d) {
     const DateTime floor = DateTime::ymd(1601, 1, 1);
-    return compareDates(d, floor) == 0 ? floor : d;
+    return compareDates(d, floor) == DateOrder::Earlier ? floor : d;
 }
 
 bool isNewEvent(const clsCalEvent& ev) {
@@ -223,7 +223,7 @@ std::string clsDataQVR::eventValues(const clsCalEvent& ev, int creator) const {
            sqlDate(ev.Created()) + "," + sqlDate(ev.MSOCreated());
 }
 
-bool clsDataQVR::Save(clsCalEvent& ev, int mode) {
+bool clsDataQVR::Save(clsCalEvent& ev, SaveMode mode) {
     ev.CalcRRuleDurations();
     if (ev.UpdateRequest() != clsCalEvent::kRequestHideEvent) ev.setViewFromDate(ev.calcNextViewDate());
     ev.CleanHiddenList();
@@ -290,12 +290,12 @@ bool clsDataQVR::insertRow(clsCalEvent& ev) {
     return ok;
 }
 
-bool clsDataQVR::updateEvent(clsCalEvent& ev, int mode) {
+bool clsDataQVR::updateEvent(clsCalEvent& ev, SaveMode mode) {
     if (!keyOf(ev)) return false;
     return writeTransaction([&] { return updateRow(ev, mode); });
 }
 
-bool clsDataQVR::updateRow(clsCalEvent& ev, int mode) {
+bool clsDataQVR::updateRow(clsCalEvent& ev, SaveMode mode) {
     const auto key = keyOf(ev);
     if (!key) return false;
     std::optional<int> outlookCalendar;
@@ -306,12 +306,12 @@ bool clsDataQVR::updateRow(clsCalEvent& ev, int mode) {
     // The stored time is read under the write lock, so the other program cannot
     // write a newer row between this test and the update. A row that is newer is
     // left as it is, and that is no failure.
-    if (mode == kSaveUnlessStoredNewer || mode == kSaveIfNewer) {
+    if (mode == SaveMode::UnlessStoredNewer || mode == SaveMode::IfNewer) {
         DateTime stored = DateTime::ymd(1900, 1, 1);
         db::RecordSet rs;
         if (openRecordset("SELECT LastModified FROM Events" + where, &rs)) stored = nzDate(rs.value("LastModified"));
         const std::int64_t newer = ev.LastModified().seconds() - stored.seconds();
-        if (newer < (mode == kSaveIfNewer ? 1 : 0)) return true;
+        if (newer < (mode == SaveMode::IfNewer ? 1 : 0)) return true;
     }
     bool ok = ArchiveEvent(ev.WendraWinId(), false);
     if (ok) {
@@ -658,7 +658,7 @@ bool clsDataQVR::DeleteSyncEvents(int calendarId) {
         ev.setUpdateRequest(settings_.DeleteSetting() != 0 ? clsCalEvent::kRequestDeleteEvent
                                                            : clsCalEvent::kRequestHideEvent);
         if (!options_.host) continue;
-        if (options_.host->doSave(ev, kSaveAlways, false) == 1) allSaved = false;
+        if (options_.host->doSave(ev, SaveMode::Always, false) == SaveResult::StoreFailed) allSaved = false;
         options_.host->ListShowDeleted(ev.WendraWinId());
     }
     return allSaved;

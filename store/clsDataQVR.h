@@ -24,6 +24,7 @@
 #include "platform/clock/DateTime.h"
 #include "platform/db/Connection.h"
 #include "platform/db/RecordSet.h"
+#include "store/SaveCodes.h"
 #include "store/StoreHost.h"
 #include "store/clsCalEvent.h"
 #include "store/clsSettings.h"
@@ -86,11 +87,6 @@ public:
     // The identity under which a calendar without one of its own is registered.
     static constexpr std::string_view kUnnamedCalendar = "VCalendar File";
 
-    // Save modes: how an update treats a stored row changed at the same time or later.
-    static constexpr int kSaveUnlessStoredNewer = 0;
-    static constexpr int kSaveIfNewer = 1;
-    static constexpr int kSaveAlways = 2;
-
     // Link states (XData.Status).
     static constexpr int kLinkLive = 0;
     static constexpr int kLinkDeleted = 1;
@@ -139,7 +135,7 @@ public:
     // Brings the event's derived dates up to date, inserts or updates its row
     // (and its link), then deletes the row when the event asks for it or has
     // nothing left to show. A new event gets its key here.
-    bool Save(clsCalEvent& ev, int mode);
+    bool Save(clsCalEvent& ev, SaveMode mode);
     // Removes the row, marks its links deleted (1) or hidden (2) and removes its
     // device copies, in one transaction. A row already gone counts as removed.
     bool DeleteEvent(clsCalEvent& ev);
@@ -232,10 +228,10 @@ private:
     bool writeTransaction(const std::function<bool()>& work);
     std::string findIdByXID(int calendarId, std::string_view xid);
     bool insertEvent(clsCalEvent& ev);
-    bool updateEvent(clsCalEvent& ev, int mode);
+    bool updateEvent(clsCalEvent& ev, SaveMode mode);
     // The row's writes themselves, inside a transaction the caller holds.
     bool insertRow(clsCalEvent& ev);
-    bool updateRow(clsCalEvent& ev, int mode);
+    bool updateRow(clsCalEvent& ev, SaveMode mode);
     static bool eventFromRecord(clsCalEvent& ev, const db::RecordSet& rs, int defaultPriorWarning);
     bool eventFromRecord(clsCalEvent& ev, const db::RecordSet& rs) const;
     std::string eventValues(const clsCalEvent& ev, int creator) const;

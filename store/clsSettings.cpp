@@ -28,7 +28,7 @@ std::optional<bool> parseFlag(std::string_view text) {
     const std::string t = toUpper(trim(text));
     if (t == "TRUE") return true;
     if (t == "FALSE") return false;
-    if (const auto n = parseNumber(t)) return *n != 0;
+    if (const auto n = parseScientific(t)) return *n != 0;
     return std::nullopt;
 }
 
@@ -36,7 +36,7 @@ std::optional<bool> parseFlag(std::string_view text) {
 // not numeric or does not fit.
 template <class T>
 std::optional<T> parseWhole(std::string_view text) {
-    const auto v = parseNumber(text);
+    const auto v = parseScientific(text);
     if (!v) return std::nullopt;
     const double r = std::nearbyint(*v);
     if (r < static_cast<double>(std::numeric_limits<T>::min()) || r > static_cast<double>(std::numeric_limits<T>::max()))

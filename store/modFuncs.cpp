@@ -15,7 +15,6 @@ namespace wendra {
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool allDigits(std::string_view s) { return !s.empty() && std::all_of(s.begin(), s.end(), isDigit); }
 
@@ -33,19 +32,19 @@ int digitsValue(std::string_view s) {
 
 // ---- the general date reading ----------------------------------------------
 
-enum class DateOrder { DMY, MDY, YMD };
+enum class FieldOrder { DMY, MDY, YMD };
 
 // The user's order of day, month and year, from the locale's date format.
-DateOrder localeDateOrder() {
+FieldOrder localeDateOrder() {
     const std::string fmt = nl_langinfo(D_FMT);
     const auto d = fmt.find("%d");
     const auto m = fmt.find("%m");
     auto y = fmt.find("%Y");
     if (y == std::string::npos) y = fmt.find("%y");
-    if (d == std::string::npos || m == std::string::npos || y == std::string::npos) return DateOrder::MDY;
-    if (y < m && m < d) return DateOrder::YMD;
-    if (d < m) return DateOrder::DMY;
-    return DateOrder::MDY;
+    if (d == std::string::npos || m == std::string::npos || y == std::string::npos) return FieldOrder::MDY;
+    if (y < m && m < d) return FieldOrder::YMD;
+    if (d < m) return FieldOrder::DMY;
+    return FieldOrder::MDY;
 }
 
 // Two-digit years fall in 1930..2029.
@@ -140,13 +139,13 @@ std::optional<DateTime> readDateTokens(const std::vector<Token>& tk) {
         d = digitsValue(tk[2].text);
     } else {
         switch (localeDateOrder()) {
-            case DateOrder::DMY:
+            case FieldOrder::DMY:
                 d = digitsValue(tk[0].text), m = digitsValue(tk[1].text), y = expandYear(tk[2].text);
                 break;
-            case DateOrder::MDY:
+            case FieldOrder::MDY:
                 m = digitsValue(tk[0].text), d = digitsValue(tk[1].text), y = expandYear(tk[2].text);
                 break;
-            case DateOrder::YMD:
+            case FieldOrder::YMD:
                 y = expandYear(tk[0].text), m = digitsValue(tk[1].text), d = digitsValue(tk[2].text);
                 break;
         }
@@ -206,12 +205,6 @@ std::optional<DateTime> generalDateReading(std::string_view raw) {
     return date->addSeconds(h * 3600 + mi * 60 + s);
 }
 
-std::string twoDigits(int v) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", v);
-    return buf;
-}
-
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -223,10 +216,10 @@ int hexDigit(char c) {
 
 // ---- dates and times -------------------------------------------------------
 
-int compareDates(DateTime a, DateTime b) {
+DateOrder compareDates(DateTime a, DateTime b) {
     const auto diff = a.seconds() - b.seconds();
-    if (diff == 0) return 2;
-    return diff > 0 ? 1 : 0;
+    if (diff == 0) return DateOrder::Same;
+    return diff > 0 ? DateOrder::Later : DateOrder::Earlier;
 }
 
 DateTime today() { return now().date(); }
@@ -316,12 +309,7 @@ std::string frequencyText(int frequency, bool monthEnd, int interval) {
 
 // ---- lists and texts -------------------------------------------------------
 
-std::string trim(std::string_view text) {
-    std::size_t b = 0, e = text.size();
-    while (b < e && isSpace(text[b])) ++b;
-    while (e > b && isSpace(text[e - 1])) --e;
-    return std::string(text.substr(b, e - b));
-}
+std::string trim(std::string_view text) { return std::string(trimmed(text)); }
 
 std::string toUpper(std::string_view text) {
     std::string out(text);
@@ -453,7 +441,7 @@ int lookupCode(std::string_view key, const std::vector<std::string>& keys, const
 }
 
 int toIntOrDefault(std::string_view text, int defaultValue) {
-    const auto v = parseNumber(text);
+    const auto v = parseScientific(text);
     if (!v) return defaultValue;
     const double r = std::nearbyint(*v);  // the default rounding mode rounds half to even
     if (r < -32768 || r > 32767) return defaultValue;
@@ -461,7 +449,7 @@ int toIntOrDefault(std::string_view text, int defaultValue) {
 }
 
 bool isNumberInRange(std::string_view text, double minimum, double maximum) {
-    const auto v = parseNumber(text);
+    const auto v = parseScientific(text);
     if (!v) return false;
     return std::nearbyint(*v) >= minimum && *v <= maximum;
 }
@@ -524,7 +512,7 @@ bool nzBool(const db::Value& v) {
     if (const auto* s = std::get_if<std::string>(&v)) {
         const std::string up = toUpper(trim(*s));
         if (up == "TRUE") return true;
-        if (const auto n = parseNumber(up)) return *n != 0;
+        if (const auto n = parseScientific(up)) return *n != 0;
     }
     return false;
 }

@@ -19,8 +19,9 @@ namespace wendra {
 
 // ---- dates and times -------------------------------------------------------
 
-// 2 when equal to the second, 1 when a is later, 0 when a is earlier.
-int compareDates(DateTime a, DateTime b);
+// How a stands to b, to the second.
+enum class DateOrder : int { Earlier = 0, Later = 1, Same = 2 };
+DateOrder compareDates(DateTime a, DateTime b);
 inline DateTime nullDate() { return DateTime::null(); }
 inline bool isNullDate(DateTime d) { return d.isNull(); }
 DateTime today();

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "mainwindow/EventList.h"
+#include "list/EventList.h"
 #include "platform/ui/qt/QtConvert.h"
 
 namespace wendra::mainwindow::qt {

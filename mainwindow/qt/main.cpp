@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     wendra::mainwindow::qt::QtPageOpener pages;
 
     wendra::frmMain form(wendra::frmMainCollaborators{
-        qt.services(), settingsStore, folder, outlook, port, sound, nullptr,
+        qt.services(), settingsStore, folder, outlook, port, sound,
         // A lock that cannot be had at all (no folder for it) does not keep the user out.
         [&instance] { return instance.claim() != wendra::shell::InstanceClaim::HeldElsewhere; },
         [&](wendra::frmMain& f) {

@@ -5,7 +5,8 @@
 namespace wendra {
 
 // The source of "now". The program reads the time only through the clock that is
-// installed, so tests can set and advance it.
+// installed (wendra::now()), so tests set and advance it in one place: a
+// ClockOverride of a FakeClock (platform/clock/FakeClock.h).
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -16,18 +17,6 @@ public:
 class SystemClock final : public Clock {
 public:
     DateTime now() const override;
-};
-
-// A clock that stands still until moved.
-class FakeClock final : public Clock {
-public:
-    explicit FakeClock(DateTime start) : now_(start) {}
-    DateTime now() const override { return now_; }
-    void set(DateTime t) { now_ = t; }
-    void advanceSeconds(std::int64_t n) { now_ = now_.addSeconds(n); }
-
-private:
-    DateTime now_;
 };
 
 // The installed clock; the system clock unless a ClockOverride is alive.

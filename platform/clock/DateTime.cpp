@@ -31,17 +31,21 @@ Civil civilFromEpochDays(std::int64_t z) {
     return {static_cast<int>(y + (m <= 2 ? 1 : 0)), static_cast<int>(m), static_cast<int>(d)};
 }
 
+Civil civilOf(std::int64_t secs) {
+    return civilFromEpochDays(floorDiv(secs, DateTime::kSecondsPerDay) + kNullDayFromEpoch);
+}
+
+}  // namespace
+
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     std::int64_t q = a / b;
     if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
     return q;
 }
 
-Civil civilOf(std::int64_t secs) {
-    return civilFromEpochDays(floorDiv(secs, DateTime::kSecondsPerDay) + kNullDayFromEpoch);
+std::int64_t minuteBoundaries(DateTime from, DateTime to) {
+    return floorDiv(to.seconds(), 60) - floorDiv(from.seconds(), 60);
 }
-
-}  // namespace
 
 std::int64_t daysFromCivil(int year, int month, int day) {
     const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2 ? 1 : 0);

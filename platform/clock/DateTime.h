@@ -74,4 +74,13 @@ private:
 // Days since the null date of a proleptic Gregorian date.
 std::int64_t daysFromCivil(int year, int month, int day);
 
+// a / b rounded toward minus infinity, so that times before the null date fall
+// into their own day and minute as later ones do.
+std::int64_t floorDiv(std::int64_t a, std::int64_t b);
+
+// Minute boundaries crossed from `from` to `to`, negative when `to` is earlier:
+// 10:59:59 to 11:00:00 is one minute, 10:00:00 to 10:00:59 none. What a calendar
+// counts, and what the minute tick on the whole minute shows.
+std::int64_t minuteBoundaries(DateTime from, DateTime to);
+
 }  // namespace wendra

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/clock/Names.h"
+#include "platform/text/Text.h"
 
 namespace wendra::db {
 
@@ -14,20 +15,6 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isAlpha(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool isWordStart(char c) { return isAlpha(c) || c == '_'; }
 bool isWordChar(char c) { return isWordStart(c) || isDigit(c); }
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string upperText(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = upper(c);
-    return out;
-}
-
-bool equalsUpper(std::string_view word, std::string_view upperWord) {
-    if (word.size() != upperWord.size()) return false;
-    for (std::size_t i = 0; i < word.size(); ++i)
-        if (upper(word[i]) != upperWord[i]) return false;
-    return true;
-}
 
 template <std::size_t N>
 bool isOneOf(std::string_view upperWord, const std::array<std::string_view, N>& words) {
@@ -172,7 +159,7 @@ private:
 
     bool wordAt(std::size_t i, std::string_view upperWord) const {
         if (i + upperWord.size() > in_.size()) return false;
-        if (!equalsUpper(in_.substr(i, upperWord.size()), upperWord)) return false;
+        if (!equalsNoCase(in_.substr(i, upperWord.size()), upperWord)) return false;
         return i + upperWord.size() == in_.size() || !isWordChar(in_[i + upperWord.size()]);
     }
 
@@ -180,7 +167,7 @@ private:
         std::size_t end = pos_;
         while (end < in_.size() && isWordChar(in_[end])) ++end;
         const std::string_view w = in_.substr(pos_, end - pos_);
-        const std::string up = upperText(w);
+        const std::string up = upperAscii(w);
         pos_ = end;
 
         if (up == "TRUE" || up == "FALSE") return addParameter(std::int64_t{up == "TRUE" ? 1 : 0});
@@ -306,7 +293,7 @@ private:
 
 std::optional<int> monthFromAbbrev(std::string_view name) {
     for (int m = 1; m <= 12; ++m)
-        if (equalsUpper(name, upperText(englishMonthAbbrev(m)))) return m;
+        if (equalsNoCase(name, englishMonthAbbrev(m))) return m;
     return std::nullopt;
 }
 

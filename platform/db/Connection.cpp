@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/db/AccessSql.h"
+#include "platform/text/Text.h"
 
 namespace wendra::db {
 
@@ -19,21 +20,6 @@ namespace fs = std::filesystem;
 namespace {
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string trimmed(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && isSpace(s[b])) ++b;
-    while (e > b && isSpace(s[e - 1])) --e;
-    return std::string(s.substr(b, e - b));
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (upper(a[i]) != upper(b[i])) return false;
-    return true;
-}
 
 // Whether text at i reads like the start of a new attribute: a key of letters, digits,
 // blanks or "_", then "=".
@@ -53,7 +39,7 @@ std::vector<std::pair<std::string, std::string>> attributesOf(std::string_view t
         while (i < text.size() && (text[i] == ';' || isSpace(text[i]))) ++i;
         const std::size_t eq = text.find('=', i);
         if (i >= text.size() || eq == std::string_view::npos) break;
-        std::string key = trimmed(text.substr(i, eq - i));
+        std::string key(trimmed(text.substr(i, eq - i)));
         i = eq + 1;
         std::string value;
         if (i < text.size() && text[i] == '{') {
@@ -84,7 +70,7 @@ enum class ColumnKind { Plain, Boolean, DateTime };
 ColumnKind kindOf(const char* declared) {
     if (declared == nullptr) return ColumnKind::Plain;
     std::string up;
-    for (const char* p = declared; *p; ++p) up += upper(*p);
+    for (const char* p = declared; *p; ++p) up += upperAscii(*p);
     if (up.find("BOOL") != std::string::npos || up == "BIT" || up == "YESNO") return ColumnKind::Boolean;
     if (up.find("DATE") != std::string::npos || up.find("TIME") != std::string::npos) return ColumnKind::DateTime;
     return ColumnKind::Plain;
@@ -137,7 +123,7 @@ std::string firstWord(std::string_view sql) {
     std::size_t i = 0;
     while (i < sql.size() && (isSpace(sql[i]) || sql[i] == '(')) ++i;
     std::string word;
-    while (i < sql.size() && std::isalpha(static_cast<unsigned char>(sql[i]))) word += upper(sql[i++]);
+    while (i < sql.size() && std::isalpha(static_cast<unsigned char>(sql[i]))) word += upperAscii(sql[i++]);
     return word;
 }
 
@@ -195,7 +181,7 @@ std::optional<std::string> missingTable(sqlite3* db, std::span<const std::string
     }
     for (std::string_view table : required) {
         const bool found = std::any_of(present.begin(), present.end(),
-                                       [&](const std::string& p) { return equalsIgnoringCase(p, table); });
+                                       [&](const std::string& p) { return equalsNoCase(p, table); });
         if (!found) {
             why = "it has no table " + std::string(table);
             return std::string(table);
@@ -214,8 +200,8 @@ using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 std::optional<fs::path> databaseFileFromConnectionText(std::string_view text) {
     std::string folder, name;
     for (const auto& [key, value] : attributesOf(text)) {
-        if (equalsIgnoringCase(key, "DefaultDir")) folder = value;
-        else if (equalsIgnoringCase(key, "DBQ")) name = value;
+        if (equalsNoCase(key, "DefaultDir")) folder = value;
+        else if (equalsNoCase(key, "DBQ")) name = value;
     }
     if (name.empty()) return std::nullopt;
     const fs::path file(name);

@@ -1,19 +1,8 @@
 #include "platform/db/RecordSet.h"
 
+#include "platform/text/Text.h"
+
 namespace wendra::db {
-
-namespace {
-
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
-}  // namespace
 
 RecordSet::RecordSet(std::vector<std::string> fieldNames, std::vector<std::vector<Value>> rows,
                      std::int64_t recordsAffected)
@@ -29,7 +18,7 @@ void RecordSet::movePrevious() {
 
 std::optional<std::size_t> RecordSet::indexOf(std::string_view name) const {
     for (std::size_t i = 0; i < names_.size(); ++i)
-        if (equalsIgnoringCase(names_[i], name)) return i;
+        if (equalsNoCase(names_[i], name)) return i;
     return std::nullopt;
 }
 

@@ -82,7 +82,7 @@ std::string encodeProperty(int type, const PropertyValue& value) {
             return numberText(*n);
         }
         if (const auto* s = std::get_if<std::string>(&value))
-            if (const auto n = parseNumber(*s); n && std::isfinite(*n)) return numberText(*n);
+            if (const auto n = parseScientific(*s); n && std::isfinite(*n)) return numberText(*n);
         if (const auto* b = std::get_if<bool>(&value)) return *b ? "-1" : "0";  // True is -1, as automation counts it
         mismatch(type);
     }
@@ -106,7 +106,7 @@ std::string encodeProperty(int type, const PropertyValue& value) {
 PropertyValue decodeProperty(int type, const std::string& text) {
     switch (type) {
     case olNumber: {
-        if (const auto n = parseNumber(text)) return *n;
+        if (const auto n = parseScientific(text)) return *n;
         return 0.0;
     }
     case olDateTime: return readDate(text).value_or(noDate());

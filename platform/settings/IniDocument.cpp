@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/text/Text.h"
+
 namespace wendra::settings {
 
 namespace {
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
-}
+bool sameName(std::string_view a, std::string_view b) { return equalsNoCase(a, b); }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 

@@ -1,5 +1,6 @@
 #include "platform/text/Text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -8,14 +9,52 @@ namespace wendra {
 namespace {
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+}  // namespace
+
 std::string_view trimmed(std::string_view t) {
     while (!t.empty() && isSpace(t.front())) t.remove_prefix(1);
     while (!t.empty() && isSpace(t.back())) t.remove_suffix(1);
     return t;
 }
-}  // namespace
 
-std::optional<double> parseNumber(std::string_view text) {
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string lowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = lowerAscii(c);
+    return out;
+}
+
+std::string upperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = upperAscii(c);
+    return out;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+}
+
+int compareNoCase(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(lowerAscii(a[i]));
+        const auto y = static_cast<unsigned char>(lowerAscii(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+std::string twoDigits(int value) {
+    // Every row of the list writes a dozen of these: no formatting machinery.
+    if (value >= 0 && value <= 99) return std::string{char('0' + value / 10), char('0' + value % 10)};
+    return std::to_string(value);
+}
+
+std::optional<double> parseScientific(std::string_view text) {
     const std::string_view t = trimmed(text);
     if (t.empty()) return std::nullopt;
     std::size_t i = 0;

@@ -2,22 +2,15 @@
 
 #include <algorithm>
 
+#include "platform/text/Text.h"
+
 namespace wendra::ui {
 
 namespace {
 int compareText(const std::string& a, const std::string& b, bool ignoreCase) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        auto x = static_cast<unsigned char>(a[i]);
-        auto y = static_cast<unsigned char>(b[i]);
-        if (ignoreCase) {
-            if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-            if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        }
-        if (x != y) return x < y ? -1 : 1;
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
+    if (ignoreCase) return compareNoCase(a, b);
+    const int c = a.compare(b);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 }  // namespace
 

@@ -46,6 +46,24 @@ void selectAllText(TextBox& box) { box.selectAll(); }
 void focusColourOn(Control& control) { control.setBackColour(kFocusOnColour); }
 void focusColourOff(Control& control) { control.setBackColour(kFocusOffColour); }
 
+void showHover(const std::vector<CommandButton*>& buttons, const Control* hovered) {
+    for (CommandButton* b : buttons) focusColourOff(*b);
+    for (CommandButton* b : buttons)
+        if (b == hovered) focusColourOn(*b);
+}
+
+void wireHover(std::vector<CommandButton*> buttons, FocusHover focus, std::initializer_list<Control*> surfaces) {
+    for (CommandButton* b : buttons) {
+        if (focus == FocusHover::Alone)
+            b->onGotFocus = [buttons, b] { showHover(buttons, b); };
+        else
+            b->onGotFocus = [b] { focusColourOn(*b); };
+        b->onMouseMove = [buttons, b] { showHover(buttons, b); };
+        b->onLostFocus = [buttons] { showHover(buttons, nullptr); };
+    }
+    for (Control* c : surfaces) c->onMouseMove = [buttons] { showHover(buttons, nullptr); };
+}
+
 void setButtonPicture(CommandButton& button, std::string key) { button.setPicture(std::move(key)); }
 
 void updateButtonImages(CommandButton& button1, const std::string& key1, CommandButton& button2,

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
@@ -40,6 +42,14 @@ void enableTextField(TextBox& box, Label& label, bool enabled);
 void selectAllText(TextBox& box);
 void focusColourOn(Control& control);
 void focusColourOff(Control& control);
+// The buttons in the normal colour, then the hovered one (if any) in the focus colour.
+void showHover(const std::vector<CommandButton*>& buttons, const Control* hovered);
+// What a button that takes the focus does to the others: the main window's
+// dialogs light it beside them as they are, the editor's light it alone.
+enum class FocusHover { BesideOthers, Alone };
+// Wires the buttons' focus colours: the pointer over a button, or the focus,
+// lights it; losing the focus, or the pointer over one of the surfaces, lights none.
+void wireHover(std::vector<CommandButton*> buttons, FocusHover focus, std::initializer_list<Control*> surfaces = {});
 void setButtonPicture(CommandButton& button, std::string key);
 // Each button shows its key followed by "1"; the one named as hovered shows "2".
 void updateButtonImages(CommandButton& button1, const std::string& key1, CommandButton& button2,

@@ -12,7 +12,7 @@ namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 }  // namespace
 
-std::optional<double> parseNumber(std::string_view text) {
+std::optional<double> parseDecimal(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
     std::size_t i = 0;
@@ -39,7 +39,7 @@ std::optional<double> parseNumber(std::string_view text) {
 }
 
 std::optional<long long> wholeNumber(std::string_view text) {
-    const auto v = parseNumber(text);
+    const auto v = parseDecimal(text);
     if (!v) return std::nullopt;
     constexpr double limit = 1e15;
     const double r = std::nearbyint(std::clamp(*v, -limit, limit));  // default rounding: half to even

@@ -11,9 +11,10 @@ namespace wendra::ui {
 
 inline constexpr int kKeyBackspace = 8;
 
-// A decimal number as a person types it: blanks around, an optional sign, digits
-// with at most one decimal point. Anything else is not a number.
-std::optional<double> parseNumber(std::string_view text);
+// A decimal number as a person types it in a number box: blanks (space, TAB)
+// around, an optional sign, digits with at most one decimal point; no exponent.
+// Anything else is not a number. (The stored texts' form is parseScientific.)
+std::optional<double> parseDecimal(std::string_view text);
 
 // The number rounded half to even, as whole-number conversion of the forms does,
 // and held within +/-10^15 so that no later arithmetic can overflow.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/ui/Services.h"
+#include "platform/ui/ManualTimerService.h"
 #include "platform/ui/Timer.h"
 
 // Doubles of the window system's services for tests: each records every call and

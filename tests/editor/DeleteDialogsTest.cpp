@@ -9,23 +9,19 @@
 #include "editor/CancelFlag.h"
 #include "editor/frmDeleteMult.h"
 #include "editor/frmDeleteSingle.h"
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/TestDoubles.h"
 #include "store/clsSettings.h"
 #include "store/modFuncs.h"
+#include "tests/support/DialogRig.h"
 
 namespace wendra {
 namespace {
 
 DateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return DateTime::ymd(y, mo, d, h, mi, s); }
 
-class Opener final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override { reports.push_back(cancelled); }
-    bool FlagCancel() const override { return !reports.empty() && reports.back(); }
-    std::vector<bool> reports;
-};
+using Opener = test::FlagRecorder;
 
 // What an action may change, to see that a cancel changed none of it.
 struct Marks {
@@ -40,19 +36,13 @@ Marks marks(const clsCalEvent& ev) {
             ev.RRulesCount() > 0 ? ev.RRule(1)->DurationUntil() : DateTime()};
 }
 
-class DeleteDialogs : public ::testing::Test {
+class DeleteDialogs : public ::testing::Test, protected test::DialogRig {
 protected:
-    // Wednesday 11 March 2026, 10:00.
-    FakeClock clock_{at(2026, 3, 11, 10, 0)};
-    ClockOverride override_{clock_};
-    settings::MemorySettingsStore store_;
-    clsSettings settings_{store_, "/opt/wendra/"};
     ui::TestServices services_;
-    Opener opener_;
-    frmDeleteSingle single_{services_.services(), settings_};
-    frmDeleteMult mult_{services_.services(), settings_};
+    frmDeleteSingle single_{services_.services(), settings};
+    frmDeleteMult mult_{services_.services(), settings};
 
-    void SetUp() override { ASSERT_TRUE(settings_.setModeWendraWin(false)); }
+    void SetUp() override { ASSERT_TRUE(settings.setModeWendraWin(false)); }
 
     static clsCalEvent oneOff(DateTime start, bool allDay) {
         clsCalEvent ev;
@@ -74,7 +64,7 @@ protected:
 
     void openSingle(clsCalEvent& ev, ui::ScriptedDialogRunner::Script script) {
         single_.setCalEvent(ev);
-        single_.setCaller(opener_);
+        single_.setCaller(opener);
         services_.dialogs.script(frmDeleteSingle::kFormName, std::move(script));
         services_.dialogs.showModal(single_);
     }
@@ -82,7 +72,7 @@ protected:
         mult_.setCalEvent(ev);
         mult_.setChosenDate(chosen);
         mult_.setAllDayOccur(allDay);
-        mult_.setCaller(opener_);
+        mult_.setCaller(opener);
         services_.dialogs.script(frmDeleteMult::kFormName, std::move(script));
         services_.dialogs.showModal(mult_);
     }
@@ -113,18 +103,18 @@ TEST_F(DeleteDialogs, SingleRecommendsByTheStartAndTheBoxSwitchesTheMode) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         clsCalEvent ev = oneOff(c.start, c.allDay);
-        clock_.set(at(2026, 3, 11, 10, 0));
+        clock.set(at(2026, 3, 11, 10, 0));
         openSingle(ev, [&](ui::Form&) {
             EXPECT_EQ(single_.chkChange.caption(), c.caption);
             EXPECT_EQ(single_.imgRecommend.imageKey(), c.caption == "Hide" ? "imgDelete" : "imgHide");
             if (c.tick) single_.chkChange.click();
-            clock_.advanceSeconds(5);
+            clock.advanceSeconds(5);
             press(single_.cmdHide);
         });
         EXPECT_EQ(ev.UpdateRequest(), c.request);
         EXPECT_EQ(ev.LastModified(), at(2026, 3, 11, 10, 0, 5));
         EXPECT_FALSE(single_.cancelled());
-        EXPECT_FALSE(opener_.FlagCancel());
+        EXPECT_FALSE(opener.FlagCancel());
     }
 }
 
@@ -132,18 +122,18 @@ TEST_F(DeleteDialogs, CancelAndTheCloseBoxLeaveTheEventUntouched) {
     clsCalEvent ev = oneOff(at(2026, 3, 20, 9, 30), false);
     const Marks before = marks(ev);
     openSingle(ev, [&](ui::Form&) {
-        EXPECT_TRUE(opener_.FlagCancel());
+        EXPECT_TRUE(opener.FlagCancel());
         single_.chkChange.click();
         press(single_.cmdCancel);
     });
     EXPECT_EQ(marks(ev), before);
     EXPECT_TRUE(single_.cancelled());
-    EXPECT_EQ(opener_.reports, (std::vector<bool>{true, true}));
+    EXPECT_EQ(opener.reports, (std::vector<bool>{true, true}));
 
     openSingle(ev, [](ui::Form&) {});  // closed by the close box
     EXPECT_EQ(marks(ev), before);
     EXPECT_TRUE(single_.cancelled());
-    EXPECT_TRUE(opener_.FlagCancel());
+    EXPECT_TRUE(opener.FlagCancel());
 
     clsCalEvent series = weekly();
     series.RRule(1)->setDurationCount(10);  // counted: its end is worked out for "all occurrences"
@@ -156,14 +146,14 @@ TEST_F(DeleteDialogs, CancelAndTheCloseBoxLeaveTheEventUntouched) {
     });
     EXPECT_EQ(marks(series), seriesBefore);
     EXPECT_TRUE(mult_.cancelled());
-    EXPECT_TRUE(opener_.FlagCancel());
+    EXPECT_TRUE(opener.FlagCancel());
 }
 
 TEST_F(DeleteDialogs, StandaloneModeHidesTheOverrideAndKeepsTheRecommendation) {
     std::vector<int> topics;
     single_.onHelp = [&](int t) { topics.push_back(t); };
     mult_.onHelp = [&](int t) { topics.push_back(t); };
-    ASSERT_TRUE(settings_.setModeWendraWin(true));
+    ASSERT_TRUE(settings.setModeWendraWin(true));
     clsCalEvent past = oneOff(at(2026, 3, 2, 9, 30), false);
     openSingle(past, [&](ui::Form& f) {
         EXPECT_EQ(f.caption(), "Delete");
@@ -185,7 +175,7 @@ TEST_F(DeleteDialogs, StandaloneModeHidesTheOverrideAndKeepsTheRecommendation) {
     });
 
     // Out of standalone mode the same dialogs open whole again.
-    ASSERT_TRUE(settings_.setModeWendraWin(false));
+    ASSERT_TRUE(settings.setModeWendraWin(false));
     openSingle(past, [&](ui::Form& f) {
         EXPECT_EQ(f.caption(), "Hide / Delete");
         EXPECT_TRUE(single_.frameWarning.visible());
@@ -303,12 +293,12 @@ TEST_F(DeleteDialogs, EachMultActionMarksTheEvent) {
         SCOPED_TRACE(c.what);
         clsCalEvent ev = weekly();
         ev.setEventStart(at(2026, 2, 2, 9, 0, 15));
-        clock_.set(at(2026, 3, 11, 10, 0));
+        clock.set(at(2026, 3, 11, 10, 0));
         openMult(ev, chosen, false, [&](ui::Form&) {
             mult_.optDelete[c.option].click();
             ASSERT_TRUE(mult_.recommendsDelete());
             if (c.tick) mult_.chkChange.click();
-            clock_.advanceSeconds(3);
+            clock.advanceSeconds(3);
             press(mult_.cmdHide);
         });
         EXPECT_EQ(ev.UpdateRequest(), c.request);
@@ -316,7 +306,7 @@ TEST_F(DeleteDialogs, EachMultActionMarksTheEvent) {
         EXPECT_EQ(ev.HiddenList(), c.hiddenList);
         EXPECT_EQ(ev.LastModified(), at(2026, 3, 11, 10, 0, 3));
         EXPECT_FALSE(mult_.cancelled());
-        EXPECT_FALSE(opener_.FlagCancel());
+        EXPECT_FALSE(opener.FlagCancel());
     }
 }
 
@@ -351,7 +341,7 @@ TEST_F(DeleteDialogs, ARecommendationThatTurnsOnActivationDropsTheOverride) {
         ASSERT_TRUE(mult_.recommendsDelete());
         mult_.chkChange.click();
         ASSERT_FALSE(mult_.deletes());
-        clock_.advanceSeconds(60);
+        clock.advanceSeconds(60);
         f.activate();
         EXPECT_FALSE(mult_.recommendsDelete());
         EXPECT_EQ(mult_.chkChange.caption(), "Delete");
@@ -364,13 +354,13 @@ TEST_F(DeleteDialogs, ARecommendationThatTurnsOnActivationDropsTheOverride) {
 }
 
 TEST_F(DeleteDialogs, WithoutAnEventBothCloseAsCancelled) {
-    frmDeleteSingle single(services_.services(), settings_);
-    frmDeleteMult mult(services_.services(), settings_);
-    single.setCaller(opener_);
+    frmDeleteSingle single(services_.services(), settings);
+    frmDeleteMult mult(services_.services(), settings);
+    single.setCaller(opener);
     services_.dialogs.showModal(single);
     EXPECT_FALSE(single.isLoaded());
     EXPECT_TRUE(single.cancelled());
-    EXPECT_TRUE(opener_.FlagCancel());
+    EXPECT_TRUE(opener.FlagCancel());
     services_.dialogs.showModal(mult);  // without a caller either: only its own result
     EXPECT_FALSE(mult.isLoaded());
     EXPECT_TRUE(mult.cancelled());

@@ -31,13 +31,15 @@
 #include "editor/qt/DeleteMultView.h"
 #include "editor/qt/DeleteSingleView.h"
 #include "editor/qt/VisibilityView.h"
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/qt/QtGrab.h"
 #include "platform/ui/qt/QtServices.h"
 #include "platform/ui/qt/QtWindow.h"
 #include "store/clsSettings.h"
 #include "store/modFuncs.h"
+#include "tests/support/DialogRig.h"
+#include "tests/support/QtDialogRun.h"
 
 namespace wendra {
 namespace {
@@ -46,64 +48,27 @@ namespace {
 
 DateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return DateTime::ymd(y, mo, d, h, mi, s); }
 
-class Opener final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override { flag = cancelled; }
-    bool FlagCancel() const override { return flag; }
-    bool flag = false;
-};
+using Opener = test::FlagRecorder;
 
-class DialogsView : public ::testing::Test {
+class DialogsView : public ::testing::Test, protected test::DialogRig {
 protected:
-    FakeClock clock_{at(2026, 3, 11, 10, 0)};
-    ClockOverride override_{clock_};
-    settings::MemorySettingsStore store_;
-    clsSettings settings_{store_, "/opt/wendra/"};
     ui::qt::QtServices qt_;
-    Opener opener_;
     QTemporaryDir tmp_;
 
     void SetUp() override {
-        ASSERT_TRUE(settings_.setModeWendraWin(false));
+        ASSERT_TRUE(settings.setModeWendraWin(false));
         registerVisibilityView(qt_.dialogs);
         registerDeleteSingleView(qt_.dialogs);
         registerDeleteMultView(qt_.dialogs);
     }
 
-    // Shows the form modally in its registered view; `whileOpen` runs once the
-    // window stands, as the user would act. A dialog it leaves open is closed
-    // after a while, so that a failing test ends.
     template <typename View>
     bool runShown(ui::Form& form, const std::function<void(View&)>& whileOpen) {
-        bool ran = false;
-        QTimer step;
-        step.setSingleShot(true);
-        QObject::connect(&step, &QTimer::timeout, [&] {
-            auto* view = dynamic_cast<View*>(ui::qt::WindowBinder::windowOf(form));
-            if (view == nullptr || !view->isVisible()) return;
-            ran = true;
-            whileOpen(*view);
-        });
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [&] {
-            if (form.isLoaded()) form.unload();
-        });
-        step.start(50);
-        guard.start(10000);
-        qt_.dialogs.showModal(form);
-        return ran;
+        return test::runShown<View>(qt_.dialogs, form, whileOpen);
     }
 
     // Keeps a picture of the window: in WENDRA_GRAB_DIR when set, else in a temporary folder.
-    void grab(QWidget& window, const QString& file) {
-        const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
-        const QString path = (keep.isEmpty() ? tmp_.path() : QString::fromLocal8Bit(keep)) + "/" + file;
-        ASSERT_TRUE(ui::qt::grabToPng(window, path.toStdString()));
-        const QImage image(path);
-        EXPECT_EQ(image.size(), window.size());
-        EXPECT_GT(image.width(), 200);
-    }
+    void grab(QWidget& window, const QString& file) { test::expectGrab(window, test::grabPath(tmp_.path(), file)); }
 
     static void pressKey(QWidget* w, int key) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -134,16 +99,16 @@ protected:
 };
 
 TEST_F(DialogsView, VisibilityOfARepeatingEventIsChangedByClicksAndKeys) {
-    frmVisibility form(qt_.services(), settings_);
+    frmVisibility form(qt_.services(), settings);
     clsCalEvent ev = weekly();
     ev.setPriorWarningIsDefault(false);
     ev.setPriorWarning(5);
     form.setCalEvent(ev);
-    form.setCaller(opener_);
+    form.setCaller(opener);
     int tall = 0;
     ASSERT_TRUE(runShown<VisibilityView>(form, [&](VisibilityView& v) {
         EXPECT_EQ(v.windowTitle(), "Visibility");
-        EXPECT_TRUE(opener_.FlagCancel());
+        EXPECT_TRUE(opener.FlagCancel());
         EXPECT_TRUE(v.optPriorWarning(6)->isChecked());
         EXPECT_EQ(v.optPriorWarning(6)->text(), "5 days prior");
         EXPECT_EQ(v.optPriorWarning(0)->text(), "Default (30 days)");
@@ -163,7 +128,7 @@ TEST_F(DialogsView, VisibilityOfARepeatingEventIsChangedByClicksAndKeys) {
         v.cmdSave()->click();
     }));
     EXPECT_FALSE(form.isLoaded());
-    EXPECT_FALSE(opener_.FlagCancel());
+    EXPECT_FALSE(opener.FlagCancel());
     EXPECT_EQ(ev.PriorWarning(), 2);
     EXPECT_FALSE(ev.PriorWarningIsDefault());
     EXPECT_EQ(ev.ViewFromDate(), at(2026, 2, 2, 9, 0));
@@ -182,15 +147,15 @@ TEST_F(DialogsView, VisibilityOfARepeatingEventIsChangedByClicksAndKeys) {
         pressKey(&v, Qt::Key_Escape);
     }));
     EXPECT_FALSE(form.isLoaded());
-    EXPECT_TRUE(opener_.FlagCancel());
+    EXPECT_TRUE(opener.FlagCancel());
     EXPECT_TRUE(once.PriorWarningIsDefault());
 }
 
 TEST_F(DialogsView, DeleteSingleOverriddenByTheCheckBox) {
-    frmDeleteSingle form(qt_.services(), settings_);
+    frmDeleteSingle form(qt_.services(), settings);
     clsCalEvent ev = oneOff(at(2026, 3, 20, 9, 30));
     form.setCalEvent(ev);
-    form.setCaller(opener_);
+    form.setCaller(opener);
     ASSERT_TRUE(runShown<DeleteSingleView>(form, [&](DeleteSingleView& v) {
         EXPECT_EQ(v.windowTitle(), "Hide / Delete");
         EXPECT_EQ(v.lblDesc()->text(), "Dentist");
@@ -205,18 +170,18 @@ TEST_F(DialogsView, DeleteSingleOverriddenByTheCheckBox) {
         EXPECT_TRUE(form.chkChange.checked());
         v.cmdHide()->click();
     }));
-    EXPECT_FALSE(opener_.FlagCancel());
+    EXPECT_FALSE(opener.FlagCancel());
     EXPECT_EQ(ev.UpdateRequest(), clsCalEvent::kRequestHideEvent);
 }
 
 TEST_F(DialogsView, DeleteSingleInStandaloneModeIsCutShort) {
-    ASSERT_TRUE(settings_.setModeWendraWin(true));
-    frmDeleteSingle form(qt_.services(), settings_);
+    ASSERT_TRUE(settings.setModeWendraWin(true));
+    frmDeleteSingle form(qt_.services(), settings);
     std::vector<int> topics;
     form.onHelp = [&](int t) { topics.push_back(t); };
     clsCalEvent ev = oneOff(at(2026, 3, 2, 9, 30));
     form.setCalEvent(ev);
-    form.setCaller(opener_);
+    form.setCaller(opener);
     ASSERT_TRUE(runShown<DeleteSingleView>(form, [&](DeleteSingleView& v) {
         EXPECT_EQ(v.windowTitle(), "Delete");
         EXPECT_FALSE(v.frameWarning()->isVisible());
@@ -230,17 +195,17 @@ TEST_F(DialogsView, DeleteSingleInStandaloneModeIsCutShort) {
         v.close();  // the close box
     }));
     EXPECT_EQ(topics, std::vector<int>{6});
-    EXPECT_TRUE(opener_.FlagCancel());
+    EXPECT_TRUE(opener.FlagCancel());
     EXPECT_EQ(ev.UpdateRequest(), clsCalEvent::kRequestNone);
 }
 
 TEST_F(DialogsView, DeleteMultChoosesEveryOccurrence) {
-    frmDeleteMult form(qt_.services(), settings_);
+    frmDeleteMult form(qt_.services(), settings);
     clsCalEvent ev = weekly();
     form.setCalEvent(ev);
     form.setChosenDate(at(2026, 3, 9, 9, 0));
     form.setAllDayOccur(false);
-    form.setCaller(opener_);
+    form.setCaller(opener);
     ASSERT_TRUE(runShown<DeleteMultView>(form, [&](DeleteMultView& v) {
         EXPECT_TRUE(v.optDelete(0)->isChecked());
         EXPECT_EQ(v.optDelete(1)->text(), "all occurrences");
@@ -255,7 +220,7 @@ TEST_F(DialogsView, DeleteMultChoosesEveryOccurrence) {
         v.cmdMoreInfo()->click();
         v.cmdHide()->click();
     }));
-    EXPECT_FALSE(opener_.FlagCancel());
+    EXPECT_FALSE(opener.FlagCancel());
     EXPECT_EQ(ev.UpdateRequest(), clsCalEvent::kRequestDeleteEvent);
 }
 

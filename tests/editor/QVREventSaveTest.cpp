@@ -11,29 +11,21 @@
 
 #include "editor/frmConfirmStartDate.h"
 #include "editor/frmQVREvent.h"
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/TestDoubles.h"
 #include "store/clsSettings.h"
+#include "tests/support/DialogRig.h"
 
 using namespace wendra;
 
 namespace {
 
-class Opener final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override {
-        flag = cancelled;
-        ++sets;
-    }
-    bool FlagCancel() const override { return flag; }
-    bool flag = false;
-    int sets = 0;
-};
+using Opener = test::FlagRecorder;
 
-class QVREventSaveTest : public ::testing::Test {
+class QVREventSaveTest : public ::testing::Test, protected test::DialogRig {
 protected:
-    QVREventSaveTest() { settings.setPriorWarning(30); }
+    QVREventSaveTest() : DialogRig(DateTime::ymd(2026, 12, 7, 10, 0)) { settings.setPriorWarning(30); }
 
     frmQVREvent& open(clsCalEvent& ev, QVREventOptions options = {}, bool withOpener = true) {
         if (withOpener && options.opener == nullptr) options.opener = &opener;
@@ -76,12 +68,7 @@ protected:
         return doubles.messages.last();
     }
 
-    FakeClock clock{DateTime::ymd(2026, 12, 7, 10, 0)};
-    ClockOverride clockOverride{clock};
-    settings::MemorySettingsStore store;
-    clsSettings settings{store, "/tmp/wendra-editor-test"};
     ui::TestServices doubles;
-    Opener opener;
     std::unique_ptr<frmQVREvent> editor;
 };
 

@@ -9,27 +9,23 @@
 #include <vector>
 
 #include "editor/frmQVREvent.h"
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/Layout.h"
 #include "platform/ui/TestDoubles.h"
 #include "store/clsSettings.h"
+#include "tests/support/DialogRig.h"
 
 using namespace wendra;
 using ui::DateFormat;
 
 namespace {
 
-class Opener final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override { flag = cancelled; }
-    bool FlagCancel() const override { return flag; }
-    bool flag = false;
-};
+using Opener = test::FlagRecorder;
 
-class QVREventTest : public ::testing::Test {
+class QVREventTest : public ::testing::Test, protected test::DialogRig {
 protected:
-    QVREventTest() { settings.setPriorWarning(30); }
+    QVREventTest() : DialogRig(DateTime::ymd(2026, 12, 7, 10, 0)) { settings.setPriorWarning(30); }
 
     frmQVREvent& open(clsCalEvent& ev, QVREventOptions options = {}) {
         if (options.opener == nullptr) options.opener = &opener;
@@ -60,12 +56,7 @@ protected:
     }
 
     // Monday 7 December 2026, ten in the morning.
-    FakeClock clock{DateTime::ymd(2026, 12, 7, 10, 0)};
-    ClockOverride clockOverride{clock};
-    settings::MemorySettingsStore store;
-    clsSettings settings{store, "/tmp/wendra-editor-test"};
     ui::TestServices doubles;
-    Opener opener;
     std::unique_ptr<frmQVREvent> editor;
 };
 

@@ -35,24 +35,18 @@
 #include "editor/frmQVREvent.h"
 #include "editor/qt/ConfirmStartDateView.h"
 #include "editor/qt/QVREventView.h"
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/qt/QtGrab.h"
 #include "platform/ui/qt/QtServices.h"
 #include "store/clsSettings.h"
 #include "store/modFuncs.h"
+#include "tests/support/DialogRig.h"
 
 namespace wendra {
 namespace {
 
-// One application for the whole run, ended before the program's statics are.
-
-class Opener final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override { flag = cancelled; }
-    bool FlagCancel() const override { return flag; }
-    bool flag = false;
-};
+using Opener = test::FlagRecorder;
 
 // The user's hands: mouse and key events sent to a widget as the window system
 // delivers them, through every event filter on the way.
@@ -104,8 +98,10 @@ void whenShown(std::function<void(V&)> fn) {
     });
 }
 
-class QVREventViewTest : public ::testing::Test {
+class QVREventViewTest : public ::testing::Test, protected test::DialogRig {
 protected:
+    QVREventViewTest() : DialogRig(DateTime::ymd(2026, 12, 7, 10, 0)) {}
+
     void SetUp() override {
         settings.setPriorWarning(30);
         settings.setFontName("DejaVu Serif");
@@ -126,21 +122,14 @@ protected:
 
     // Where pictures go: WENDRA_GRAB_DIR to keep them, else the test's own folder.
     QString grab(QWidget& w, const QString& file) {
-        const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
-        const QString dir = keep.isEmpty() ? tmp.path() : QString::fromLocal8Bit(keep);
-        QDir().mkpath(dir);
-        const QString path = dir + "/" + file;
+        const QString path = test::grabPath(tmp.path(), file);
+        QDir().mkpath(QFileInfo(path).path());
         EXPECT_TRUE(ui::qt::grabToPng(w, path.toStdString())) << path.toStdString();
         EXPECT_GT(QFileInfo(path).size(), 1000) << path.toStdString();
         return path;
     }
 
-    FakeClock clock{DateTime::ymd(2026, 12, 7, 10, 0)};
-    ClockOverride clockOverride{clock};
-    settings::MemorySettingsStore store;
-    clsSettings settings{store, "/tmp/wendra-editor-view-test"};
     ui::qt::QtServices qt;
-    Opener opener;
     QTemporaryDir tmp;
 };
 

@@ -8,35 +8,24 @@
 
 #include "editor/CancelFlag.h"
 #include "editor/frmVisibility.h"
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/TestDoubles.h"
 #include "store/clsSettings.h"
 #include "store/modFuncs.h"
+#include "tests/support/DialogRig.h"
 
 namespace wendra {
 namespace {
 
 DateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return DateTime::ymd(y, mo, d, h, mi, s); }
 
-// The opener's side of the cancel flag, with every report it got.
-class Opener final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override { reports.push_back(cancelled); }
-    bool FlagCancel() const override { return !reports.empty() && reports.back(); }
-    std::vector<bool> reports;
-};
+using Opener = test::FlagRecorder;
 
-class Visibility : public ::testing::Test {
+class Visibility : public ::testing::Test, protected test::DialogRig {
 protected:
-    // Wednesday 11 March 2026, 10:00.
-    FakeClock clock_{at(2026, 3, 11, 10, 0)};
-    ClockOverride override_{clock_};
-    settings::MemorySettingsStore store_;
-    clsSettings settings_{store_, "/opt/wendra/"};
     ui::TestServices services_;
-    Opener opener_;
-    frmVisibility dialog_{services_.services(), settings_};
+    frmVisibility dialog_{services_.services(), settings};
 
     static clsCalEvent oneOff() {
         clsCalEvent ev;
@@ -61,7 +50,7 @@ protected:
     // Opens the dialog on the event as the main window does, runs the user's part.
     void open(clsCalEvent& ev, ui::ScriptedDialogRunner::Script script = {}) {
         dialog_.setCalEvent(ev);
-        dialog_.setCaller(opener_);
+        dialog_.setCaller(opener);
         if (script) services_.dialogs.script(frmVisibility::kFormName, std::move(script));
         services_.dialogs.showModal(dialog_);
     }
@@ -93,7 +82,7 @@ TEST_F(Visibility, TheDefaultOptionNamesTheSettingsDefaultAndTheStatusPanelTheEv
     dialog_.onStatusText = [&](const std::string& t) { texts.push_back(t); };
     for (const auto& [days, caption] : std::vector<std::pair<int, std::string>>{
              {0, "Default (Same day)"}, {1, "Default (1 day)"}, {14, "Default (14 days)"}}) {
-        ASSERT_TRUE(settings_.setPriorWarning(static_cast<std::int16_t>(days)));
+        ASSERT_TRUE(settings.setPriorWarning(static_cast<std::int16_t>(days)));
         clsCalEvent ev = oneOff();
         open(ev);
         EXPECT_EQ(dialog_.optPriorWarning[0].caption(), caption);
@@ -102,16 +91,16 @@ TEST_F(Visibility, TheDefaultOptionNamesTheSettingsDefaultAndTheStatusPanelTheEv
 }
 
 TEST_F(Visibility, SaveWritesTheChosenWarningAndReportsToTheOpener) {
-    ASSERT_TRUE(settings_.setPriorWarning(14));
+    ASSERT_TRUE(settings.setPriorWarning(14));
     clsCalEvent ev = oneOff();
-    clock_.set(at(2026, 3, 11, 10, 5, 7));
+    clock.set(at(2026, 3, 11, 10, 5, 7));
     open(ev, [&](ui::Form&) {
-        EXPECT_TRUE(opener_.FlagCancel());  // until Save, the dialog counts as cancelled
+        EXPECT_TRUE(opener.FlagCancel());  // until Save, the dialog counts as cancelled
         dialog_.optPriorWarning[4].click();
         dialog_.cmdSave.press();
     });
     EXPECT_FALSE(dialog_.cancelled());
-    EXPECT_EQ(opener_.reports, (std::vector<bool>{true, false}));
+    EXPECT_EQ(opener.reports, (std::vector<bool>{true, false}));
     EXPECT_FALSE(ev.PriorWarningIsDefault());
     EXPECT_EQ(ev.PriorWarning(), 3);
     EXPECT_EQ(ev.LastModified(), at(2026, 3, 11, 10, 5, 7));
@@ -283,16 +272,16 @@ TEST_F(Visibility, CancelTheCloseBoxAndAMissingEventLeaveTheEventAsItWas) {
         dialog_.cmdCancel.press();
     });
     EXPECT_TRUE(dialog_.cancelled());
-    EXPECT_TRUE(opener_.FlagCancel());
+    EXPECT_TRUE(opener.FlagCancel());
     untouched(ev);
 
     open(ev, [&](ui::Form&) { dialog_.optPriorWarning[7].click(); });  // left open: the close box
     EXPECT_FALSE(services_.dialogs.calls().back().closedByScript);
-    EXPECT_EQ(opener_.reports, (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(opener.reports, (std::vector<bool>{true, true, true}));
     untouched(ev);
 
-    frmVisibility fresh(services_.services(), settings_);  // no event handed over
-    fresh.setCaller(opener_);
+    frmVisibility fresh(services_.services(), settings);  // no event handed over
+    fresh.setCaller(opener);
     services_.dialogs.showModal(fresh);
     EXPECT_FALSE(fresh.isLoaded());
     EXPECT_TRUE(fresh.cancelled());

@@ -140,7 +140,7 @@ TEST(OutlookFind, TellsFoundAbsentAndFailedApart) {
         {"an event never linked",
          [](OutlookBindingRig& rig, clsCalEvent&, clsCalEvent& out) {
              clsCalEvent other = rig.event("Only here", at(2024, 3, 9, 8, 0));
-             EXPECT_TRUE(rig.data.Save(other, clsDataQVR::kSaveAlways));
+             EXPECT_TRUE(rig.data.Save(other, SaveMode::Always));
              EXPECT_EQ(rig.binding.getXID(other), "");
              return rig.readBack(other, out);
          },

@@ -4,12 +4,8 @@
 // mode; the grid's double click and current-row highlight.
 #include <gtest/gtest.h>
 
-#include "tests/support/TempFolder.h"
-#include <stdlib.h>
-
 #include <algorithm>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,183 +14,26 @@
 #include "editor/frmQVREvent.h"
 #include "editor/frmVisibility.h"
 #include "mainwindow/frmMain.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Schema.h"
-#include "platform/serial/FakeSerialPort.h"
-#include "platform/settings/MemorySettingsStore.h"
-#include "platform/sound/SoundRecorder.h"
-#include "platform/ui/TestDoubles.h"
 #include "store/modFuncs.h"
+#include "tests/support/MainWindowRig.h"
 
 using namespace wendra;
-namespace fs = std::filesystem;
 
 namespace {
 
 DateTime at(int y, int m, int d, int h = 0, int mi = 0) { return DateTime::ymd(y, m, d, h, mi); }
 
-using wendra::test::TempFolder;
-
-// The settings in memory, counting the window settings' saves: every full rebuild
-// of the list saves them first, so their count is the count of rebuilds.
-class CountingSettingsStore final : public settings::SettingsStore {
-public:
-    std::optional<std::string> querySetting(std::string_view app, std::string_view section,
-                                            std::string_view key) const override {
-        return inner.querySetting(app, section, key);
-    }
-    bool saveSetting(std::string_view app, std::string_view section, std::string_view key,
-                     std::string_view value) override {
-        if (key == "FontName") ++windowSettingsSaves;
-        return inner.saveSetting(app, section, key, value);
-    }
-    bool deleteSetting(std::string_view app, std::string_view section, std::string_view key) override {
-        return inner.deleteSetting(app, section, key);
-    }
-    bool deleteSection(std::string_view app, std::string_view section) override {
-        return inner.deleteSection(app, section);
-    }
-    settings::MemorySettingsStore inner;
-    int windowSettingsSaves = 0;
-};
-
-// The Outlook calendar as the commands meet it: answers as told, notes each call.
-class ScriptedOutlook final : public OutlookBinding {
-public:
-    bool OpenData() override { return true; }
-    int CalendarId() override { return 7; }
-    bool Find(clsCalEvent& ev, int calendarId, const std::string& rowKey, const std::string& entryId) override {
-        calls.push_back("Find " + gridKeyValue(rowKey, Tag::Desc) + " in " + std::to_string(calendarId) + " as " +
-                        entryId);
-        if (!found) return false;
-        ev = item;
-        return true;
-    }
-    bool findOccur(clsCalEvent&, DateTime when) override {
-        calls.push_back("findOccur");
-        askedOccurrence = when;
-        return occurrenceFound;
-    }
-    std::string getXID(const clsCalEvent&) override { return {}; }
-    bool Save(clsCalEvent&, const std::string&) override {
-        calls.push_back("Save");
-        return true;
-    }
-    bool displayAddForm(clsCalEvent& ev) override {
-        calls.push_back("displayAddForm");
-        if (whileOpen) whileOpen();
-        if (!saves) return false;
-        ev = item;
-        return true;
-    }
-    bool displayEditForm(clsCalEvent&, bool occurrence) override {
-        calls.push_back(occurrence ? "displayEditForm occurrence" : "displayEditForm series");
-        if (whileOpen) whileOpen();
-        return saves;
-    }
-
-    std::vector<std::string> calls;
-    clsCalEvent item;
-    bool found = true;
-    bool occurrenceFound = true;
-    bool saves = true;
-    DateTime askedOccurrence;
-    std::function<void()> whileOpen;
-};
-
-class Commands : public ::testing::Test {
+class Commands : public ::testing::Test, protected test::MainWindowRig {
 protected:
-    void SetUp() override {
-        ASSERT_FALSE(dir.path().empty());
-        ASSERT_TRUE(db::createDatabaseFile(dir.path() / db::kDatabaseFileName));
-        settingsStore.inner.saveSetting(clsSettings::AppName, "Main", "Installed", "True");
-    }
-
-    // Stored before the window starts, through a store of the test's own.
-    std::string store(clsCalEvent ev) {
-        clsSettings settings{settingsStore, dir.path().string() + "/"};
-        clsDataQVR data{settings, StoreOptions::mainProgram(dir.path().string())};
-        EXPECT_TRUE(data.OpenData());
-        ev.setLastModified(clock.now());
-        EXPECT_TRUE(data.Save(ev, clsDataQVR::kSaveAlways));
-        return ev.WendraWinId();
-    }
-    static clsCalEvent oneOff(std::string desc, DateTime start, bool allDay = false) {
-        clsCalEvent ev;
-        ev.setDescription(std::move(desc));
-        ev.setEventStart(start);
-        ev.setAllDayEvent(allDay);
-        ev.setViewFromDate(start);
-        return ev;
-    }
-    static clsCalEvent weekly(std::string desc, DateTime start) {
-        clsCalEvent ev = oneOff(std::move(desc), start);
-        ev.addRRule().setFrequency(clsCalRRule::kWeekly);
-        ev.setIsRecurring(true);
-        return ev;
-    }
-
-    frmMain& start() {
-        form = std::make_unique<frmMain>(frmMainCollaborators{ui.services(), settingsStore, dir.path(), outlook, port,
-                                                              sound, &clock, {}, {}});
-        form->show();
-        EXPECT_EQ(form->startup(), frmMain::Startup::Running);
-        settingsStore.windowSettingsSaves = 0;
-        return *form;
-    }
     // Outlook mode as the minute timer leaves it once connected (or not).
     void outlookMode(bool connected) {
         form->state().gOutlookConnected = connected;
-        form->showMode(1);
-    }
-
-    int rowOf(std::string_view desc, int nth = 0) const {
-        for (int r = form->msGrid.fixedRows(); r < form->msGrid.rows(); ++r) {
-            if (gridKeyValue(form->msGrid.textMatrix(r, grdKey), Tag::Desc) == desc && nth-- == 0) return r;
-        }
-        return -1;
+        form->showMode(ProgramMode::Outlook);
     }
     void select(int row) {
         ASSERT_GE(row, 0);
         form->msGrid.click(row, grdSubject);
     }
-    std::vector<std::string> gridTexts() const {
-        std::vector<std::string> rows;
-        for (int r = 0; r < form->msGrid.rows(); ++r) {
-            std::string line;
-            for (int c = 0; c < kListColumns; ++c) line += form->msGrid.textMatrix(r, c) + "|";
-            rows.push_back(line);
-        }
-        return rows;
-    }
-    std::optional<clsCalEvent> stored(const std::string& id) {
-        clsCalEvent ev;
-        if (!form->store()->Find(ev, clsDataQVR::kLocalCalendarId, id)) return std::nullopt;
-        return ev;
-    }
-    int counter() const { return form->settings()->getUpdateVersion(); }
-    int rebuilds() const { return settingsStore.windowSettingsSaves; }
-    // Changes the store behind the window's back (as the gadget's process may).
-    void raw(std::string_view sql) {
-        db::Connection connection;
-        ASSERT_TRUE(connection.openFile(dir.path() / db::kDatabaseFileName));
-        ASSERT_TRUE(connection.execute(sql).has_value()) << connection.lastError();
-    }
-    std::vector<std::string> messages() const {
-        std::vector<std::string> texts;
-        for (const auto& m : ui.messages.calls()) texts.push_back(m.text);
-        return texts;
-    }
-
-    TempFolder dir;
-    CountingSettingsStore settingsStore;
-    ui::TestServices ui;
-    ScriptedOutlook outlook;
-    FakeSerialPort port;
-    SoundRecorder sound;
-    FakeClock clock{at(2024, 3, 5, 14, 0)};
-    ClockOverride useClock{clock};
-    std::unique_ptr<frmMain> form;
 };
 
 void typeAndSave(ui::Form& dialog, std::string description) {
@@ -360,7 +199,7 @@ TEST_F(Commands, ARowMarkedChangedIsRefusedByEditDeleteAndVisibility) {
     clsCalEvent ev = *stored(id);
     ev.setEventStart(at(2024, 3, 7, 19, 0));
     ev.setViewFromDate(at(2024, 3, 7, 19, 0));
-    ASSERT_EQ(f.doSave(ev, 2, false), 0);
+    ASSERT_EQ(f.doSave(ev, SaveMode::Always, false), SaveResult::Saved);
     f.updateList(id);
     int stale = -1;
     for (int r = f.msGrid.fixedRows(); r < f.msGrid.rows(); ++r)
@@ -536,7 +375,7 @@ TEST_F(Commands, InOutlookModeANewEventComesFromOutlooksWindowAndIsStoredWithout
     EXPECT_TRUE(ui.dialogs.calls().empty());
 
     // Closed without saving: nothing.
-    outlook.saves = false;
+    outlook.formSaves = false;
     outlook.item = oneOff("Never", at(2024, 3, 6, 12, 0));
     f.newEvent();
     EXPECT_LT(rowOf("Never"), 0);
@@ -575,7 +414,7 @@ TEST_F(Commands, InOutlookModeAnEditGoesToOutlooksWindowAndAChangeIsSynchronised
     EXPECT_EQ(synced.size(), 1u);
 
     // Unchanged in Outlook: nothing to bring back.
-    outlook.saves = false;
+    outlook.formSaves = false;
     synced.clear();
     f.editSelected(false);
     EXPECT_TRUE(synced.empty());
@@ -633,7 +472,7 @@ TEST_F(Commands, TheEditCommandsFollowTheRowAndTheMode) {
     for (const Mode m : {Mode{0, false}, Mode{1, false}, Mode{1, true}}) {
         if (m.mode == 0) {
             f.state().gOutlookConnected = false;
-            f.showMode(0);
+            f.showMode(ProgramMode::WendraWin);
         } else {
             outlookMode(m.connected);
         }
@@ -655,7 +494,7 @@ TEST_F(Commands, TheEditCommandsFollowTheRowAndTheMode) {
         }
     }
     // A disabled command does nothing from its shortcut either.
-    f.showMode(0);
+    f.showMode(ProgramMode::WendraWin);
     select(past);
     EXPECT_FALSE(f.menuBar.triggerShortcut("Ctrl+E"));
     EXPECT_TRUE(ui.dialogs.calls().empty());

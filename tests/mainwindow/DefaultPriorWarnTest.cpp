@@ -8,6 +8,7 @@
 #include "platform/ui/Layout.h"
 #include "platform/ui/TestDoubles.h"
 #include "store/clsSettings.h"
+#include "tests/support/DialogRig.h"
 
 using namespace wendra;
 
@@ -15,26 +16,15 @@ namespace {
 
 const std::string kDaysMessage = "`Default prior warning` should be a value from 0 to 999 days";
 
-class FlagOwner final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override {
-        flag = cancelled;
-        ++sets;
-    }
-    bool FlagCancel() const override { return flag; }
-    bool flag = false;
-    int sets = 0;
-};
+using FlagOwner = test::FlagRecorder;
 
-class DefaultPriorWarnTest : public ::testing::Test {
+class DefaultPriorWarnTest : public ::testing::Test, protected test::DialogRig {
 protected:
     DefaultPriorWarnTest() { owner.setGeometry({1200, 900, 9000, 6000}); }
 
-    settings::MemorySettingsStore store;
-    clsSettings settings{store, "/opt/wendra"};
     ui::TestServices ui;
     ui::Form owner{"frmMain", "Wendra (win)"};
-    FlagOwner main;
+    FlagOwner& main = opener;
     frmDefaultPriorWarn dlg{settings, ui.services(), owner, main};
 
     void run(std::function<void(frmDefaultPriorWarn&)> actions) {
@@ -42,7 +32,7 @@ protected:
                           [actions](ui::Form& f) { actions(static_cast<frmDefaultPriorWarn&>(f)); });
         ui.dialogs.showModal(dlg, &owner);
     }
-    std::int16_t storedPriorWarning() { return clsSettings(store, "/opt/wendra").PriorWarning(); }
+    std::int16_t storedPriorWarning() { return reread().PriorWarning(); }
 };
 
 TEST_F(DefaultPriorWarnTest, LoadCentresOverTheMainWindowWithTheStoredDays) {

@@ -3,31 +3,32 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <unistd.h>
+#include <vector>
 
 #include "mainwindow/GadgetInstall.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/TestDoubles.h"
 #include "store/clsSettings.h"
+#include "tests/support/TempFolder.h"
 
 using namespace wendra;
 namespace fs = std::filesystem;
 
 namespace {
 
+// Remembers every page it is asked to open; answers as told (true by default).
+class RecordingPageOpener final : public PageOpener {
+public:
+    bool openPage(const std::string& path) override {
+        opened.push_back(path);
+        return answer;
+    }
+    std::vector<std::string> opened;
+    bool answer = true;
+};
+
 class GadgetInstallTest : public ::testing::Test {
 protected:
-    // The program folder of one test, made before the settings that default to it.
-    static fs::path freshFolder() {
-        const fs::path p = fs::temp_directory_path() /
-                           ("wendra-gadget-" + std::to_string(::getpid()) + "-" +
-                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(p);
-        fs::create_directories(p);
-        return p;
-    }
-    ~GadgetInstallTest() override { fs::remove_all(folder); }
 
     void put(const std::string& name) { std::ofstream(folder / name) << "x"; }
     std::string path(const std::string& name) const { return (folder / name).string(); }
@@ -38,7 +39,9 @@ protected:
                path("WendraVista.gadget") + "'";
     }
 
-    fs::path folder = freshFolder();
+    // The program folder of one test, made before the settings that default to it.
+    test::TempFolder dir;
+    const fs::path& folder = dir.path();
     settings::MemorySettingsStore store;
     clsSettings settings{store, folder.string()};
     ui::RecordingMessageBox messages;

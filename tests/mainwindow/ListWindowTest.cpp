@@ -4,78 +4,18 @@
 // updates held back while a refresh is pending.
 #include <gtest/gtest.h>
 
-#include "tests/support/TempFolder.h"
-#include <stdlib.h>
-
-#include <memory>
 #include <string>
 
 #include "mainwindow/frmMain.h"
-#include "platform/db/Schema.h"
-#include "platform/serial/FakeSerialPort.h"
-#include "platform/settings/MemorySettingsStore.h"
-#include "platform/sound/SoundRecorder.h"
-#include "platform/ui/TestDoubles.h"
+#include "tests/support/MainWindowRig.h"
 
 using namespace wendra;
-namespace fs = std::filesystem;
 
 namespace {
 
 DateTime at(int y, int m, int d, int h = 0, int mi = 0) { return DateTime::ymd(y, m, d, h, mi); }
 
-using wendra::test::TempFolder;
-
-class ListWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_FALSE(dir.path().empty());
-        ASSERT_TRUE(db::createDatabaseFile(dir.path() / db::kDatabaseFileName));
-        settingsStore.saveSetting(clsSettings::AppName, "Main", "Installed", "True");
-    }
-
-    // Events stored before the window starts, through a store of the test's own.
-    std::string store(clsCalEvent ev) {
-        clsSettings settings{settingsStore, dir.path().string() + "/"};
-        clsDataQVR data{settings, StoreOptions::mainProgram(dir.path().string())};
-        EXPECT_TRUE(data.OpenData());
-        ev.setLastModified(clock.now());
-        EXPECT_TRUE(data.Save(ev, clsDataQVR::kSaveAlways));
-        return ev.WendraWinId();
-    }
-    static clsCalEvent oneOff(std::string desc, DateTime start, bool allDay = false) {
-        clsCalEvent ev;
-        ev.setDescription(std::move(desc));
-        ev.setEventStart(start);
-        ev.setAllDayEvent(allDay);
-        ev.setViewFromDate(start);
-        return ev;
-    }
-
-    frmMain& start() {
-        form = std::make_unique<frmMain>(frmMainCollaborators{ui.services(), settingsStore, dir.path(), outlook, port,
-                                                              sound, &clock, {}, {}});
-        form->show();
-        EXPECT_EQ(form->startup(), frmMain::Startup::Running);
-        return *form;
-    }
-    std::vector<int> rowsOf(std::string_view desc) const {
-        std::vector<int> out;
-        for (int r = form->msGrid.fixedRows(); r < form->msGrid.rows(); ++r)
-            if (gridKeyValue(form->msGrid.textMatrix(r, grdKey), Tag::Desc) == desc) out.push_back(r);
-        return out;
-    }
-
-    FakeClock clock{at(2024, 3, 5, 14, 0)};
-    ClockOverride useClock{clock};
-    TempFolder dir;
-    settings::MemorySettingsStore settingsStore;
-    ui::TestServices ui;
-    NoOutlook outlook;
-    FakeSerialPort port;
-    SoundRecorder sound;
-    std::unique_ptr<frmMain> form;
-};
+class ListWindowTest : public ::testing::Test, protected test::MainWindowRig {};
 
 TEST_F(ListWindowTest, TheStartUpListsTheStoreWithPastOccurrencesFolded) {
     store(oneOff("Dentist", at(2024, 3, 7, 9, 30)));
@@ -121,7 +61,7 @@ TEST_F(ListWindowTest, AnUpdateShowsTheEventAndPutsTheStatusAndPointerBack) {
         statusInside = f.StatusBar1.text(1);
     };
     clsCalEvent ev = oneOff("Lunch", at(2024, 3, 6, 12, 0));
-    ASSERT_TRUE(f.store()->Save(ev, clsDataQVR::kSaveAlways));
+    ASSERT_TRUE(f.store()->Save(ev, SaveMode::Always));
     f.updateList(ev.WendraWinId());
     EXPECT_TRUE(busyInside);
     EXPECT_EQ(pointerInside, ui::MousePointer::Hourglass);
@@ -142,7 +82,7 @@ TEST_F(ListWindowTest, AnUpdateShowsTheEventAndPutsTheStatusAndPointerBack) {
 TEST_F(ListWindowTest, UpdatesWaitWhileARefreshIsPending) {
     frmMain& f = start();
     clsCalEvent ev = oneOff("Call", at(2024, 3, 6, 12, 0));
-    ASSERT_TRUE(f.store()->Save(ev, clsDataQVR::kSaveAlways));
+    ASSERT_TRUE(f.store()->Save(ev, SaveMode::Always));
     f.refreshPending = true;
     f.updateList(ev.WendraWinId());
     EXPECT_TRUE(rowsOf("Call").empty());
@@ -171,7 +111,7 @@ TEST_F(ListWindowTest, TheSelectionIsCarriedOverARebuild) {
     f.msGrid.setRow(rowsOf("B").at(0));
     const std::string key = f.selectedKey();
     clsCalEvent a = oneOff("A", at(2024, 3, 7, 10, 0));
-    ASSERT_TRUE(f.store()->Save(a, clsDataQVR::kSaveAlways));
+    ASSERT_TRUE(f.store()->Save(a, SaveMode::Always));
     f.refreshList();
     EXPECT_EQ(f.msGrid.row(), rowsOf("B").at(0));
     EXPECT_EQ(f.selectedKey(), key);

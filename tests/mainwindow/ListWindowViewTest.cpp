@@ -6,130 +6,52 @@
 // is written (kept in WENDRA_GRAB_DIR when that is set).
 #include <gtest/gtest.h>
 
-#include "tests/support/TempFolder.h"
-#include <stdlib.h>
-
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QImage>
 #include <QStyle>
-#include <QWindow>
-#include <memory>
 #include <utility>
 #include <vector>
 
 #include "mainwindow/frmMain.h"
 #include "mainwindow/qt/EventGridDelegate.h"
-#include "mainwindow/qt/MainWindowView.h"
-#include "platform/db/Schema.h"
-#include "platform/serial/FakeSerialPort.h"
-#include "platform/settings/MemorySettingsStore.h"
-#include "platform/shell/ProgramFolder.h"
-#include "platform/sound/SoundRecorder.h"
-#include "platform/ui/TestDoubles.h"
 #include "platform/ui/qt/QtConvert.h"
 #include "platform/ui/qt/QtGrab.h"
-#include "platform/ui/qt/QtServices.h"
-#include "tests/support/QtTestApp.h"
+#include "tests/support/QtMainWindowRig.h"
 
 using namespace wendra;
-namespace fs = std::filesystem;
+using wendra::test::exposed;
+using wendra::test::TempFolder;
 
 namespace {
 
 DateTime at(int y, int m, int d, int h = 0, int mi = 0) { return DateTime::ymd(y, m, d, h, mi); }
 
-using wendra::test::TempFolder;
-
-clsCalEvent oneOff(std::string desc, DateTime start, bool allDay = false) {
-    clsCalEvent ev;
-    ev.setDescription(std::move(desc));
-    ev.setEventStart(start);
-    ev.setAllDayEvent(allDay);
-    ev.setViewFromDate(start);
-    return ev;
-}
-
-clsCalEvent daily(std::string desc, DateTime start, DateTime until) {
-    clsCalEvent ev = oneOff(std::move(desc), start);
-    clsCalRRule& r = ev.addRRule();
-    r.setFrequency(clsCalRRule::kDaily);
-    r.setDurationUntil(until, true);
-    ev.setIsRecurring(true);
-    return ev;
-}
-
-bool exposed(QWidget& w) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 5000) {
-        QApplication::processEvents();
-        if (w.isVisible() && w.windowHandle() != nullptr && w.windowHandle()->isExposed()) {
-            QApplication::processEvents();
-            return true;
-        }
-    }
-    return false;
-}
-
 // A window over a store of every kind of row, on Tuesday 5 March 2024 at 14:00.
-struct Rig {
-    FakeClock clock{at(2024, 3, 5, 14, 0)};
-    ClockOverride useClock{clock};
-    TempFolder dir;
-    settings::MemorySettingsStore settingsStore;
-    ui::TestServices doubles;
-    ui::qt::QtWindowPlacement placement;
-    ui::qt::QtTimerService timers;
-    ui::qt::QtTextMetrics metrics;
-    NoOutlook outlook;
-    FakeSerialPort port;
-    SoundRecorder sound;
-    std::unique_ptr<frmMain> form;
-    std::unique_ptr<mainwindow::qt::MainWindowView> view;
+struct Rig : test::QtMainWindowRig {
     std::string standupId;
 
     // presets: settings ("View" section) stored before the start.
     explicit Rig(std::vector<std::pair<std::string, std::string>> presets = {}) {
-        db::createDatabaseFile(dir.path() / db::kDatabaseFileName);
-        settingsStore.saveSetting(clsSettings::AppName, "Main", "Installed", "True");
-        settingsStore.saveSetting(clsSettings::AppName, "View", "Left", "600");
-        settingsStore.saveSetting(clsSettings::AppName, "View", "Top", "600");
-        settingsStore.saveSetting(clsSettings::AppName, "View", "Width", "7200");
-        for (const auto& [key, value] : presets) settingsStore.saveSetting(clsSettings::AppName, "View", key, value);
-        {
-            clsSettings settings{settingsStore, dir.path().string() + "/"};
-            clsDataQVR data{settings, StoreOptions::mainProgram(dir.path().string())};
-            data.OpenData();
-            auto put = [&](clsCalEvent ev) {
-                ev.setLastModified(clock.now());
-                data.Save(ev, clsDataQVR::kSaveAlways);
-                return ev.WendraWinId();
-            };
-            put(oneOff("Car service", at(2024, 3, 1, 8, 30)));
-            put(oneOff("Book club", at(2024, 3, 4), true));
-            put(oneOff("Team lunch", at(2024, 3, 5, 12, 30)));
-            put(oneOff("Call the plumber", at(2024, 3, 5, 16, 45)));
-            put(oneOff("Anna's birthday", at(2024, 3, 5), true));
-            standupId = put(daily("Standup", at(2024, 3, 6, 9, 0), at(2024, 3, 8)));
-            put(oneOff("Dentist", at(2024, 3, 6, 15, 0)));
-            put(oneOff("Bins out", at(2024, 3, 7), true));
-            put(oneOff("Piano lesson", at(2024, 3, 12, 17, 0)));
-        }
-        const ui::Services services{doubles.messages, doubles.dialogs, doubles.fonts, placement, timers, metrics};
-        form = std::make_unique<frmMain>(
-            frmMainCollaborators{services, settingsStore, dir.path(), outlook, port, sound, nullptr, {}, {}});
-        view = std::make_unique<mainwindow::qt::MainWindowView>(*form, shell::programFolder() / "icons");
-        form->show();
-    }
-    ~Rig() {
-        view.reset();
-        form.reset();
+        preset("View", "Left", "600");
+        preset("View", "Top", "600");
+        preset("View", "Width", "7200");
+        for (const auto& [key, value] : presets) preset("View", key, value);
+        store(oneOff("Car service", at(2024, 3, 1, 8, 30)));
+        store(oneOff("Book club", at(2024, 3, 4), true));
+        store(oneOff("Team lunch", at(2024, 3, 5, 12, 30)));
+        store(oneOff("Call the plumber", at(2024, 3, 5, 16, 45)));
+        store(oneOff("Anna's birthday", at(2024, 3, 5), true));
+        standupId = store(daily("Standup", at(2024, 3, 6, 9, 0), at(2024, 3, 8)));
+        store(oneOff("Dentist", at(2024, 3, 6, 15, 0)));
+        store(oneOff("Bins out", at(2024, 3, 7), true));
+        store(oneOff("Piano lesson", at(2024, 3, 12, 17, 0)));
+        startShown();
     }
 
-    int rowOf(std::string_view desc, std::string_view marker = "") const {
+    // The row showing the description with the marker.
+    int rowShowing(std::string_view desc, std::string_view marker = "") const {
         for (int r = form->msGrid.fixedRows(); r < form->msGrid.rows(); ++r)
             if (form->msGrid.textMatrix(r, grdSubject) == desc && form->msGrid.textMatrix(r, grdModified) == marker)
                 return r;
@@ -156,12 +78,12 @@ TEST(ListWindowView, EveryKindOfRowIsDrawnInItsColours) {
     ASSERT_TRUE(f.store()->Find(standup, *clsDataQVR::toEventKey(rig.standupId)));
     standup.setEventStart(at(2024, 3, 6, 10, 30));
     standup.setViewFromDate(at(2024, 3, 6, 10, 30));
-    ASSERT_TRUE(f.store()->Save(standup, clsDataQVR::kSaveAlways));
+    ASSERT_TRUE(f.store()->Save(standup, SaveMode::Always));
     f.updateList(rig.standupId);
 
     // The current row, as the window marks it: its description cell in &HFFFFC0,
     // and here with the whole row selected and another cell current.
-    const int current = rig.rowOf("Dentist");
+    const int current = rig.rowShowing("Dentist");
     ASSERT_GE(current, 0);
     f.msGrid.setSelectionMode(ui::SelectionMode::ByRow);
     f.msGrid.setCurrentCell(current, grdModified);
@@ -171,15 +93,15 @@ TEST(ListWindowView, EveryKindOfRowIsDrawnInItsColours) {
     auto& grid = *view.grid();
     ASSERT_EQ(f.msGrid.textMatrix(1, grdSubject), "2 past events");
     EXPECT_EQ(cellColour(grid, 1, grdWendra), QColor(255, 0, 0));               // past-events row: white on red
-    EXPECT_EQ(cellColour(grid, rig.rowOf("Team lunch"), grdSubject), QColor(255, 255, 128));  // passed: red on the list
-    EXPECT_EQ(f.msGrid.textMatrix(rig.rowOf("Team lunch"), grdWendra), "-1h 30m");
-    EXPECT_EQ(f.msGrid.textMatrix(rig.rowOf("Call the plumber"), grdWendra), "2h 45m");
-    EXPECT_EQ(f.msGrid.textMatrix(rig.rowOf("Anna's birthday"), grdWendra), "*");
-    EXPECT_EQ(cellColour(grid, rig.rowOf("Piano lesson"), grdWendra), QColor(0, 255, 0));  // future: green
+    EXPECT_EQ(cellColour(grid, rig.rowShowing("Team lunch"), grdSubject), QColor(255, 255, 128));  // passed: red on the list
+    EXPECT_EQ(f.msGrid.textMatrix(rig.rowShowing("Team lunch"), grdWendra), "-1h 30m");
+    EXPECT_EQ(f.msGrid.textMatrix(rig.rowShowing("Call the plumber"), grdWendra), "2h 45m");
+    EXPECT_EQ(f.msGrid.textMatrix(rig.rowShowing("Anna's birthday"), grdWendra), "*");
+    EXPECT_EQ(cellColour(grid, rig.rowShowing("Piano lesson"), grdWendra), QColor(0, 255, 0));  // future: green
     EXPECT_EQ(cellColour(grid, current, grdSubject), QColor(0xC0, 0xFF, 0xFF));  // the mark stays
     EXPECT_NE(cellColour(grid, current, grdTime), QColor(255, 255, 128));        // the rest is selected
-    const int plus = rig.rowOf("Standup", "+");
-    const int marked = rig.rowOf("Standup", "X");
+    const int plus = rig.rowShowing("Standup", "+");
+    const int marked = rig.rowShowing("Standup", "X");
     ASSERT_GE(plus, 0);
     ASSERT_GE(marked, 0);
     EXPECT_EQ(cellColour(grid, plus, grdModified), QColor(0, 0, 255));  // "+" white on blue
@@ -189,9 +111,7 @@ TEST(ListWindowView, EveryKindOfRowIsDrawnInItsColours) {
     EXPECT_GT(grid.rowSpan(grid.gridModel()->tableRow(plus), grdDate), 1);
 
     TempFolder out;
-    const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
-    const QString folder = keep.isEmpty() ? QString::fromStdString(out.path().string()) : QString::fromLocal8Bit(keep);
-    const QString png = folder + "/main_window_list.png";
+    const QString png = test::grabPath(QString::fromStdString(out.path().string()), "main_window_list.png");
     ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(png)));
     EXPECT_FALSE(QImage(png).isNull());
 }
@@ -228,19 +148,18 @@ TEST(ListWindowView, ColumnsAndRowsFitTheFontAtStartAndAtOnceAfterAChange) {
     ASSERT_TRUE(exposed(view));
     auto& grid = *view.grid();
     ASSERT_EQ(grid.font().pointSize(), 14);
-    EXPECT_EQ(f.msGrid.textMatrix(rig.rowOf("Team lunch"), grdWendra), "-1h 30m");
+    EXPECT_EQ(f.msGrid.textMatrix(rig.rowShowing("Team lunch"), grdWendra), "-1h 30m");
     expectEveryCellWhole(grid);
 
     TempFolder out;
-    const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
-    const QString folder = keep.isEmpty() ? QString::fromStdString(out.path().string()) : QString::fromLocal8Bit(keep);
-    ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(folder + "/main_window_14pt.png")));
+    const QString folder = QString::fromStdString(out.path().string());
+    ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(test::grabPath(folder, "main_window_14pt.png"))));
 
     int dateWidth = grid.columnWidth(grdDate);
     int rowHeight = grid.rowHeight(0);
     for (const double size : {20.0, 8.0}) {
         SCOPED_TRACE(size);
-        rig.doubles.fonts.answer(ui::Font{"DejaVu Sans", size});
+        rig.ui.fonts.answer(ui::Font{"DejaVu Sans", size});
         f.mnuOptions_Font.trigger();
         QApplication::processEvents();
         ASSERT_EQ(grid.font().pointSizeF(), size);
@@ -252,7 +171,7 @@ TEST(ListWindowView, ColumnsAndRowsFitTheFontAtStartAndAtOnceAfterAChange) {
         dateWidth = grid.columnWidth(grdDate);
         rowHeight = grid.rowHeight(0);
     }
-    ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(folder + "/main_window_8pt.png")));
+    ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(test::grabPath(folder, "main_window_8pt.png"))));
 }
 
 }  // namespace

@@ -2,59 +2,20 @@
 // column and merge entries of the View menu and the past-events switch.
 #include <gtest/gtest.h>
 
-#include "tests/support/TempFolder.h"
-#include <stdlib.h>
-
-#include <memory>
 #include <string>
 
 #include "mainwindow/frmMain.h"
-#include "platform/db/Schema.h"
-#include "platform/serial/FakeSerialPort.h"
-#include "platform/settings/MemorySettingsStore.h"
-#include "platform/sound/SoundRecorder.h"
-#include "platform/ui/TestDoubles.h"
 #include "store/DefaultFont.h"
+#include "tests/support/MainWindowRig.h"
 
 using namespace wendra;
-namespace fs = std::filesystem;
 
 namespace {
 
-using wendra::test::TempFolder;
-
-// A started main window over an empty store; settings may be preset before start().
-struct Rig {
-    TempFolder dir;
-    settings::MemorySettingsStore settingsStore;
-    ui::TestServices ui;
-    NoOutlook outlook;
-    FakeSerialPort port;
-    SoundRecorder sound;
-    FakeClock clock{DateTime::ymd(2024, 3, 6, 12, 0)};
-    std::unique_ptr<frmMain> form;
-
-    Rig() {
-        db::createDatabaseFile(dir.path() / db::kDatabaseFileName);
-        preset("Main", "Installed", "True");
-    }
-    void preset(std::string_view section, std::string_view key, std::string_view value) {
-        settingsStore.saveSetting(clsSettings::AppName, section, key, value);
-    }
-    std::optional<std::string> stored(std::string_view section, std::string_view key) const {
-        return settingsStore.querySetting(clsSettings::AppName, section, key);
-    }
-    frmMain& start() {
-        form = std::make_unique<frmMain>(frmMainCollaborators{ui.services(), settingsStore, dir.path(), outlook,
-                                                              port, sound, &clock, {}, {}});
-        form->show();
-        EXPECT_EQ(form->startup(), frmMain::Startup::Running);
-        return *form;
-    }
-    void close() {
-        form->requestClose();
-        form.reset();
-    }
+// A started main window over an empty store on Wednesday 6 March 2024 at noon;
+// settings may be preset before start().
+struct Rig : test::MainWindowRig {
+    Rig() : MainWindowRig(DateTime::ymd(2024, 3, 6, 12, 0)) {}
 };
 
 // The grid as the arithmetic sees it: rows of one height and the view columns' widths.
@@ -62,11 +23,11 @@ void shape(frmMain& f, int rows, int rowHeight, int daysTo, int time, int date, 
     f.msGrid.setFixedRows(0);
     f.msGrid.setRows(rows);
     f.msGrid.setDefaultRowHeight(rowHeight);
-    f.msGrid.setColWidth(2, 0);
-    f.msGrid.setColWidth(3, daysTo);
-    f.msGrid.setColWidth(5, time);
-    f.msGrid.setColWidth(6, date);
-    f.msGrid.setColWidth(7, day);
+    f.msGrid.setColWidth(grdModified, 0);
+    f.msGrid.setColWidth(grdWendra, daysTo);
+    f.msGrid.setColWidth(grdTime, time);
+    f.msGrid.setColWidth(grdDate, date);
+    f.msGrid.setColWidth(grdDayofWeek, day);
 }
 
 // ---- layout ------------------------------------------------------------------------------

@@ -3,9 +3,6 @@
 // and the toolbar by mode, the error banner and the status panels; and the program
 // folder and per-user lock it is started with.
 #include <gtest/gtest.h>
-
-#include "tests/support/DamagedDatabase.h"
-#include "tests/support/TempFolder.h"
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -14,7 +11,6 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -23,13 +19,11 @@
 #include "platform/clock/Clock.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Schema.h"
-#include "platform/serial/FakeSerialPort.h"
 #include "platform/settings/FileSettingsStore.h"
-#include "platform/settings/MemorySettingsStore.h"
 #include "platform/shell/InstanceLock.h"
 #include "platform/shell/ProgramFolder.h"
-#include "platform/sound/SoundRecorder.h"
-#include "platform/ui/TestDoubles.h"
+#include "tests/support/DamagedDatabase.h"
+#include "tests/support/MainWindowRig.h"
 
 using namespace wendra;
 namespace fs = std::filesystem;
@@ -41,98 +35,44 @@ using wendra::test::TempFolder;
 // What happened, in order, across the doubles.
 using Journal = std::vector<std::string>;
 
-// The settings store, noting every read and write in the journal.
-class JournalSettings final : public settings::SettingsStore {
-public:
-    explicit JournalSettings(Journal& journal) : journal_(journal) {}
-    std::optional<std::string> querySetting(std::string_view app, std::string_view section,
-                                            std::string_view key) const override {
-        journal_.push_back("read " + std::string(section) + "/" + std::string(key));
-        return inner.querySetting(app, section, key);
-    }
-    bool saveSetting(std::string_view app, std::string_view section, std::string_view key,
-                     std::string_view value) override {
-        journal_.push_back("write " + std::string(section) + "/" + std::string(key) + "=" + std::string(value));
-        return inner.saveSetting(app, section, key, value);
-    }
-    bool deleteSetting(std::string_view app, std::string_view section, std::string_view key) override {
-        return inner.deleteSetting(app, section, key);
-    }
-    bool deleteSection(std::string_view app, std::string_view section) override {
-        return inner.deleteSection(app, section);
-    }
-    // Sets a value without a note, as an earlier run would have left it.
-    void preset(std::string_view section, std::string_view key, std::string_view value) {
-        inner.saveSetting(clsSettings::AppName, section, key, value);
-    }
-    std::optional<std::string> stored(std::string_view section, std::string_view key) const {
-        return inner.querySetting(clsSettings::AppName, section, key);
-    }
-    settings::MemorySettingsStore inner;
-
-private:
-    Journal& journal_;
-};
-
-// The clock, noting each time it is asked.
+// The rig's clock, noting each time it is asked.
 class JournalClock final : public Clock {
 public:
-    explicit JournalClock(Journal& journal, DateTime t) : journal_(journal), now_(t) {}
+    JournalClock(Journal& journal, const Clock& clock) : journal_(journal), clock_(clock) {}
     DateTime now() const override {
         journal_.push_back("now");
-        return now_;
+        return clock_.now();
     }
-    void set(DateTime t) { now_ = t; }
 
 private:
     Journal& journal_;
-    DateTime now_;
+    const Clock& clock_;
 };
 
-// A program folder, settings and doubles for one or more starts of the main window.
-struct Rig {
-    Journal journal;
-    TempFolder dir;
-    JournalSettings settingsStore{journal};
-    ui::TestServices ui;
-    NoOutlook outlook;
-    FakeSerialPort port;
-    SoundRecorder sound;
-    JournalClock clock{journal, DateTime::ymd(2024, 3, 4, 9, 30)};  // a Monday
-    bool onlyCopy = true;
-    std::function<void(frmMain&)> onGadgetOffer;
-    // Another settings store in place of the journal's (a real file).
-    settings::SettingsStore* otherSettings = nullptr;
-    std::unique_ptr<frmMain> form;
-
-    const fs::path& folder() const { return dir.path(); }
-    fs::path database() const { return folder() / db::kDatabaseFileName; }
-    void makeDatabase() { ASSERT_TRUE(db::createDatabaseFile(database())); }
-    // An earlier run that finished its first start.
-    void installed() { settingsStore.preset("Main", "Installed", "True"); }
-
-    frmMainCollaborators collaborators() {
-        return frmMainCollaborators{
-            ui.services(), otherSettings ? *otherSettings : settingsStore, folder(), outlook, port, sound, &clock,
-            [this] {
-                journal.push_back("claim");
-                return onlyCopy;
-            },
-            [this](frmMain& f) {
-                journal.push_back("gadget offer");
-                if (onGadgetOffer) onGadgetOffer(f);
-            }};
+// A program folder (no database until makeDatabase(), no first start until
+// installed()) for one or more starts of the main window, with a journal of the
+// claim of the single copy, the gadget offer, the clock's reads and the settings'
+// reads and writes.
+struct Rig : test::MainWindowRig {
+    Rig() : MainWindowRig(Setup{.now = DateTime::ymd(2024, 3, 4, 9, 30), .database = false, .installed = false}) {
+        settingsStore.journal = &journal;
+        claimSingleInstance = [this] {
+            journal.push_back("claim");
+            return onlyCopy;
+        };
+        offerGadgetInstall = [this](frmMain& f) {
+            journal.push_back("gadget offer");
+            if (onGadgetOffer) onGadgetOffer(f);
+        };
     }
-    frmMain& start() {
-        form = std::make_unique<frmMain>(collaborators());
-        form->show();
-        return *form;
-    }
-    // Ends the running window as the close box does and drops it.
-    void close() {
-        if (form) form->requestClose();
+    ~Rig() override {
         form.reset();
+        settingsStore.journal = nullptr;
     }
+
+    void installed() { preset("Main", "Installed", "True"); }
+    // A start may end the program here.
+    frmMain& start() { return MainWindowRig::start(false); }
     std::vector<std::string> files() const {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(folder())) names.push_back(e.path().filename().string());
@@ -147,6 +87,12 @@ struct Rig {
         return static_cast<std::size_t>(
             std::count_if(journal.begin(), journal.end(), [](const std::string& e) { return e.starts_with("write "); }));
     }
+
+    Journal journal;
+    JournalClock journalClock{journal, clock};
+    ClockOverride useJournalClock{journalClock};
+    bool onlyCopy = true;
+    std::function<void(frmMain&)> onGadgetOffer;
 };
 
 using wendra::test::fileBytes;
@@ -244,7 +190,7 @@ TEST(MainStartup, OutlookModeStoredBesideStandaloneEndsWithTheStandaloneDisplay)
     rig.settingsStore.preset("Mode", "Outlook", "True");
     rig.settingsStore.preset("Mode", "WendraWin", "True");
     frmMain& f = rig.start();
-    EXPECT_EQ(f.state().gCurrentMode, 0);
+    EXPECT_EQ(f.state().gCurrentMode, ProgramMode::WendraWin);
     EXPECT_EQ(f.getStatusText(), "Mode: Wendra (win)");
     EXPECT_FALSE(f.picOutlookStatus.visible());
 }
@@ -367,7 +313,7 @@ TEST(MainStartup, SevenBackupsRotateOverAWeekAndTheEighthDayReplacesItsWeekday) 
         ASSERT_EQ(f.startup(), frmMain::Startup::Running);
         // One event more each day, so each backup tells which start made it.
         clsCalEvent ev = event("day " + std::to_string(day), monday.addDays(30));
-        ASSERT_EQ(f.doSave(ev, 2, false), 0);
+        ASSERT_EQ(f.doSave(ev, SaveMode::Always, false), SaveResult::Saved);
         rig.close();
         if (day == 0) {
             EXPECT_EQ(eventCount(rig.folder() / "WendraWin.bak_Mon"), 0);
@@ -397,7 +343,7 @@ TEST(MainStartup, TheBackupHoldsWhatTheOtherProcessWroteAndHasNotMergedIntoTheFi
     clsDataQVR gadget(gadgetSettings, StoreOptions::mainProgram(rig.folder().string()));
     ASSERT_TRUE(gadget.OpenData());
     clsCalEvent ev = event("written by the gadget", DateTime::ymd(2024, 4, 1));
-    ASSERT_TRUE(gadget.Save(ev, clsDataQVR::kSaveAlways));
+    ASSERT_TRUE(gadget.Save(ev, SaveMode::Always));
 
     // The file alone does not hold it yet: a plain copy would miss it.
     const fs::path plain = rig.dir.path() / "plain-copy.dt";
@@ -520,12 +466,12 @@ TEST(MainWindow, ToolbarAndMenusFollowTheModeInEveryCombination) {
         f.state().gOutlookConnected = !c.connected;
         f.viewAll = false;
         f.viewAllByDescription = false;
-        f.applyModeToolbar(1 - c.mode);
+        f.applyModeToolbar(c.mode == 0 ? ProgramMode::Outlook : ProgramMode::WendraWin);
         f.state().gOutlookConnected = c.connected;
         f.viewAll = c.viewAll;
         f.viewAllByDescription = c.byDescription;
         const int before = rowChanges;
-        f.applyModeToolbar(c.mode);
+        f.applyModeToolbar(static_cast<ProgramMode>(c.mode));
         EXPECT_EQ(namesOf(f.Toolbar1, &ui::Command::visible), c.shown);
         EXPECT_EQ(namesOf(f.Toolbar1, &ui::Command::enabled), c.enabled);
         EXPECT_EQ(f.picOutlookStatus.visible(), c.picture);
@@ -544,9 +490,9 @@ TEST(MainWindow, BackFromAnUnconnectedOutlookModeTheToolbarIsEnabledAgain) {
     rig.makeDatabase();
     rig.installed();
     frmMain& f = rig.start();
-    f.showMode(1);
+    f.showMode(ProgramMode::Outlook);
     EXPECT_FALSE(f.Toolbar1.button("toolbarNew")->enabled());
-    f.showMode(0);
+    f.showMode(ProgramMode::WendraWin);
     for (const char* key : {"toolbarNew", "toolbarAlarm", "toolbarFont"}) {
         EXPECT_TRUE(f.Toolbar1.button(key)->enabled()) << key;
         EXPECT_TRUE(f.Toolbar1.button(key)->visible()) << key;
@@ -566,27 +512,27 @@ TEST(MainWindow, ShowModeWritesTheStatusAndTheStampOfEachOutlookState) {
     const DateTime t = DateTime::ymd(2024, 3, 4, 10, 15, 30);
     rig.clock.set(t);
 
-    f.showMode(1);
+    f.showMode(ProgramMode::Outlook);
     EXPECT_EQ(f.getStatusText(), "Connecting to MSOutlook...");
     EXPECT_EQ(f.connectingSince, t);
-    EXPECT_EQ(f.state().gCurrentMode, 1);
+    EXPECT_EQ(f.state().gCurrentMode, ProgramMode::Outlook);
     EXPECT_EQ(f.state().gSavedStatusText, "Mode: Wendra (win)");  // the text it replaced
 
     f.state().gOutlookConnected = true;
-    f.showMode(1);
+    f.showMode(ProgramMode::Outlook);
     EXPECT_EQ(f.getStatusText(), "Mode: MSOutlook");
 
     f.checkingForUpdates = true;
     rig.clock.set(t.addSeconds(90));
-    f.showMode(1);
+    f.showMode(ProgramMode::Outlook);
     EXPECT_EQ(f.getStatusText(), "Mode: MSOutlook          [Checking for updates]");
     EXPECT_EQ(f.checkingSince, t.addSeconds(90));
     EXPECT_EQ(f.connectingSince, t);
 
     // Another value only records the mode.
     const std::string shown = namesOf(f.Toolbar1, &ui::Command::visible);
-    f.showMode(5);
-    EXPECT_EQ(f.state().gCurrentMode, 5);
+    f.showMode(static_cast<ProgramMode>(5));
+    EXPECT_EQ(f.state().gCurrentMode, static_cast<ProgramMode>(5));
     EXPECT_EQ(f.getStatusText(), "Mode: MSOutlook          [Checking for updates]");
     EXPECT_EQ(namesOf(f.Toolbar1, &ui::Command::visible), shown);
     EXPECT_EQ(f.mousePointer(), ui::MousePointer::Default);

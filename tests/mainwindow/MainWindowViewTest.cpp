@@ -3,11 +3,6 @@
 // picture of the whole window (kept in WENDRA_GRAB_DIR when that is set).
 #include <gtest/gtest.h>
 
-#include "tests/support/TempFolder.h"
-
-#include "tests/support/QtTestApp.h"
-#include <stdlib.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
@@ -19,84 +14,28 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QStyleFactory>
-#include <QElapsedTimer>
-#include <QWindow>
 #include <QToolBar>
-#include <memory>
 
 #include "mainwindow/frmMain.h"
-#include "mainwindow/qt/MainWindowView.h"
-#include "platform/db/Schema.h"
-#include "platform/serial/FakeSerialPort.h"
-#include "platform/settings/MemorySettingsStore.h"
-#include "platform/shell/ProgramFolder.h"
-#include "platform/sound/SoundRecorder.h"
-#include "platform/ui/TestDoubles.h"
 #include "platform/ui/qt/QtConvert.h"
 #include "platform/ui/qt/QtGrab.h"
-#include "platform/ui/qt/QtServices.h"
+#include "tests/support/QtMainWindowRig.h"
 
 using namespace wendra;
-namespace fs = std::filesystem;
+using wendra::test::exposed;
+using wendra::test::TempFolder;
 
 namespace {
 
-
-using wendra::test::TempFolder;
-
-// A real main window over an empty store: messages and dialogs are doubles, the
-// screen, the timers and the text measures are Qt's.
-struct Rig {
-    TempFolder dir;
-    settings::MemorySettingsStore settingsStore;
-    ui::TestServices doubles;
-    ui::qt::QtWindowPlacement placement;
-    ui::qt::QtTimerService timers;
-    ui::qt::QtTextMetrics metrics;
-    NoOutlook outlook;
-    FakeSerialPort port;
-    SoundRecorder sound;
-    std::unique_ptr<frmMain> form;
-    std::unique_ptr<mainwindow::qt::MainWindowView> view;
-
+// A real main window over an empty store, placed and sized by its settings.
+struct Rig : test::QtMainWindowRig {
     Rig() {
-        db::createDatabaseFile(dir.path() / db::kDatabaseFileName);
-        settingsStore.saveSetting(clsSettings::AppName, "Main", "Installed", "True");
-        settingsStore.saveSetting(clsSettings::AppName, "View", "Left", "600");
-        settingsStore.saveSetting(clsSettings::AppName, "View", "Top", "600");
-        settingsStore.saveSetting(clsSettings::AppName, "View", "Width", "6600");
-        const ui::Services services{doubles.messages, doubles.dialogs, doubles.fonts, placement, timers, metrics};
-        form = std::make_unique<frmMain>(
-            frmMainCollaborators{services, settingsStore, dir.path(), outlook, port, sound, nullptr, {}, {}});
-        // The pictures the build draws beside the programs.
-        view = std::make_unique<mainwindow::qt::MainWindowView>(*form, shell::programFolder() / "icons");
-        form->show();
-    }
-    ~Rig() {
-        view.reset();
-        form.reset();
+        preset("View", "Left", "600");
+        preset("View", "Top", "600");
+        preset("View", "Width", "6600");
+        startShown();
     }
 };
-
-// Runs the event loop until the window is on the (offscreen) screen.
-bool exposed(QWidget& w) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 5000) {
-        QApplication::processEvents();
-        if (w.isVisible() && w.windowHandle() != nullptr && w.windowHandle()->isExposed()) {
-            QApplication::processEvents();
-            return true;
-        }
-    }
-    return false;
-}
-
-QString grabPath(const QString& tempFolder, const QString& file) {
-    const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
-    return (keep.isEmpty() ? tempFolder : QString::fromLocal8Bit(keep)) + "/" + file;
-}
 
 TEST(MainWindowView, ShowsTheToolbarStatusAndListAsTheFormSetsThem) {
     Rig rig;
@@ -180,7 +119,7 @@ TEST(MainWindowView, GrabsTheWindowToPng) {
     rig.form->showError("Sync: the device sent a calendar this program cannot read.");
     QApplication::processEvents();
     TempFolder out;
-    const QString png = grabPath(QString::fromStdString(out.path().string()), "main_window.png");
+    const QString png = test::grabPath(QString::fromStdString(out.path().string()), "main_window.png");
     ASSERT_TRUE(ui::qt::grabToPng(view, ui::qt::fromQString(png)));
     const QImage image(png);
     ASSERT_FALSE(image.isNull());

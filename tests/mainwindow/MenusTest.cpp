@@ -3,11 +3,7 @@
 // display, the font, help, about and exit.
 #include <gtest/gtest.h>
 
-#include "tests/support/TempFolder.h"
-#include <stdlib.h>
-
 #include <fstream>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,115 +13,25 @@
 #include "mainwindow/frmMain.h"
 #include "mainwindow/frmMode.h"
 #include "mainwindow/frmOptions.h"
-#include "platform/db/Schema.h"
-#include "platform/serial/FakeSerialPort.h"
-#include "platform/settings/MemorySettingsStore.h"
-#include "platform/sound/SoundRecorder.h"
-#include "platform/ui/TestDoubles.h"
+#include "tests/support/MainWindowRig.h"
 
 using namespace wendra;
-namespace fs = std::filesystem;
 
 namespace {
 
 DateTime at(int y, int m, int d, int h = 0, int mi = 0) { return DateTime::ymd(y, m, d, h, mi); }
 
-using wendra::test::TempFolder;
-
-// The settings in memory, counting the window settings' saves: every full rebuild
-// of the list saves them first, so their count is the count of rebuilds.
-class CountingSettingsStore final : public settings::SettingsStore {
-public:
-    std::optional<std::string> querySetting(std::string_view app, std::string_view section,
-                                            std::string_view key) const override {
-        return inner.querySetting(app, section, key);
-    }
-    bool saveSetting(std::string_view app, std::string_view section, std::string_view key,
-                     std::string_view value) override {
-        if (key == "FontName") ++windowSettingsSaves;
-        return inner.saveSetting(app, section, key, value);
-    }
-    bool deleteSetting(std::string_view app, std::string_view section, std::string_view key) override {
-        return inner.deleteSetting(app, section, key);
-    }
-    bool deleteSection(std::string_view app, std::string_view section) override {
-        return inner.deleteSection(app, section);
-    }
-    settings::MemorySettingsStore inner;
-    int windowSettingsSaves = 0;
-};
-
-// A calendar that can always be reached (the mode dialog's test passes).
-class ReachableOutlook final : public OutlookBinding {
-public:
-    bool OpenData() override { return true; }
-    int CalendarId() override { return 7; }
-    bool Find(clsCalEvent&, int, const std::string&, const std::string&) override { return false; }
-    bool findOccur(clsCalEvent&, DateTime) override { return false; }
-    std::string getXID(const clsCalEvent&) override { return {}; }
-    bool Save(clsCalEvent&, const std::string&) override { return true; }
-    bool displayAddForm(clsCalEvent&) override { return false; }
-    bool displayEditForm(clsCalEvent&, bool) override { return false; }
-};
-
-class Menus : public ::testing::Test {
+class Menus : public ::testing::Test, protected test::MainWindowRig {
 protected:
-    void SetUp() override {
-        ASSERT_FALSE(dir.path().empty());
-        ASSERT_TRUE(db::createDatabaseFile(dir.path() / db::kDatabaseFileName));
-        preset("Main", "Installed", "True");
-    }
-    void preset(std::string_view section, std::string_view key, std::string_view value) {
-        settingsStore.inner.saveSetting(clsSettings::AppName, section, key, value);
-    }
     std::optional<std::string> setting(std::string_view section, std::string_view key) const {
-        return settingsStore.inner.querySetting(clsSettings::AppName, section, key);
+        return stored(section, key);
     }
-    void store(clsCalEvent ev) {
-        clsSettings settings{settingsStore, dir.path().string() + "/"};
-        clsDataQVR data{settings, StoreOptions::mainProgram(dir.path().string())};
-        EXPECT_TRUE(data.OpenData());
-        ev.setLastModified(clock.now());
-        EXPECT_TRUE(data.Save(ev, clsDataQVR::kSaveAlways));
-    }
-    static clsCalEvent oneOff(std::string desc, DateTime start) {
-        clsCalEvent ev;
-        ev.setDescription(std::move(desc));
-        ev.setEventStart(start);
-        ev.setAllDayEvent(false);
-        ev.setViewFromDate(start);
-        return ev;
-    }
-    frmMain& start() {
-        form.reset();
-        form = std::make_unique<frmMain>(frmMainCollaborators{ui.services(), settingsStore, dir.path(), outlook, port,
-                                                              sound, &clock, {}, {}});
-        form->show();
-        EXPECT_EQ(form->startup(), frmMain::Startup::Running);
-        settingsStore.windowSettingsSaves = 0;
-        return *form;
-    }
-    int rebuilds() const { return settingsStore.windowSettingsSaves; }
-    bool listed(std::string_view desc) const {
-        for (int r = form->msGrid.fixedRows(); r < form->msGrid.rows(); ++r)
-            if (gridKeyValue(form->msGrid.textMatrix(r, grdKey), Tag::Desc) == desc) return true;
-        return false;
-    }
+    bool listed(std::string_view desc) const { return rowOf(desc) >= 0; }
     ui::Command& entry(std::string_view name) {
         ui::Command* c = form->menuBar.find(name);
         EXPECT_NE(c, nullptr) << name;
         return *c;
     }
-
-    TempFolder dir;
-    CountingSettingsStore settingsStore;
-    ui::TestServices ui;
-    ReachableOutlook outlook;
-    FakeSerialPort port;
-    SoundRecorder sound;
-    FakeClock clock{at(2024, 3, 5, 14, 0)};
-    ClockOverride useClock{clock};
-    std::unique_ptr<frmMain> form;
 };
 
 // ---- the tree ------------------------------------------------------------------------
@@ -244,7 +150,7 @@ TEST_F(Menus, TheViewChoicesSetTheListsViewMarkItAndRebuildOnce) {
     EXPECT_TRUE(f.mnuViewAll.checked());
     EXPECT_FALSE(f.mnuViewDefaultDays.checked());
     EXPECT_TRUE(listed("Next year"));
-    EXPECT_FALSE(f.Toolbar1.button("toolbarEditOccur")->visible() && f.state().gCurrentMode == 0);
+    EXPECT_FALSE(f.Toolbar1.button("toolbarEditOccur")->visible() && f.state().gCurrentMode == ProgramMode::WendraWin);
     EXPECT_EQ(rebuilds(), 1);
 
     f.mnuViewAllDesc.trigger();
@@ -330,7 +236,7 @@ TEST_F(Menus, TheModeChosenIsShownAndTheListRebuiltOnce) {
     });
     f.mnuOptions_Mode.trigger();
     EXPECT_TRUE(f.settings()->ModeOutlook());
-    EXPECT_EQ(f.state().gCurrentMode, 1);
+    EXPECT_EQ(f.state().gCurrentMode, ProgramMode::Outlook);
     EXPECT_EQ(f.getStatusText(), "Connecting to MSOutlook...");
     EXPECT_EQ(rebuilds(), 1);
 
@@ -342,7 +248,7 @@ TEST_F(Menus, TheModeChosenIsShownAndTheListRebuiltOnce) {
     });
     f.mnuOptions_Mode.trigger();
     EXPECT_TRUE(f.settings()->ModeOutlook());
-    EXPECT_EQ(f.state().gCurrentMode, 1);
+    EXPECT_EQ(f.state().gCurrentMode, ProgramMode::Outlook);
 }
 
 // ---- the minimal display ------------------------------------------------------------------------

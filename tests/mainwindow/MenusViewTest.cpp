@@ -4,71 +4,31 @@
 // the menu bar.
 #include <gtest/gtest.h>
 
-#include "tests/support/TempFolder.h"
-
-#include "tests/support/QtTestApp.h"
-#include <stdlib.h>
-
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTest>
-#include <QFontMetrics>
-#include <QLabel>
-#include <QWindow>
 #include <map>
-#include <memory>
 
 #include "mainwindow/frmMain.h"
-#include "mainwindow/qt/MainWindowView.h"
-#include "platform/db/Schema.h"
-#include "platform/serial/FakeSerialPort.h"
-#include "platform/settings/MemorySettingsStore.h"
-#include "platform/shell/ProgramFolder.h"
-#include "platform/sound/SoundRecorder.h"
-#include "platform/ui/TestDoubles.h"
 #include "platform/ui/qt/QtConvert.h"
-#include "platform/ui/qt/QtServices.h"
+#include "tests/support/QtMainWindowRig.h"
 
 using namespace wendra;
-namespace fs = std::filesystem;
+using wendra::test::eventually;
 
 namespace {
 
-using wendra::test::TempFolder;
-
-// A real main window over an empty store: messages, dialogs and the font dialog
-// are doubles; the screen, timers and text measures are Qt's.
-struct Rig {
-    TempFolder dir;
-    settings::MemorySettingsStore settingsStore;
-    ui::TestServices doubles;
-    ui::qt::QtWindowPlacement placement;
-    ui::qt::QtTimerService timers;
-    ui::qt::QtTextMetrics metrics;
-    NoOutlook outlook;
-    FakeSerialPort port;
-    SoundRecorder sound;
-    std::unique_ptr<frmMain> form;
-    std::unique_ptr<mainwindow::qt::MainWindowView> view;
-
+// A real main window over an empty store.
+struct Rig : test::QtMainWindowRig {
     Rig() {
-        db::createDatabaseFile(dir.path() / db::kDatabaseFileName);
-        settingsStore.saveSetting(clsSettings::AppName, "Main", "Installed", "True");
-        settingsStore.saveSetting(clsSettings::AppName, "View", "Width", "7200");
-        const ui::Services services{doubles.messages, doubles.dialogs, doubles.fonts, placement, timers, metrics};
-        form = std::make_unique<frmMain>(
-            frmMainCollaborators{services, settingsStore, dir.path(), outlook, port, sound, nullptr, {}, {}});
-        view = std::make_unique<mainwindow::qt::MainWindowView>(*form, shell::programFolder() / "icons");
-        form->show();
-    }
-    ~Rig() {
-        view.reset();
-        form.reset();
+        preset("View", "Width", "7200");
+        startShown();
     }
     QAction* action(const std::string& name) const { return view->menuBinder().action(name); }
 };
@@ -78,19 +38,6 @@ bool active(QWidget& w) {
     if (!QTest::qWaitForWindowActive(&w)) return false;
     QApplication::processEvents();
     return true;
-}
-
-// Runs the event loop until the condition holds (the window manager's answer to a
-// change of size comes later).
-template <typename F>
-bool eventually(F condition) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 3000) {
-        QApplication::processEvents();
-        if (condition()) return true;
-    }
-    return condition();
 }
 
 TEST(MenusView, TheMenuBarShowsEveryEntryInTheDesignsOrderWithItsCaptionAndShortcut) {
@@ -207,12 +154,12 @@ TEST(MenusView, AShortcutReachesItsCommandWithTheListFocused) {
     grid->setFocus();
     QApplication::processEvents();
     QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
-    EXPECT_EQ(rig.doubles.fonts.calls().size(), 1u);
+    EXPECT_EQ(rig.ui.fonts.calls().size(), 1u);
     const bool alarm = rig.form->settings()->Alarm();
     QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(rig.form->settings()->Alarm(), !alarm);
     QTest::keyClick(grid, Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(rig.doubles.dialogs.shown(), std::vector<std::string>{"frmQVREvent"});
+    EXPECT_EQ(rig.ui.dialogs.shown(), std::vector<std::string>{"frmQVREvent"});
 }
 
 }  // namespace

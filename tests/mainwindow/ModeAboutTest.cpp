@@ -5,7 +5,6 @@
 #include <string>
 
 #include "Version.h"
-#include "exchange/OutlookBinding.h"
 #include "mainwindow/frmAbout.h"
 #include "mainwindow/frmMode.h"
 #include "platform/settings/MemorySettingsStore.h"
@@ -13,6 +12,8 @@
 #include "platform/ui/TestDoubles.h"
 #include "store/DefaultFont.h"
 #include "store/clsSettings.h"
+#include "tests/support/ScriptedOutlook.h"
+#include "tests/support/DialogRig.h"
 
 using namespace wendra;
 
@@ -31,40 +32,18 @@ const std::string kOutlookInfo =
     "Microsoft Outlook Mode: Data will be obtained from Outlook calendar events plus any data synchronised with "
     "Wendra(go).\r\n\r\nWendra(go) is the mobile version of Wendra(win).";
 
-// A calendar that connects or not, as the test says; it can look at the dialog while it connects.
-class ScriptedOutlook final : public OutlookBinding {
-public:
-    bool OpenData() override {
-        ++opens;
-        if (whileConnecting) whileConnecting();
-        return connects;
-    }
-    int CalendarId() override { return -1; }
-    bool Find(clsCalEvent&, int, const std::string&, const std::string&) override { return false; }
-    bool findOccur(clsCalEvent&, DateTime) override { return false; }
-    std::string getXID(const clsCalEvent&) override { return {}; }
-    bool Save(clsCalEvent&, const std::string&) override { return false; }
-    bool displayAddForm(clsCalEvent&) override { return false; }
-    bool displayEditForm(clsCalEvent&, bool) override { return false; }
-
-    bool connects = true;
-    int opens = 0;
-    std::function<void()> whileConnecting;
-};
-
-class ModeTest : public ::testing::Test {
+class ModeTest : public ::testing::Test, protected test::DialogRig {
 protected:
-    settings::MemorySettingsStore store;
-    clsSettings settings{store, "/opt/wendra"};
     ui::TestServices ui;
-    ScriptedOutlook outlook;
+    // Connects or not, as the test says; it can look at the dialog while it connects.
+    test::ScriptedOutlook outlook;
     frmMode dlg{settings, ui.services(), outlook};
 
     void run(std::function<void(frmMode&)> actions) {
         ui.dialogs.script("frmMode", [actions](ui::Form& f) { actions(static_cast<frmMode&>(f)); });
         ui.dialogs.showModal(dlg);
     }
-    clsSettings stored() { return clsSettings(store, "/opt/wendra"); }
+    clsSettings stored() { return reread(); }
 };
 
 TEST_F(ModeTest, LoadExplainsTheModesAndTestsNothing) {

@@ -9,6 +9,7 @@
 #include "platform/ui/Layout.h"
 #include "platform/ui/TestDoubles.h"
 #include "store/clsSettings.h"
+#include "tests/support/DialogRig.h"
 
 using namespace wendra;
 using wendra::ui::MessageIcon;
@@ -18,10 +19,8 @@ namespace {
 const std::string kDaysMessage = "`Default prior warning` should be a value from 0 to 999 days";
 const std::string kHoursMessage = "`Count as past event after` should be a value from 0 to 24 hours";
 
-class OptionsTest : public ::testing::Test {
+class OptionsTest : public ::testing::Test, protected test::DialogRig {
 protected:
-    settings::MemorySettingsStore store;
-    clsSettings settings{store, "/opt/wendra"};
     ui::TestServices ui;
     FakeSerialPort port;
     frmOptions dlg{settings, ui.services(), port};
@@ -33,7 +32,7 @@ protected:
     }
 
     // A fresh settings object over the same store: what was really written.
-    clsSettings stored() { return clsSettings(store, "/opt/wendra"); }
+    clsSettings stored() { return reread(); }
 };
 
 TEST_F(OptionsTest, LoadShowsTheSettingsAndFillsBothLists) {

@@ -28,7 +28,6 @@
 
 #include "Version.h"
 #include "editor/CancelFlag.h"
-#include "exchange/OutlookBinding.h"
 #include "mainwindow/frmAbout.h"
 #include "mainwindow/frmDefaultPriorWarn.h"
 #include "mainwindow/frmMode.h"
@@ -45,6 +44,9 @@
 #include "platform/ui/qt/QtServices.h"
 #include "platform/ui/qt/QtWindow.h"
 #include "store/clsSettings.h"
+#include "tests/support/DialogRig.h"
+#include "tests/support/QtDialogRun.h"
+#include "tests/support/ScriptedOutlook.h"
 
 namespace wendra {
 namespace {
@@ -54,26 +56,7 @@ using mainwindow::qt::DefaultPriorWarnView;
 using mainwindow::qt::ModeView;
 using mainwindow::qt::OptionsView;
 
-// One application for the whole run, ended before the program's statics are.
-
-class Opener final : public CancelFlagOwner {
-public:
-    void setFlagCancel(bool cancelled) override { flag = cancelled; }
-    bool FlagCancel() const override { return flag; }
-    bool flag = false;
-};
-
-class ConnectingOutlook final : public OutlookBinding {
-public:
-    bool OpenData() override { return true; }
-    int CalendarId() override { return 1; }
-    bool Find(clsCalEvent&, int, const std::string&, const std::string&) override { return false; }
-    bool findOccur(clsCalEvent&, DateTime) override { return false; }
-    std::string getXID(const clsCalEvent&) override { return {}; }
-    bool Save(clsCalEvent&, const std::string&) override { return false; }
-    bool displayAddForm(clsCalEvent&) override { return false; }
-    bool displayEditForm(clsCalEvent&, bool) override { return false; }
-};
+using Opener = test::FlagRecorder;
 
 template <typename W>
 W* child(QWidget& parent, const QString& text) {
@@ -110,10 +93,8 @@ void pointerOver(QWidget* w) {
     QApplication::sendEvent(w, &enter);
 }
 
-class SmallDialogsView : public ::testing::Test {
+class SmallDialogsView : public ::testing::Test, protected test::DialogRig {
 protected:
-    settings::MemorySettingsStore store_;
-    clsSettings settings_{store_, "/opt/wendra/"};
     ui::qt::QtServices qt_;
     ui::RecordingMessageBox messages_;  // no real message box stops the run
     ui::Services services_{messages_, qt_.dialogs, qt_.fonts, qt_.placement, qt_.timers, qt_.metrics};
@@ -126,43 +107,15 @@ protected:
         mainwindow::qt::registerAboutView(qt_.dialogs);
     }
 
-    clsSettings stored() { return clsSettings(store_, "/opt/wendra/"); }
+    clsSettings stored() { return reread(); }
 
-    // Shows the form modally in its registered view; `whileOpen` runs once the
-    // window stands, as the user would act. A dialog it leaves open is closed after
-    // a while, so that a failing test ends.
     template <typename View>
     bool runShown(ui::Form& form, const std::function<void(View&)>& whileOpen, ui::Form* owner = nullptr) {
-        bool ran = false;
-        QTimer step;
-        step.setSingleShot(true);
-        QObject::connect(&step, &QTimer::timeout, [&] {
-            auto* view = dynamic_cast<View*>(ui::qt::WindowBinder::windowOf(form));
-            if (view == nullptr || !view->isVisible()) return;
-            ran = true;
-            whileOpen(*view);
-        });
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [&] {
-            if (form.isLoaded()) form.unload();
-        });
-        step.start(50);
-        guard.start(10000);
-        qt_.dialogs.showModal(form, owner);
-        return ran;
+        return test::runShown<View>(qt_.dialogs, form, whileOpen, owner);
     }
 
     // Keeps a picture of the window: in WENDRA_GRAB_DIR when set, else in a temporary folder.
-    void grab(QWidget& window, const QString& file) {
-        QApplication::processEvents();  // pending layouts, as the screen would show them
-        const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
-        const QString path = (keep.isEmpty() ? tmp_.path() : QString::fromLocal8Bit(keep)) + "/" + file;
-        ASSERT_TRUE(ui::qt::grabToPng(window, path.toStdString()));
-        const QImage image(path);
-        EXPECT_EQ(image.size(), window.size());
-        EXPECT_GT(image.width(), 200);
-    }
+    void grab(QWidget& window, const QString& file) { test::expectGrab(window, test::grabPath(tmp_.path(), file)); }
 
     // Every shown control lies inside the window and shows its whole text.
     static void expectEverythingFits(QWidget& window) {
@@ -205,13 +158,13 @@ protected:
 };
 
 TEST_F(SmallDialogsView, SettingsDialogShowsItsListsAndTestsTheChosenPort) {
-    settings_.setPriorWarning(21);
-    settings_.setPastEventHours(3);
-    settings_.setViewCountdown(1);
-    settings_.setCommPort(2);
+    settings.setPriorWarning(21);
+    settings.setPastEventHours(3);
+    settings.setViewCountdown(1);
+    settings.setCommPort(2);
     FakeSerialPort port;
     port.failOpen(3, SerialError{2, "/dev/ttyS2: No such file or directory"});
-    frmOptions dlg(settings_, services_, port);
+    frmOptions dlg(settings, services_, port);
     QStatusBar* bar = nullptr;
     bool statusShown = false;
     messages_.onShow = [&](const ui::MessageRequest&) {
@@ -260,11 +213,11 @@ TEST_F(SmallDialogsView, SettingsDialogShowsItsListsAndTestsTheChosenPort) {
 }
 
 TEST_F(SmallDialogsView, DefaultPriorWarnEscapeIsACancel) {
-    settings_.setPriorWarning(30);
+    settings.setPriorWarning(30);
     ui::Form owner("frmMain", "Wendra (win)");
     owner.setGeometry({1500, 1500, 9000, 6000});
     Opener opener;
-    frmDefaultPriorWarn dlg(settings_, services_, owner, opener);
+    frmDefaultPriorWarn dlg(settings, services_, owner, opener);
     const bool ran = runShown<DefaultPriorWarnView>(
         dlg,
         [&](DefaultPriorWarnView& view) {
@@ -287,8 +240,9 @@ TEST_F(SmallDialogsView, DefaultPriorWarnEscapeIsACancel) {
 }
 
 TEST_F(SmallDialogsView, ModeDialogTestsOutlookAndLightsTheButtonUnderThePointer) {
-    ConnectingOutlook outlook;
-    frmMode dlg(settings_, services_, outlook);
+    test::ScriptedOutlook outlook;
+    outlook.calendarId = 1;
+    frmMode dlg(settings, services_, outlook);
     const bool ran = runShown<ModeView>(dlg, [&](ModeView& view) {
         EXPECT_EQ(view.windowTitle(), "Select mode");
         QRadioButton* standalone = child<QRadioButton>(view, "Standalone");

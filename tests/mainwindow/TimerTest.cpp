@@ -4,28 +4,18 @@
 // leave to be dealt with.
 #include <gtest/gtest.h>
 
-#include "tests/support/TempFolder.h"
-#include <stdlib.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "exchange/OutlookBinding.h"
 #include "mainwindow/frmMain.h"
-#include "platform/clock/Clock.h"
 #include "platform/clock/Names.h"
-#include "platform/db/Schema.h"
-#include "platform/serial/FakeSerialPort.h"
-#include "platform/settings/MemorySettingsStore.h"
-#include "platform/sound/SoundRecorder.h"
-#include "platform/ui/TestDoubles.h"
 #include "store/clsCalEvent.h"
 #include "store/modFuncs.h"
+#include "tests/support/MainWindowRig.h"
 
 namespace wendra {
 namespace {
@@ -37,71 +27,23 @@ DateTime at(int y, int m, int d, int h = 0, int mi = 0, int s = 0) { return Date
 constexpr std::string_view kAlarmText = "**** NOW ******** NOW ******** NOW ******** NOW ******** NOW ****";
 constexpr ui::Colour kRed = 255;
 
-using wendra::test::TempFolder;
-
-// The settings in memory; a test may have something run in the middle of the
-// next read of one key (the list reads the prior warning while it works).
-class HookedSettingsStore final : public settings::SettingsStore {
-public:
-    std::optional<std::string> querySetting(std::string_view app, std::string_view section,
-                                            std::string_view key) const override {
-        if (hook_ && key == hookKey_) {
-            auto fn = std::move(hook_);
-            hook_ = nullptr;
-            fn();
-        }
-        return inner_.querySetting(app, section, key);
-    }
-    bool saveSetting(std::string_view app, std::string_view section, std::string_view key,
-                     std::string_view value) override {
-        return inner_.saveSetting(app, section, key, value);
-    }
-    bool deleteSetting(std::string_view app, std::string_view section, std::string_view key) override {
-        return inner_.deleteSetting(app, section, key);
-    }
-    bool deleteSection(std::string_view app, std::string_view section) override {
-        return inner_.deleteSection(app, section);
-    }
-    void onNextRead(std::string key, std::function<void()> fn) {
-        hookKey_ = std::move(key);
-        hook_ = std::move(fn);
-    }
-
-private:
-    settings::MemorySettingsStore inner_;
-    std::string hookKey_;
-    mutable std::function<void()> hook_;
-};
-
 // The main window, loaded, with its clock and its timers in the test's hand. The
 // timer service starts at 0 ms when the clock reads `start`.
-class TimerTest : public ::testing::Test {
+class TimerTest : public ::testing::Test, protected test::MainWindowRig {
 protected:
-    explicit TimerTest(DateTime start = at(2024, 3, 14, 9, 0, 20)) : start_(start), clock_(start), useClock_(clock_) {}
+    explicit TimerTest(DateTime start = at(2024, 3, 14, 9, 0, 20))
+        : MainWindowRig(MainWindowRig::Setup{.now = start, .installed = false}), start_(start) {}
 
     void SetUp() override {
-        ASSERT_FALSE(folder_.path().empty());
-        std::string error;
-        ASSERT_TRUE(db::createDatabaseFile(folder_.path() / db::kDatabaseFileName, &error)) << error;
-        window_ = std::make_unique<frmMain>(frmMainCollaborators{
-            .services = services_.services(),
-            .settingsStore = settingsStore_,
-            .programFolder = folder_.path(),
-            .outlook = outlook_,
-            .serialPort = port_,
-            .sound = sound_,
-            .clock = &clock_,
-            .claimSingleInstance = {},
-            .offerGadgetInstall = {},
-        });
-        window_->load();
-        ASSERT_EQ(window_->startup(), frmMain::Startup::Running);
+        form = std::make_unique<frmMain>(collaborators());
+        form->load();
+        ASSERT_EQ(form->startup(), frmMain::Startup::Running);
         settings().setViewLongDesc(false);
     }
 
-    frmMain& f() { return *window_; }
-    clsSettings& settings() { return *window_->settings(); }
-    ui::Grid& grid() { return window_->msGrid; }
+    frmMain& f() { return *form; }
+    clsSettings& settings() { return *form->settings(); }
+    ui::Grid& grid() { return form->msGrid; }
 
     // Moves clock and timers together to `t`, running every tick due on the way
     // with the clock at the tick's own second.
@@ -109,14 +51,14 @@ protected:
         // To the end of that second: the clock reads whole seconds.
         const std::int64_t target = (t.seconds() - start_.seconds()) * 1000 + 999;
         for (;;) {
-            const std::int64_t next = services_.timers.msUntilNext();
-            if (next < 0 || services_.timers.nowMs() + next > target) break;
-            const std::int64_t due = services_.timers.nowMs() + next;
-            clock_.set(start_.addSeconds(due / 1000));
-            services_.timers.fireNext();
+            const std::int64_t next = ui.timers.msUntilNext();
+            if (next < 0 || ui.timers.nowMs() + next > target) break;
+            const std::int64_t due = ui.timers.nowMs() + next;
+            clock.set(start_.addSeconds(due / 1000));
+            ui.timers.fireNext();
         }
-        services_.timers.advance(target - services_.timers.nowMs());
-        clock_.set(t);
+        ui.timers.advance(target - ui.timers.nowMs());
+        clock.set(t);
     }
 
     // A timed occurrence row as the list writes it, appended.
@@ -161,8 +103,8 @@ protected:
         ev.setEventStart(when);
         ev.setAllDayEvent(false);
         ev.setViewFromDate(when);
-        ev.setLastModified(clock_.now());
-        ASSERT_TRUE(f().store()->Save(ev, clsDataQVR::kSaveAlways)) << f().store()->lastError();
+        ev.setLastModified(clock.now());
+        ASSERT_TRUE(f().store()->Save(ev, SaveMode::Always)) << f().store()->lastError();
     }
     int rowOf(const std::string& desc) {
         for (int r = 0; r < grid().rows(); ++r)
@@ -172,63 +114,54 @@ protected:
     std::string daysTo(const std::string& desc) { return grid().textMatrix(rowOf(desc), 3); }
 
     DateTime start_;
-    FakeClock clock_;
-    ClockOverride useClock_;
-    TempFolder folder_;
-    ui::TestServices services_;
-    HookedSettingsStore settingsStore_;
-    NoOutlook outlook_;
-    FakeSerialPort port_;
-    SoundRecorder sound_;
-    std::unique_ptr<frmMain> window_;
     int ids_ = 100;
 };
 
 // ---- re-arming -----------------------------------------------------------------
 
 TEST_F(TimerTest, FirstTickComesAtOnceAndArmsTheRestOfTheMinute) {
-    EXPECT_EQ(services_.timers.msUntilNext(), 1);
-    ASSERT_TRUE(services_.timers.fireNext());  // at 09:00:20
-    EXPECT_EQ(services_.timers.nextInterval(), 40000);
+    EXPECT_EQ(ui.timers.msUntilNext(), 1);
+    ASSERT_TRUE(ui.timers.fireNext());  // at 09:00:20
+    EXPECT_EQ(ui.timers.nextInterval(), 40000);
 }
 
 TEST_F(TimerTest, RearmIntervalAtSecondZeroAndFiftyNine) {
     runTo(at(2024, 3, 14, 9, 0, 30));
     // The timer is disarmed and armed from a tick at second 0 and at second 59.
-    clock_.set(at(2024, 3, 14, 9, 1, 0));
+    clock.set(at(2024, 3, 14, 9, 1, 0));
     f().timerDispTimes_Timer();
     EXPECT_EQ(f().timerDispTimes.interval(), 60000);
-    EXPECT_EQ(services_.timers.msUntilNext(), 60000);
-    clock_.set(at(2024, 3, 14, 9, 2, 59));
+    EXPECT_EQ(ui.timers.msUntilNext(), 60000);
+    clock.set(at(2024, 3, 14, 9, 2, 59));
     f().timerDispTimes_Timer();
     EXPECT_EQ(f().timerDispTimes.interval(), 1000);
-    EXPECT_EQ(services_.timers.msUntilNext(), 1000);
+    EXPECT_EQ(ui.timers.msUntilNext(), 1000);
 }
 
 TEST_F(TimerTest, OneTickAMinuteOnTheMinute) {
     runTo(at(2024, 3, 14, 9, 0, 21));
-    const int before = services_.timers.ticks();
+    const int before = ui.timers.ticks();
     runTo(at(2024, 3, 14, 10, 0, 30));
-    EXPECT_EQ(services_.timers.ticks() - before, 60);
-    EXPECT_EQ(services_.timers.nextInterval(), 60000);
+    EXPECT_EQ(ui.timers.ticks() - before, 60);
+    EXPECT_EQ(ui.timers.nextInterval(), 60000);
 }
 
 TEST_F(TimerTest, TickAMomentEarlyIsArmedOntoItsMinuteAndCountsNothing) {
     rows({{at(2024, 3, 14, 9, 2), "Dentist"}});
     runTo(at(2024, 3, 14, 9, 2, 0));
     ASSERT_EQ(daysTo("Dentist"), "NOW");
-    ASSERT_EQ(sound_.plays().size(), 1u);
-    sound_.finish();
+    ASSERT_EQ(sound.plays().size(), 1u);
+    sound.finish();
     // The timer comes back a little before 09:03:00, while the clock still reads
     // 09:02:59: the minute of "NOW" must not sound a second time.
-    clock_.set(at(2024, 3, 14, 9, 2, 59));
-    services_.timers.fireNext();
-    EXPECT_EQ(services_.timers.msUntilNext(), 1000);
-    EXPECT_EQ(sound_.plays().size(), 1u);
-    clock_.set(at(2024, 3, 14, 9, 3, 0));
-    services_.timers.fireNext();
+    clock.set(at(2024, 3, 14, 9, 2, 59));
+    ui.timers.fireNext();
+    EXPECT_EQ(ui.timers.msUntilNext(), 1000);
+    EXPECT_EQ(sound.plays().size(), 1u);
+    clock.set(at(2024, 3, 14, 9, 3, 0));
+    ui.timers.fireNext();
     EXPECT_EQ(daysTo("Dentist"), "-0h 01m");
-    EXPECT_EQ(services_.timers.msUntilNext(), 60000);
+    EXPECT_EQ(ui.timers.msUntilNext(), 60000);
 }
 
 // ---- countdown rows --------------------------------------------------------------
@@ -300,7 +233,7 @@ TEST_F(TimerTest, CaptionByCountdownSettingAndWindowState) {
     for (const auto& c : cases) {
         settings().setViewCountdown(static_cast<std::int16_t>(c.view));
         f().setWindowState(c.minimized ? ui::WindowState::Minimized : ui::WindowState::Normal);
-        clock_.set(at(2024, 3, 14, 9, 1, 0));
+        clock.set(at(2024, 3, 14, 9, 1, 0));
         f().timerDispTimes_Timer();
         EXPECT_EQ(f().caption(), c.caption) << "view " << c.view << (c.minimized ? " minimized" : " open");
     }
@@ -345,39 +278,39 @@ protected:
 
 TEST_F(AlarmTest, SoundsOnlyWhenTheNextRowReadsNow) {
     runTo(at(2024, 3, 14, 9, 1, 30));
-    EXPECT_TRUE(sound_.plays().empty());
+    EXPECT_TRUE(sound.plays().empty());
     EXPECT_FALSE(alarmTextShown());
     runTo(at(2024, 3, 14, 9, 2, 0));
-    ASSERT_EQ(sound_.plays().size(), 1u);
-    EXPECT_EQ(sound_.plays()[0], fs::path(settings().InstallDir() + "QVRAlarm.wav"));
+    ASSERT_EQ(sound.plays().size(), 1u);
+    EXPECT_EQ(sound.plays()[0], fs::path(settings().InstallDir() + "QVRAlarm.wav"));
     // While it sounds the alarm text stands; the countdown caption comes back after.
     EXPECT_EQ(f().caption(), kAlarmText);
-    EXPECT_TRUE(sound_.finish());
+    EXPECT_TRUE(sound.finish());
     EXPECT_EQ(f().caption(), "NOW-Dentist");
     runTo(at(2024, 3, 14, 9, 5, 0));
-    EXPECT_EQ(sound_.plays().size(), 1u);  // passed rows never sound
+    EXPECT_EQ(sound.plays().size(), 1u);  // passed rows never sound
 }
 
 TEST_F(AlarmTest, WithTheAlarmOffTheTextFlashesAndNothingSounds) {
     settings().setAlarm(false);
     runTo(at(2024, 3, 14, 9, 2, 0));
-    EXPECT_TRUE(sound_.plays().empty());
+    EXPECT_TRUE(sound.plays().empty());
     EXPECT_TRUE(alarmTextShown());
     EXPECT_EQ(f().caption(), "NOW-Dentist");
 }
 
 TEST_F(AlarmTest, NoDeviceCallsBackAtOnceAndTheCaptionComesBack) {
-    sound_.setSilent(true);
+    sound.setSilent(true);
     runTo(at(2024, 3, 14, 9, 2, 0));
-    EXPECT_EQ(sound_.plays().size(), 1u);
+    EXPECT_EQ(sound.plays().size(), 1u);
     EXPECT_TRUE(alarmTextShown());
     EXPECT_EQ(f().caption(), "NOW-Dentist");
-    EXPECT_FALSE(sound_.isPlaying());
+    EXPECT_FALSE(sound.isPlaying());
 }
 
 TEST_F(AlarmTest, ASecondAlarmWhileSoundingKeepsTheWindowsCaption) {
     runTo(at(2024, 3, 14, 9, 2, 0));
-    ASSERT_TRUE(sound_.isPlaying());
+    ASSERT_TRUE(sound.isPlaying());
     // A list command in the same minute runs the countdowns again (and the caption
     // after them, below).
     f().updateTimedRows();
@@ -385,17 +318,17 @@ TEST_F(AlarmTest, ASecondAlarmWhileSoundingKeepsTheWindowsCaption) {
     EXPECT_EQ(f().savedCaption, "NOW-Dentist");
     f().updateCaption();
     EXPECT_EQ(f().caption(), kAlarmText);
-    EXPECT_EQ(sound_.plays().size(), 1u);  // the sound that goes on is the one alarm
-    EXPECT_TRUE(sound_.finish());
+    EXPECT_EQ(sound.plays().size(), 1u);  // the sound that goes on is the one alarm
+    EXPECT_TRUE(sound.finish());
     EXPECT_EQ(f().caption(), "NOW-Dentist");
 }
 
 TEST_F(AlarmTest, TheSoundEndingAfterTheWindowHasGoneTouchesNothing) {
     runTo(at(2024, 3, 14, 9, 2, 0));
-    ASSERT_TRUE(sound_.isPlaying());
+    ASSERT_TRUE(sound.isPlaying());
     captions_.reset();
-    window_.reset();
-    EXPECT_TRUE(sound_.finish());  // would touch the closed window (the sanitizer tells)
+    form.reset();
+    EXPECT_TRUE(sound.finish());  // would touch the closed window (the sanitizer tells)
 }
 
 TEST_F(TimerTest, AlarmToggleFromToolbarAndMenu) {
@@ -416,7 +349,7 @@ TEST_F(TimerTest, ConnectingWatchdogActsAfterMoreThanSixtySeconds) {
     int connects = 0;
     f().onConnectOutlookDue = [&] { ++connects; };
     runTo(at(2024, 3, 14, 9, 0, 30));
-    f().showMode(1);  // not connected: "Connecting to MSOutlook..."
+    f().showMode(ProgramMode::Outlook);  // not connected: "Connecting to MSOutlook..."
     ASSERT_EQ(f().StatusBar1.text(1), "Connecting to MSOutlook...");
     f().connectingSince = at(2024, 3, 14, 9, 0, 0);
     runTo(at(2024, 3, 14, 9, 1, 0));  // 60 seconds
@@ -429,7 +362,7 @@ TEST_F(TimerTest, ConnectingWatchdogActsAfterMoreThanSixtySeconds) {
 TEST_F(TimerTest, CheckingWatchdogActsAfterMoreThanThreeMinutes) {
     runTo(at(2024, 3, 14, 9, 0, 30));
     f().checkingForUpdates = true;
-    f().showMode(1);
+    f().showMode(ProgramMode::Outlook);
     ASSERT_NE(f().StatusBar1.text(1).find("[Checking for updates]"), std::string::npos);
     f().checkingSince = at(2024, 3, 14, 8, 58, 0);
     runTo(at(2024, 3, 14, 9, 1, 0));  // 180 seconds
@@ -473,12 +406,12 @@ TEST_F(TimerTest, ATickWhileTheListIsBusyWaitsForTheEndOfItsWork) {
     ASSERT_EQ(f().caption(), "0h 26m-Dentist");
 
     // The minute falls due while the list is in the middle of a rebuild.
-    clock_.set(at(2024, 3, 14, 9, 5, 0));
+    clock.set(at(2024, 3, 14, 9, 5, 0));
     bool busyThen = false;
     std::string captionThen;
-    settingsStore_.onNextRead("PriorWarning", [&] {
+    settingsStore.onNextRead("PriorWarning", [&] {
         busyThen = f().listBusy();
-        ASSERT_TRUE(services_.timers.fireNext());
+        ASSERT_TRUE(ui.timers.fireNext());
         captionThen = f().caption();
     });
     f().refreshList();
@@ -487,7 +420,7 @@ TEST_F(TimerTest, ATickWhileTheListIsBusyWaitsForTheEndOfItsWork) {
     // Done once the rebuild has ended.
     EXPECT_EQ(daysTo("Dentist"), "0h 25m");
     EXPECT_EQ(f().caption(), "0h 25m-Dentist");
-    EXPECT_EQ(services_.timers.msUntilNext(), 60000);  // and the timer armed all the same
+    EXPECT_EQ(ui.timers.msUntilNext(), 60000);  // and the timer armed all the same
 }
 
 // A night on the list: the program runs from 23:50 across midnight.
@@ -506,18 +439,18 @@ protected:
 
 TEST_F(MidnightTest, ANewDayRebuildsTheListFirst) {
     runTo(at(2024, 3, 14, 23, 55, 0));
-    ASSERT_EQ(sound_.plays().size(), 1u);  // the night owl's alarm
-    sound_.finish();
+    ASSERT_EQ(sound.plays().size(), 1u);  // the night owl's alarm
+    sound.finish();
     runTo(at(2024, 3, 15, 0, 0, 0));
     EXPECT_EQ(daysTo("Late call"), "0h 10m");
     EXPECT_EQ(rowOf("Night owl"), -1);  // yesterday's: folded with the past events
     EXPECT_EQ(f().caption(), "0h 10m-Late call");
     runTo(at(2024, 3, 15, 0, 10, 0));
-    ASSERT_EQ(sound_.plays().size(), 2u);
-    sound_.finish();
+    ASSERT_EQ(sound.plays().size(), 2u);
+    sound.finish();
     // A day later the night owl's row is long gone: no alarm 24 hours late.
     runTo(at(2024, 3, 15, 23, 56, 0));
-    EXPECT_EQ(sound_.plays().size(), 2u);
+    EXPECT_EQ(sound.plays().size(), 2u);
 }
 
 TEST_F(MidnightTest, UnderAnOpenDialogTheRebuildWaitsForALaterTick) {
@@ -546,7 +479,7 @@ TEST_F(Year2031Test, AnEventIn2031CountsDownAndSounds) {
     EXPECT_EQ(f().caption(), "0h 01m-Far ahead");
     runTo(at(2031, 5, 6, 9, 3, 0));
     EXPECT_EQ(daysTo("Far ahead"), "NOW");
-    EXPECT_EQ(sound_.plays().size(), 1u);
+    EXPECT_EQ(sound.plays().size(), 1u);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "store/clsCalEvent.h"
 
 using namespace wendra;

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Schema.h"
 #include "platform/settings/MemorySettingsStore.h"
@@ -59,17 +59,18 @@ clsCalEvent weekly(std::string description, DateTime start, DateTime until) {
 // what it was asked.
 class RecordingHost final : public StoreHost {
 public:
-    int doSave(clsCalEvent& ev, int mode, bool) override {
+    SaveResult doSave(clsCalEvent& ev, SaveMode mode, bool) override {
         requests.push_back(ev.UpdateRequest());
         modes.push_back(mode);
-        return store != nullptr && store->Save(ev, clsDataQVR::kSaveAlways) ? 0 : 1;
+        return store != nullptr && store->Save(ev, SaveMode::Always) ? SaveResult::Saved : SaveResult::StoreFailed;
     }
     void ListShowDeleted(const std::string& id) override { shown.push_back(id); }
     std::optional<int> OutlookCalendarId() override { return outlookCalendar; }
 
     clsDataQVR* store = nullptr;
     std::optional<int> outlookCalendar;
-    std::vector<int> requests, modes;
+    std::vector<int> requests;
+    std::vector<SaveMode> modes;
     std::vector<std::string> shown;
 };
 
@@ -115,7 +116,7 @@ protected:
     }
 
     EventKey saved(clsCalEvent& ev) {
-        EXPECT_TRUE(store.Save(ev, clsDataQVR::kSaveAlways)) << store.lastError();
+        EXPECT_TRUE(store.Save(ev, SaveMode::Always)) << store.lastError();
         return clsDataQVR::toEventKey(ev.WendraWinId()).value_or(0);
     }
     // An event of a foreign calendar, stored with its live link.
@@ -154,7 +155,7 @@ TEST(StoreOpen, AMissingFileFailsAndNoneIsMade) {
     EXPECT_FALSE(fs::exists(folder.path() / db::kDatabaseFileName));
     // Nothing runs on a store that is not open, and nothing pretends to.
     clsCalEvent ev = oneOff("x", kNow);
-    EXPECT_FALSE(store.Save(ev, clsDataQVR::kSaveAlways));
+    EXPECT_FALSE(store.Save(ev, SaveMode::Always));
     std::string name = "device";
     EXPECT_EQ(store.RegisterXCalendar(name), 0);
     EXPECT_FALSE(store.SelectReminderEvents(maxInteger()));
@@ -354,7 +355,7 @@ TEST_F(StoreFile, ADamagedRuleColumnIsStoredTheSameAtEverySave) {
     std::vector<std::string> columns;
     for (int save = 0; save < 3; ++save) {
         clsCalEvent ev = found(key);
-        ASSERT_TRUE(store.Save(ev, clsDataQVR::kSaveAlways)) << store.lastError();
+        ASSERT_TRUE(store.Save(ev, SaveMode::Always)) << store.lastError();
         columns.push_back(nzString(cell("SELECT iCalData FROM Events WHERE WendraWinID = 1", "iCalData")));
     }
     EXPECT_EQ(columns[0], "<#=R><F=2><U=20240630><D=MOF=3>");
@@ -368,23 +369,23 @@ TEST_F(StoreFile, SaveModesCompareModificationTimes) {
 
     clsCalEvent same = ev;
     same.setDescription("same time");
-    EXPECT_TRUE(store.Save(same, clsDataQVR::kSaveIfNewer));  // skipped, and that is no failure
+    EXPECT_TRUE(store.Save(same, SaveMode::IfNewer));  // skipped, and that is no failure
     EXPECT_EQ(found(key).Description(), "first");
-    EXPECT_TRUE(store.Save(same, clsDataQVR::kSaveUnlessStoredNewer));
+    EXPECT_TRUE(store.Save(same, SaveMode::UnlessStoredNewer));
     EXPECT_EQ(found(key).Description(), "same time");
 
     clsCalEvent older = ev;
     older.setDescription("older");
     older.setLastModified(kNow.addSeconds(-60));
-    EXPECT_TRUE(store.Save(older, clsDataQVR::kSaveUnlessStoredNewer));
+    EXPECT_TRUE(store.Save(older, SaveMode::UnlessStoredNewer));
     EXPECT_EQ(found(key).Description(), "same time");
-    EXPECT_TRUE(store.Save(older, clsDataQVR::kSaveAlways));
+    EXPECT_TRUE(store.Save(older, SaveMode::Always));
     EXPECT_EQ(found(key).Description(), "older");
 
     clsCalEvent newer = ev;
     newer.setDescription("newer");
     newer.setLastModified(kNow.addSeconds(1));
-    EXPECT_TRUE(store.Save(newer, clsDataQVR::kSaveIfNewer));
+    EXPECT_TRUE(store.Save(newer, SaveMode::IfNewer));
     EXPECT_EQ(found(key).Description(), "newer");
     EXPECT_EQ(count("Events"), 1);
 }
@@ -396,7 +397,7 @@ TEST_F(StoreFile, SavesThatRemoveTheRowMarkTheLinks) {
     gone.setXCalendarId(cal);
     gone.setXID("g");
     gone.setUpdateRequest(clsCalEvent::kRequestDeleteEvent);
-    EXPECT_TRUE(store.Save(gone, clsDataQVR::kSaveAlways));
+    EXPECT_TRUE(store.Save(gone, SaveMode::Always));
     EXPECT_EQ(count("Events"), 0);
     EXPECT_EQ(count("XData", "XID = 'g' AND Status = 1"), 1);
 
@@ -407,7 +408,7 @@ TEST_F(StoreFile, SavesThatRemoveTheRowMarkTheLinks) {
     ev.setXID("a");
     ev.MarkDelete(false, d(2024, 4, 2), false);
     ASSERT_TRUE(store.addSyncRecord(cal, ev, true));
-    EXPECT_TRUE(store.Save(ev, clsDataQVR::kSaveAlways));
+    EXPECT_TRUE(store.Save(ev, SaveMode::Always));
     EXPECT_EQ(count("Events"), 0);
     EXPECT_EQ(count("XData", "XID = 'a' AND Status = 1"), 1);
     EXPECT_EQ(count("SyncRecord"), 0);
@@ -418,7 +419,7 @@ TEST_F(StoreFile, SavesThatRemoveTheRowMarkTheLinks) {
     hide.setXCalendarId(cal);
     hide.setXID("h");
     hide.setUpdateRequest(clsCalEvent::kRequestHideEvent);
-    EXPECT_TRUE(store.Save(hide, clsDataQVR::kSaveAlways));
+    EXPECT_TRUE(store.Save(hide, SaveMode::Always));
     EXPECT_EQ(count("XData", "XID = 'h' AND Status = 2"), 1);
     clsCalEvent none;
     EXPECT_FALSE(store.Find(none, cal, "h"));
@@ -441,8 +442,8 @@ TEST_F(StoreFile, UpdatingAnEventThatIsGoneFails) {
     const EventKey key = saved(ev);
     run("DELETE FROM Events WHERE WendraWinID = " + std::to_string(key));
     ev.setDescription("edited meanwhile");
-    EXPECT_FALSE(store.Save(ev, clsDataQVR::kSaveAlways));
-    EXPECT_FALSE(store.Save(ev, clsDataQVR::kSaveUnlessStoredNewer));
+    EXPECT_FALSE(store.Save(ev, SaveMode::Always));
+    EXPECT_FALSE(store.Save(ev, SaveMode::UnlessStoredNewer));
     EXPECT_FALSE(store.storeMSOCreatedTime(ev, kNow));
     EXPECT_EQ(count("Events"), 0);
 }
@@ -460,7 +461,7 @@ TEST_F(StoreFile, AFailedCommitIsAFailedSaveAndTheEventStaysNew) {
               SQLITE_OK);
 
     clsCalEvent ev = oneOff("never stored", d(2024, 4, 1));
-    EXPECT_FALSE(store.Save(ev, clsDataQVR::kSaveAlways));
+    EXPECT_FALSE(store.Save(ev, SaveMode::Always));
     EXPECT_EQ(ev.WendraWinId(), "");
     EXPECT_EQ(count("Events"), 0);
 
@@ -476,7 +477,7 @@ TEST_F(StoreFile, AFailedStatementUndoesTheWholeInsert) {
     clsCalEvent ev = oneOff("with link", d(2024, 4, 1));
     ev.setXCalendarId(cal);
     ev.setXID("x");
-    EXPECT_FALSE(store.Save(ev, clsDataQVR::kSaveAlways));
+    EXPECT_FALSE(store.Save(ev, SaveMode::Always));
     EXPECT_EQ(ev.WendraWinId(), "");
     EXPECT_EQ(count("Events"), 0);
 }
@@ -558,7 +559,7 @@ TEST_F(StoreFile, FindAndSaveDuringAWalk) {
         clsCalEvent other = found(3);
         other.setDescription("changed during the walk");
         other.setLastModified(other.LastModified().addSeconds(1));
-        EXPECT_TRUE(store.Save(other, clsDataQVR::kSaveAlways));
+        EXPECT_TRUE(store.Save(other, SaveMode::Always));
         clsCalEvent added = oneOff("added during the walk", d(2024, 5, 1));
         saved(added);
         own->GetNextEvent();
@@ -726,7 +727,7 @@ TEST_F(StoreFile, EventsTheDeviceNoLongerListsAreHiddenThroughTheHost) {
     ASSERT_TRUE(store.setSyncFound(cal, true, kept));
     EXPECT_TRUE(store.DeleteSyncEvents(cal));
     EXPECT_EQ(host.requests, (std::vector<int>{clsCalEvent::kRequestHideEvent}));
-    EXPECT_EQ(host.modes, (std::vector<int>{clsDataQVR::kSaveAlways}));
+    EXPECT_EQ(host.modes, (std::vector<SaveMode>{SaveMode::Always}));
     EXPECT_EQ(host.shown, (std::vector<std::string>{std::to_string(dropped)}));
     EXPECT_EQ(count("Events"), 1);
     EXPECT_EQ(count("XData", "XID = 'd' AND Status = 2"), 1);
@@ -794,20 +795,20 @@ TEST_F(StoreFile, OnlyTheMainProgramRecordsTheOutlookCreationTimeOnUpdate) {
     clsDataQVR library(settings, libraryOptions);
     ASSERT_TRUE(library.OpenData());
     ev.setDescription("from the library");
-    EXPECT_TRUE(library.Save(ev, clsDataQVR::kSaveAlways));
+    EXPECT_TRUE(library.Save(ev, SaveMode::Always));
     EXPECT_TRUE(isNullDate(found(key).MSOCreated()));
     // ...and writes the dates the main program reads.
     EXPECT_EQ(found(key).EventStart(), d(2024, 4, 1, 9));
     EXPECT_EQ(found(key).Description(), "from the library");
 
-    EXPECT_TRUE(store.Save(ev, clsDataQVR::kSaveAlways));
+    EXPECT_TRUE(store.Save(ev, SaveMode::Always));
     EXPECT_EQ(found(key).MSOCreated(), d(2024, 2, 2, 2, 2, 2));
 
     // A local event is no Outlook event, also while the binding answers the local id.
     host.outlookCalendar = clsDataQVR::kLocalCalendarId;
     clsCalEvent local = oneOff("local", d(2024, 4, 2));
     const EventKey localKey = saved(local);
-    EXPECT_TRUE(store.Save(local, clsDataQVR::kSaveAlways));
+    EXPECT_TRUE(store.Save(local, SaveMode::Always));
     EXPECT_TRUE(isNullDate(found(localKey).MSOCreated()));
 }
 
@@ -831,10 +832,10 @@ void writeEvents(const fs::path& folder, const std::string& tag, int rounds, std
     while (!go.load()) std::this_thread::yield();
     for (int i = 0; i < rounds; ++i) {
         clsCalEvent ev = oneOff(tag + " " + std::to_string(i), d(2024, 4, 1 + i % 28, 9));
-        bool ok = store.Save(ev, clsDataQVR::kSaveAlways);
+        bool ok = store.Save(ev, SaveMode::Always);
         if (ok) {
             ev.setDescription(tag + " edited " + std::to_string(i));
-            ok = store.Save(ev, clsDataQVR::kSaveAlways);
+            ok = store.Save(ev, SaveMode::Always);
         }
         ok ? ++result.stored : ++result.failed;
         if (ok) result.keys.push_back(clsDataQVR::toEventKey(ev.WendraWinId()).value_or(0));
@@ -884,7 +885,7 @@ TEST_F(StoreFile, AForeignEventSavedWhileAnotherProgramLinksItIsLinkedOnce) {
         return saveInChild(folder.path(), [&](clsDataQVR& own) {
             clsCalEvent ev = foreignEvent("from the phone", cal, "phone-7");
             gate.readyAndWait();
-            return own.Save(ev, clsDataQVR::kSaveAlways) ? 0 : 1;
+            return own.Save(ev, SaveMode::Always) ? 0 : 1;
         });
     });
     ASSERT_TRUE(child.started());
@@ -924,16 +925,16 @@ TEST_F(StoreFile, AStoreThatCannotGetTheLockReportsNothingStored) {
 
     ASSERT_TRUE(raw.beginTrans());  // the other program holds the write lock
     clsCalEvent ev = oneOff("waiting", d(2024, 4, 2));
-    EXPECT_FALSE(impatient.Save(ev, clsDataQVR::kSaveAlways));
+    EXPECT_FALSE(impatient.Save(ev, SaveMode::Always));
     EXPECT_EQ(ev.WendraWinId(), "");
     existing.setDescription("edited");
-    EXPECT_FALSE(impatient.Save(existing, clsDataQVR::kSaveAlways));
+    EXPECT_FALSE(impatient.Save(existing, SaveMode::Always));
     EXPECT_FALSE(impatient.DeleteEvent(existing));
     ASSERT_TRUE(raw.rollbackTrans());
 
     EXPECT_EQ(count("Events"), 1);
     EXPECT_EQ(found(key).Description(), "existing");
-    EXPECT_TRUE(impatient.Save(ev, clsDataQVR::kSaveAlways));
+    EXPECT_TRUE(impatient.Save(ev, SaveMode::Always));
     EXPECT_EQ(count("Events"), 2);
 }
 

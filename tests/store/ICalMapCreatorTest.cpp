@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "store/clsCalEvent.h"
 #include "store/iCalMapCreator.h"
 #include "store/iCalMapReader.h"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/clock/FakeClock.h"
 #include "store/ProgramState.h"
 #include "store/modFuncs.h"
 #include "store/modMessages.h"
@@ -12,9 +13,9 @@ DateTime d(int y, int m, int day, int h = 0, int mi = 0, int s = 0) { return Dat
 
 TEST(Dates, CompareToTheSecond) {
     const DateTime a = d(2024, 3, 5, 9, 7, 3);
-    EXPECT_EQ(compareDates(a, a), 2);
-    EXPECT_EQ(compareDates(a, a.addSeconds(1)), 0);
-    EXPECT_EQ(compareDates(a, a.addSeconds(-1)), 1);
+    EXPECT_EQ(compareDates(a, a), DateOrder::Same);
+    EXPECT_EQ(compareDates(a, a.addSeconds(1)), DateOrder::Earlier);
+    EXPECT_EQ(compareDates(a, a.addSeconds(-1)), DateOrder::Later);
 }
 
 TEST(Dates, CombineAndMonthEnds) {

@@ -12,11 +12,12 @@
 #include "platform/settings/MemorySettingsStore.h"
 #include "store/DefaultFont.h"
 #include "store/clsSettings.h"
-#include "tests/platform/settings/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 using namespace wendra;
 using settings::FileSettingsStore;
 using settings::MemorySettingsStore;
+using test::TempFolder;
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/outlook/IcsCalendar.h"
 #include "platform/outlook/ScriptedWindow.h"
 #include "tests/support/TempFolder.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "exchange/iCalImport.h"
-#include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "store/modFuncs.h"
 
 namespace wendra::test {

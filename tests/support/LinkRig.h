@@ -2,7 +2,7 @@
 
 // A main window started over a fresh store and the serial port the test gives
 // it (the fake or a real tty), with the port setting of the test's choosing, a
-// fixed "now" for the window and the reader, a folder for the message copies,
+// fixed "now" for the program, a folder for the message copies,
 // and every text panel 2 showed, in order.
 
 #include <gtest/gtest.h>
@@ -15,6 +15,7 @@
 
 #include "mainwindow/frmMain.h"
 #include "platform/clock/Clock.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/db/Schema.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/sound/SoundRecorder.h"
@@ -47,7 +48,7 @@ public:
     frmMain& start(int commPort) {
         setCommPort(commPort);
         form = std::make_unique<frmMain>(
-            frmMainCollaborators{ui.services(), settingsStore, dir.path(), outlook, port_, sound, &clock, {}, {}});
+            frmMainCollaborators{ui.services(), settingsStore, dir.path(), outlook, port_, sound, {}, {}});
         form->messageFolder = dir / "sync";
         form->onBeep = [this] {
             ++beeps;

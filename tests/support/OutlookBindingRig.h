@@ -65,7 +65,7 @@ public:
     // As the main window saves: the store first, then Outlook.
     bool save(clsCalEvent& ev) {
         const std::string xid = binding.getXID(ev);
-        EXPECT_TRUE(data.Save(ev, clsDataQVR::kSaveAlways)) << ev.Description();
+        EXPECT_TRUE(data.Save(ev, SaveMode::Always)) << ev.Description();
         return binding.Save(ev, xid);
     }
     // The stored event's appointment, found through its row key and link.

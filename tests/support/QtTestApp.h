@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QString>
 #include <QStyleFactory>
 #include <memory>
 
@@ -31,5 +32,12 @@ private:
 
 inline ::testing::Environment* const kQtTestEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtTestEnvironment);
+
+// Where a test's picture goes: into WENDRA_GRAB_DIR to keep it, else into the
+// test's own temporary folder.
+inline QString grabPath(const QString& ownFolder, const QString& file) {
+    const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
+    return (keep.isEmpty() ? ownFolder : QString::fromLocal8Bit(keep)) + "/" + file;
+}
 
 }  // namespace wendra::test

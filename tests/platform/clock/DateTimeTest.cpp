@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <limits>
+#include <vector>
 
-#include "platform/clock/Clock.h"
 #include "platform/clock/DateTime.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/clock/Names.h"
 
 using wendra::DateTime;
@@ -99,6 +101,24 @@ TEST(DateTime, IsoTextRoundTrip) {
     EXPECT_EQ(DateTime::fromIsoText("2024-03-05"), DateTime::ymd(2024, 3, 5));
     EXPECT_FALSE(DateTime::fromIsoText("2024-02-30 00:00:00"));
     EXPECT_FALSE(DateTime::fromIsoText("garbage"));
+}
+
+TEST(DateTime, FloorDivisionAndMinuteBoundariesRoundTowardThePast) {
+    struct Case {
+        std::int64_t a, b, quotient;
+    };
+    for (const Case& c : std::vector<Case>{{7, 2, 3}, {-7, 2, -4}, {-6, 2, -3}, {0, 60, 0}, {-1, 60, -1}, {59, 60, 0},
+                                           {-60, 60, -1}, {-61, 60, -2}, {7, -2, -4}})
+        EXPECT_EQ(wendra::floorDiv(c.a, c.b), c.quotient) << c.a << " / " << c.b;
+
+    // Boundaries crossed, not time elapsed, on either side of the null date.
+    const DateTime t = DateTime::ymd(2024, 3, 14, 10, 59, 59);
+    EXPECT_EQ(wendra::minuteBoundaries(t, t.addSeconds(1)), 1);
+    EXPECT_EQ(wendra::minuteBoundaries(t.addSeconds(1), t.addSeconds(60)), 0);
+    EXPECT_EQ(wendra::minuteBoundaries(t.addSeconds(1), t), -1);
+    const DateTime before = DateTime::ymd(1899, 12, 29, 23, 59, 59);
+    EXPECT_EQ(wendra::minuteBoundaries(before, before.addSeconds(1)), 1);
+    EXPECT_EQ(wendra::minuteBoundaries(before.addSeconds(-58), before), 0);
 }
 
 TEST(Clock, OverrideIsScopedAndNests) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <string>
@@ -10,29 +9,11 @@
 #include "platform/db/AccessSql.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Schema.h"
+#include "tests/support/TempFolder.h"
 
 namespace wendra::db::test {
 
-// A folder of its own under the system's temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "wendra-db-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
+using wendra::test::TempFolder;
 
 // A text literal as the store writes it: single quotes, each apostrophe doubled.
 inline std::string textLiteral(std::string_view text) {

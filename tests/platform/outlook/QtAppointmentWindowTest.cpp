@@ -63,8 +63,7 @@ TEST(OutlookQtWindow, ShowsTheItemAndSavesWhatTheUserChanged) {
         EXPECT_EQ(child<QSpinBox>(d, "duration")->value(), 45);
         EXPECT_FALSE(child<QCheckBox>(d, "allDay")->isChecked());
         EXPECT_EQ(child<QComboBox>(d, "repeat")->currentText(), "Does not repeat");
-        const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
-        const QString path = (keep.isEmpty() ? pictures.path() : QString::fromLocal8Bit(keep)) + "/appointment.png";
+        const QString path = test::grabPath(pictures.path(), "appointment.png");
         EXPECT_TRUE(ui::qt::grabToPng(d, path.toStdString()));
         EXPECT_EQ(QImage(path).size(), d.size());
 

@@ -15,7 +15,7 @@
 
 #include "platform/settings/FileSettingsStore.h"
 #include "platform/settings/MemorySettingsStore.h"
-#include "tests/platform/settings/TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/ChildProcess.h"
 
 using namespace wendra::settings;
@@ -46,6 +46,7 @@ std::string readText(const fs::path& path) {
 }
 
 using wendra::test::ChildProcess;
+using wendra::test::TempFolder;
 
 }  // namespace
 

@@ -49,12 +49,6 @@ namespace {
 // A click on a check or option button's own box.
 void clickBox(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2)); }
 
-// Where pictures go: the test's own temporary folder, or WENDRA_GRAB_DIR to keep them.
-QString grabPath(const QTemporaryDir& dir, const QString& file) {
-    const QByteArray keep = qgetenv("WENDRA_GRAB_DIR");
-    return (keep.isEmpty() ? dir.path() : QString::fromLocal8Bit(keep)) + "/" + file;
-}
-
 // A dialog's logic as the forms write it.
 class frmSample : public Form {
 public:
@@ -323,7 +317,7 @@ TEST_F(UiQt, GridViewDrawsTheGridModel) {
     EXPECT_EQ(view.currentIndex().row(), 2);
 
     QTemporaryDir dir;
-    const QString png = grabPath(dir, "ui_grid.png");
+    const QString png = wendra::test::grabPath(dir.path(), "ui_grid.png");
     ASSERT_TRUE(grabToPng(view, fromQString(png)));
     EXPECT_GT(QFileInfo(png).size(), 1000);
 }
@@ -424,7 +418,7 @@ TEST_F(UiQt, WindowFollowsItsFormAndGrabsToPng) {
 
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString png = grabPath(dir, "ui_window.png");
+    const QString png = wendra::test::grabPath(dir.path(), "ui_window.png");
     ASSERT_TRUE(grabToPng(window, fromQString(png)));
     const QFileInfo info(png);
     EXPECT_TRUE(info.exists());

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ui/ManualTimerService.h"
 #include "platform/ui/Timer.h"
 
 using namespace wendra::ui;

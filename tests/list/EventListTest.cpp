@@ -3,25 +3,17 @@
 // order, the view-all mode and the columns.
 #include <gtest/gtest.h>
 
-#include "tests/support/TempFolder.h"
-#include <stdlib.h>
-
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "mainwindow/EventList.h"
-#include "platform/clock/Clock.h"
-#include "platform/db/Schema.h"
-#include "platform/settings/MemorySettingsStore.h"
-#include "platform/ui/TestDoubles.h"
-#include "store/clsDataQVR.h"
-#include "store/clsSettings.h"
+#include "list/EventList.h"
+#include "tests/support/ListRig.h"
 
 using namespace wendra;
-namespace fs = std::filesystem;
+using test::daily;
+using test::oneOff;
 
 namespace {
 
@@ -30,85 +22,19 @@ DateTime at(int y, int m, int d, int h = 0, int mi = 0, int s = 0) { return Date
 // Tuesday 5 March 2024, 14:00.
 const DateTime kNow = at(2024, 3, 5, 14, 0);
 
-using wendra::test::TempFolder;
-
-class RecordingHost final : public ListHost {
-public:
-    void saveWindowSettings() override { calls.push_back("saveWindowSettings"); }
-    void layoutForm() override { calls.push_back("layoutForm"); }
-    void collectTimedRows() override { calls.push_back("collectTimedRows"); }
-    std::string statusText() const override { return status; }
-    void setStatusText(const std::string& text) override {
-        status = text;
-        statuses.push_back(text);
-    }
-    void setBusy(bool on) override { calls.push_back(on ? "busy" : "idle"); }
-
-    std::string status = "Mode: Wendra (win)";
-    std::vector<std::string> statuses;
-    std::vector<std::string> calls;
-};
-
-class EventListTest : public ::testing::Test {
+class EventListTest : public ::testing::Test, protected test::ListRig {
 protected:
-    void SetUp() override {
-        ASSERT_FALSE(folder.path().empty());
-        std::string error;
-        ASSERT_TRUE(db::createDatabaseFile(folder.path() / db::kDatabaseFileName, &error)) << error;
-        ASSERT_TRUE(store.OpenData()) << store.lastError();
-        grid.setWidth(6000);
-    }
-
-    // Saved as the editor saves: the store works out the view date.
-    std::string save(clsCalEvent ev) {
-        ev.setLastModified(kNow);
-        EXPECT_TRUE(store.Save(ev, clsDataQVR::kSaveAlways)) << store.lastError();
-        return ev.WendraWinId();
-    }
-    static clsCalEvent oneOff(std::string desc, DateTime start, bool allDay = false) {
-        clsCalEvent ev;
-        ev.setDescription(std::move(desc));
-        ev.setEventStart(start);
-        ev.setAllDayEvent(allDay);
-        ev.setViewFromDate(start);  // listed from its start, as the editor leaves a new event
-        return ev;
-    }
-    static clsCalEvent daily(std::string desc, DateTime start, DateTime until, bool allDay = false) {
-        clsCalEvent ev = oneOff(std::move(desc), start, allDay);
-        clsCalRRule& r = ev.addRRule();
-        r.setFrequency(clsCalRRule::kDaily);
-        r.setDurationUntil(until, true);
-        ev.setIsRecurring(true);
-        return ev;
-    }
+    EventListTest() : ListRig(kNow) {}
 
     int firstRow() const { return grid.fixedRows(); }
     int bodyRows() const { return grid.rows() - grid.fixedRows(); }
-    std::string cell(int r, int c) const { return grid.textMatrix(r, c); }
     std::vector<std::string> column(int c) const {
         std::vector<std::string> out;
         for (int r = grid.fixedRows(); r < grid.rows(); ++r) out.push_back(grid.textMatrix(r, c));
         return out;
     }
-    int rowOf(std::string_view desc) const {
-        for (int r = grid.fixedRows(); r < grid.rows(); ++r)
-            if (gridKeyValue(grid.textMatrix(r, grdKey), Tag::Desc) == desc) return r;
-        return -1;
-    }
     std::optional<ui::Colour> fore(int r, int c) const { return grid.cellForeColourAt(r, c); }
     std::optional<ui::Colour> back(int r, int c) const { return grid.cellBackColourAt(r, c); }
-
-    FakeClock clock{kNow};
-    ClockOverride useClock{clock};
-    TempFolder folder;
-    settings::MemorySettingsStore settingsStore;
-    clsSettings settings{settingsStore, folder.path().string() + "/"};
-    clsDataQVR store{settings, StoreOptions::mainProgram(folder.path().string())};
-    ui::Grid grid{"msGrid"};
-    ui::FixedTextMetrics metrics{100};
-    UiListGrid listGrid{grid, metrics};
-    RecordingHost host;
-    EventList list{listGrid, settings, store, host};
 };
 
 // ---- heading, placeholder and window of days ---------------------------------
@@ -580,8 +506,8 @@ TEST_F(EventListTest, ARowWrittenAgainLosesTheColoursOfWhatItShowed) {
 TEST_F(EventListTest, TheRebuildTellsTheWindowInOrder) {
     save(oneOff("One", at(2024, 3, 6, 9, 0)));
     list.refreshList();
-    EXPECT_EQ(host.calls,
-              (std::vector<std::string>{"busy", "saveWindowSettings", "collectTimedRows", "layoutForm", "idle"}));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"busy", "saveWindowSettings", "gridInitialised", "collectTimedRows",
+                                                    "layoutForm", "gridRowChanged", "idle"}));
     EXPECT_EQ(host.statuses, (std::vector<std::string>{std::string(listtext::retrieving), "Mode: Wendra (win)"}));
     EXPECT_TRUE(grid.redraw());
 }

@@ -17,30 +17,22 @@
 #include "tests/support/TempFolder.h"
 #include <stdlib.h>
 
-#include <filesystem>
 #include <map>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "mainwindow/EventList.h"
-#include "platform/clock/Clock.h"
-#include "platform/db/Schema.h"
-#include "platform/settings/MemorySettingsStore.h"
-#include "platform/ui/TestDoubles.h"
-#include "store/clsDataQVR.h"
-#include "store/clsSettings.h"
+#include "list/EventList.h"
+#include "mainwindow/UiListGrid.h"
+#include "tests/support/ListRig.h"
 
 using namespace wendra;
-namespace fs = std::filesystem;
 
 namespace {
 
 // Tuesday 5 March 2024, 14:07: the fold boundary is 12:07.
 const DateTime kNow = DateTime::ymd(2024, 3, 5, 14, 7);
 const DateTime kToday = kNow.date();
-
-using wendra::test::TempFolder;
 
 std::string colourText(std::optional<ui::Colour> c) { return c ? std::to_string(*c) : std::string("-"); }
 
@@ -78,13 +70,11 @@ struct Scenario {
     int defaultWarning = 60;
 };
 
-class ListPropertyTest : public ::testing::TestWithParam<Scenario> {
+class ListPropertyTest : public ::testing::TestWithParam<Scenario>, protected test::ListStore {
 protected:
+    ListPropertyTest() : ListStore(kNow) {}
+
     void SetUp() override {
-        ASSERT_FALSE(folder.path().empty());
-        std::string error;
-        ASSERT_TRUE(db::createDatabaseFile(folder.path() / db::kDatabaseFileName, &error)) << error;
-        ASSERT_TRUE(store.OpenData()) << store.lastError();
         const Scenario& s = GetParam();
         settings.setPriorWarning(static_cast<std::int16_t>(s.defaultWarning));
         settings.setPastEventHours(2);
@@ -95,12 +85,6 @@ protected:
 
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
     bool chance(double p) { return std::bernoulli_distribution(p)(rng); }
-
-    std::string save(clsCalEvent& ev) {
-        ev.setLastModified(clock.now());
-        EXPECT_TRUE(store.Save(ev, clsDataQVR::kSaveAlways)) << store.lastError();
-        return ev.WendraWinId();
-    }
 
     std::string description() {
         static const std::vector<std::string> kTexts = {"Lunch", "lunch", "LUNCH", "Gym", "Call mum", "call Mum",
@@ -294,7 +278,7 @@ protected:
     // events not due yet besides (and no placeholder when those are all there is);
     // each of those shows the event's next occurrence alone, marked "+".
     void expectAgreement(const ui::Grid& grid, const EventList& list, const std::string& context) {
-        const std::vector<std::string> expected = rebuilt();
+        const std::vector<std::string> expected = rebuilt(list);
         std::vector<std::string> others;
         std::map<std::string, std::vector<int>> extra;
         for (int r = grid.fixedRows(); r < grid.rows(); ++r) {
@@ -329,27 +313,13 @@ protected:
         EXPECT_EQ(list.pastCount(), pastOfRebuild) << context;
     }
 
-    std::vector<std::string> rebuilt() {
+    // What a rebuild of the same store with the list's view shows.
+    std::vector<std::string> rebuilt(const EventList& like) {
         ui::Grid fresh{"fresh"};
-        UiListGrid freshGrid{fresh, metrics};
-        ListHost quiet;
-        EventList list{freshGrid, settings, store, quiet};
-        const Scenario& s = GetParam();
-        list.setShrinkPast(s.shrinkPast);
-        list.setViewAll(s.viewAll);
-        list.setViewAllByDescription(s.byDescription);
-        list.refreshList();
-        pastOfRebuild = list.pastCount();
+        pastOfRebuild = rebuildInto(fresh, like);
         return liveRows(fresh);
     }
 
-    FakeClock clock{kNow};
-    ClockOverride useClock{clock};
-    TempFolder folder;
-    settings::MemorySettingsStore settingsStore;
-    clsSettings settings{settingsStore, folder.path().string() + "/"};
-    clsDataQVR store{settings, StoreOptions::mainProgram(folder.path().string())};
-    ui::FixedTextMetrics metrics{100};
     std::mt19937 rng;
     std::vector<std::string> ids;
     std::map<std::string, NotDueYet> notDue;  // by event id
@@ -378,7 +348,7 @@ TEST_P(ListPropertyTest, UpdatesEndWhereARebuildEnds) {
     list.setViewAll(s.viewAll);
     list.setViewAllByDescription(s.byDescription);
     list.refreshList();
-    ASSERT_EQ(liveRows(grid), rebuilt());
+    ASSERT_EQ(liveRows(grid), rebuilt(list));
 
     int edits = 0;
     for (int step = 0; step < 60 && edits < 30; ++step) {
@@ -396,7 +366,7 @@ TEST_P(ListPropertyTest, UpdatesEndWhereARebuildEnds) {
 
     // The next rebuild: what a rebuild of the store shows, and no "+" left.
     list.refreshList();
-    EXPECT_EQ(liveRows(grid), rebuilt());
+    EXPECT_EQ(liveRows(grid), rebuilt(list));
     for (int r = grid.fixedRows(); r < grid.rows(); ++r) EXPECT_NE(grid.textMatrix(r, grdModified), "+") << r;
 }
 

@@ -10,6 +10,7 @@
 // ever reads a date back from the "dd-mmm-yy" text (which reads 2030 as 1930).
 
 #include <array>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -17,155 +18,14 @@
 #include <string_view>
 #include <vector>
 
+#include "list/ListGrid.h"
 #include "platform/clock/DateTime.h"
-#include "platform/ui/Colour.h"
-#include "platform/ui/Grid.h"
-#include "platform/ui/Services.h"
 #include "store/clsCalEvent.h"
 
 namespace wendra {
 
 class clsDataQVR;
 class clsSettings;
-
-// Column numbers of the list grid (the gadget library publishes them as eGridCol).
-enum GridCol : int {
-    grdKey = 0,
-    grdSortKey = 1,
-    grdModified = 2,
-    grdWendra = 3,
-    grdSubject = 4,
-    grdTime = 5,
-    grdDate = 6,
-    grdDayofWeek = 7,
-};
-inline constexpr int kListColumns = 8;
-// Room for a cell's margins beside its text (twips), in the grid and in its heading.
-inline constexpr int kListCellMargin = 150;
-
-// Colours the list writes (&HBBGGRR).
-namespace listcolours {
-inline constexpr ui::Colour background = 0x80FFFF;     // light yellow
-inline constexpr ui::Colour viewAllBackground = 0xFFFFFF;
-inline constexpr ui::Colour white = 0xFFFFFF;
-inline constexpr ui::Colour red = 255;
-inline constexpr ui::Colour blue = 0xFF0000;
-inline constexpr ui::Colour black = 0;
-inline constexpr ui::Colour green = 65280;
-inline constexpr ui::Colour markedText = 0xC0C0;        // texts of a row marked "X"
-inline constexpr ui::Colour markerBack = ui::colours::grayText;  // &H80000011 behind the "X"
-}  // namespace listcolours
-
-// The occurrence a row shows.
-struct RowOccurrence {
-    DateTime when;
-    bool allDay = false;
-    bool operator==(const RowOccurrence&) const = default;
-};
-
-// What the list rules need of a grid. Rows count from 0 and include the fixed
-// heading row. The display members have defaults that do nothing, for a grid
-// that only keeps texts and colours.
-class ListGrid {
-public:
-    virtual ~ListGrid() = default;
-
-    // ---- rows and cells ----
-    virtual int rows() const = 0;
-    // No rows, `cols` columns, no fixed rows.
-    virtual void reset(int cols) = 0;
-    // Appends an empty row; answers its index.
-    virtual int appendRow() = 0;
-    // The main grid refuses to remove its last non-fixed row; the rules never ask that.
-    virtual bool removeRow(int row) = 0;
-    virtual std::string text(int row, int col) const = 0;
-    virtual void setText(int row, int col, const std::string& text) = 0;
-    // The same, handing the text over (a rebuild writes thousands of them).
-    virtual void takeText(int row, int col, std::string&& text) { setText(row, col, text); }
-    // nullopt is "no colour given": the main grid leaves the cell's colour as it
-    // is, the in-memory grid stores Null.
-    virtual void setColours(int row, int col, std::optional<ui::Colour> fore, std::optional<ui::Colour> back) = 0;
-    // Every cell of the row back to the grid's own colours.
-    virtual void resetColours(int row) = 0;
-    virtual std::optional<RowOccurrence> occurrence(int row) const = 0;
-    virtual void setOccurrence(int row, std::optional<RowOccurrence> when) = 0;
-    // Orders the non-fixed rows ascending by the texts of one column.
-    virtual void sortRows(int col) = 0;
-
-    // ---- display ----
-    virtual int fixedRows() const { return 0; }
-    virtual void setFixedRows(int) {}
-    virtual void setBackColour(ui::Colour) {}
-    virtual bool mergeCol(int) const { return false; }
-    virtual void setMergeCol(int, bool) {}
-    virtual void setMergeFree() {}
-    virtual int width() const { return 0; }  // twips
-    virtual int textWidth(std::string_view) const { return 0; }
-    virtual int colWidth(int) const { return 0; }
-    virtual void setColWidth(int, int) {}
-    virtual void setColAlignment(int, ui::Alignment) {}
-    virtual bool redraw() const { return true; }
-    virtual void setRedraw(bool) {}
-    virtual void repaint() {}
-    virtual int currentRow() const { return -1; }
-    virtual void setCurrentRow(int) {}
-    virtual void setCurrentCol(int) {}
-    virtual int topRow() const { return 0; }
-    virtual bool setTopRow(int) { return false; }
-};
-
-// The main window's grid model as a ListGrid. The occurrence is kept in the
-// row's data; the order is the rows' sort column ignoring case, equal texts by
-// their row key, so a rebuild and an update give the same order.
-class UiListGrid final : public ListGrid {
-public:
-    // Texts are measured in the grid's font, or in `font()` while the grid has none.
-    UiListGrid(ui::Grid& grid, const ui::TextMetrics& metrics, std::function<ui::Font()> font = {})
-        : grid_(grid), metrics_(metrics), font_(std::move(font)) {}
-
-    int rows() const override { return grid_.rows(); }
-    void reset(int cols) override;
-    int appendRow() override;
-    bool removeRow(int row) override { return grid_.removeItem(row); }
-    std::string text(int row, int col) const override { return grid_.textMatrix(row, col); }
-    void setText(int row, int col, const std::string& text) override { grid_.setTextMatrix(row, col, text); }
-    void takeText(int row, int col, std::string&& text) override { grid_.setTextMatrix(row, col, std::move(text)); }
-    void setColours(int row, int col, std::optional<ui::Colour> fore, std::optional<ui::Colour> back) override;
-    void resetColours(int row) override;
-    std::optional<RowOccurrence> occurrence(int row) const override;
-    void setOccurrence(int row, std::optional<RowOccurrence> when) override;
-    void sortRows(int col) override;
-
-    int fixedRows() const override { return grid_.fixedRows(); }
-    void setFixedRows(int n) override { grid_.setFixedRows(n); }
-    void setBackColour(ui::Colour c) override { grid_.setBackColour(c); }
-    bool mergeCol(int col) const override { return grid_.mergeCol(col); }
-    void setMergeCol(int col, bool on) override { grid_.setMergeCol(col, on); }
-    void setMergeFree() override { grid_.setMergeCells(ui::MergeCells::Free); }
-    int width() const override { return grid_.width(); }
-    int textWidth(std::string_view text) const override;
-    int colWidth(int col) const override { return grid_.colWidth(col); }
-    void setColWidth(int col, int twips) override { grid_.setColWidth(col, twips); }
-    void setColAlignment(int col, ui::Alignment a) override {
-        grid_.setColAlignment(col, a);
-        grid_.setFixedAlignment(col, a);
-    }
-    bool redraw() const override { return grid_.redraw(); }
-    void setRedraw(bool on) override { grid_.setRedraw(on); }
-    void repaint() override { grid_.refresh(); }
-    int currentRow() const override { return grid_.row(); }
-    void setCurrentRow(int row) override { grid_.setRow(row); }
-    void setCurrentCol(int col) override { grid_.setCol(col); }
-    int topRow() const override { return grid_.topRow(); }
-    bool setTopRow(int row) override { return grid_.setTopRow(row); }
-
-    ui::Grid& grid() { return grid_; }
-
-private:
-    ui::Grid& grid_;
-    const ui::TextMetrics& metrics_;
-    std::function<ui::Font()> font_;
-};
 
 // What the list asks of the window that shows it, around its own work. The
 // defaults do nothing: the gadget library has no window.
@@ -365,5 +225,14 @@ private:
 // The event id a row key names, as the store keys events: nullopt for a key
 // without a whole-number id.
 std::optional<long long> keyEventId(std::string_view key);
+
+// The occurrence a row key names ("<Occr>": "yyyymmdd" for an all-day one at
+// 00:00 of its day, "yyyymmddThhmmss" for a timed one); nullopt when the key holds
+// no readable date. The row's date cell is never read back: its two-digit year
+// puts 2030 in 1930.
+std::optional<RowOccurrence> keyRowOccurrence(std::string_view key);
+
+// The description a row key names: the occurrence's own text, else the event's.
+std::string rowKeyDescription(std::string_view key);
 
 }  // namespace wendra

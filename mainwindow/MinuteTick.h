@@ -1,56 +1,31 @@
 #pragma once
 
-// The arithmetic and texts of the main window's minute tick: the countdown of
-// today's timed rows, the re-arming of the timer on the whole minute, the
-// status-bar watchdogs and the window caption. Pure functions of the times they
-// are given, so the tick itself only gathers the inputs.
+// The arithmetic and texts of the main window's minute tick beyond the countdown
+// itself: the re-arming of the timer on the whole minute, the status-bar
+// watchdogs and the window caption. Pure functions of the times they are given,
+// so the tick itself only gathers the inputs.
 
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/clock/DateTime.h"
 
-namespace wendra::countdown {
+namespace wendra::tick {
 
 // ---- texts -------------------------------------------------------------------
 
-inline constexpr std::string_view kNow = "NOW";
 inline constexpr std::string_view kAlarmCaption =
     "**** NOW ******** NOW ******** NOW ******** NOW ******** NOW ****";
 inline constexpr std::string_view kCaptionTitle = "Wendra(win)";
 inline constexpr std::string_view kCaptionDatePrefix = "Wendra(win) - ";
 inline constexpr std::string_view kAlarmFile = "QVRAlarm.wav";
-inline constexpr std::string_view kConnectingText = "Connecting to MSOutlook...";
+// The status bar's texts that the watchdogs watch; the window shows them.
+inline constexpr std::string_view kModeStoreText = "Mode: Wendra (win)";
+inline constexpr std::string_view kModeOutlookText = "Mode: MSOutlook";
+inline constexpr std::string_view kCheckingText = "Mode: MSOutlook          [Checking for updates]";
 inline constexpr std::string_view kCheckingMark = "[Checking for updates]";
+inline constexpr std::string_view kConnectingText = "Connecting to MSOutlook...";
 inline constexpr std::string_view kSyncInProgress = "Sync: In progress...";
-inline constexpr std::string_view kPastJoin = " past ";
-inline constexpr std::string_view kToJoin = " to ";
-
-// ---- the countdown -----------------------------------------------------------
-
-// Minute boundaries crossed from `from` to `to`, negative when `to` is earlier.
-// 10:59:59 to 11:00:00 is one minute; 10:00:00 to 10:00:59 is none.
-std::int64_t minuteBoundaries(DateTime from, DateTime to);
-
-// The countdown text of a number of minutes: "2h 05m", "0h 15m", "NOW",
-// "-0h 15m", "-1h 15m", "-3h". Hours are taken modulo 24 keeping their sign.
-std::string countdownText(std::int64_t minutes);
-
-// The countdown text from `now` to `d`.
-std::string formatTimeTo(DateTime now, DateTime d);
-
-// A Days To text that is a countdown (and so marks a timed row).
-bool isCountdown(std::string_view daysTo);
-// A countdown that has gone past its time.
-inline bool isPassed(std::string_view countdownText) { return countdownText.find('-') != std::string_view::npos; }
-
-// The long description of a timed row: "2h 05m to Dentist", "-0h 15m past Dentist".
-std::string longDescription(std::string_view countdownText, std::string_view description);
-
-// The caption countdown: "2h 05m-Dentist".
-std::string captionCountdown(std::string_view countdownText, std::string_view description);
 
 // ---- the timer ---------------------------------------------------------------
 
@@ -88,10 +63,4 @@ enum class ViewCountdown : int { Always = 0, WhenMinimized = 1, Never = 2 };
 // The window caption for the state; `now` gives the date caption of the open window.
 std::string windowCaption(bool minimized, int viewCountdown, std::string_view captionCountdown, DateTime now);
 
-// ---- row keys ----------------------------------------------------------------
-
-// The occurrence a row key names ("<Occr>"): a timed one at its time, an all-day
-// one at 23:59:59 of its day; nullopt when the key holds no readable date.
-std::optional<DateTime> keyOccurrence(std::string_view rowKey);
-
-}  // namespace wendra::countdown
+}  // namespace wendra::tick

@@ -4,24 +4,18 @@
 // queues requests arriving while another runs.
 #include <gtest/gtest.h>
 
-#include "tests/support/TempFolder.h"
-#include <stdlib.h>
-
-#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "mainwindow/EventList.h"
-#include "platform/clock/Clock.h"
-#include "platform/db/Schema.h"
-#include "platform/settings/MemorySettingsStore.h"
-#include "platform/ui/TestDoubles.h"
-#include "store/clsDataQVR.h"
-#include "store/clsSettings.h"
+#include "list/EventList.h"
+#include "tests/support/ListRig.h"
 
 using namespace wendra;
-namespace fs = std::filesystem;
+using test::oneOff;
+using test::repeating;
 
 namespace {
 
@@ -30,31 +24,6 @@ DateTime at(int y, int m, int d, int h = 0, int mi = 0, int s = 0) { return Date
 // Tuesday 5 March 2024, 14:00.
 const DateTime kNow = at(2024, 3, 5, 14, 0);
 
-using wendra::test::TempFolder;
-
-class RecordingHost final : public ListHost {
-public:
-    void collectTimedRows() override { calls.push_back("collectTimedRows"); }
-    void gridRowChanged() override { calls.push_back("gridRowChanged"); }
-    void gridLeaveCell() override {
-        calls.push_back("gridLeaveCell");
-        if (onLeaveCell) std::exchange(onLeaveCell, nullptr)();
-    }
-    void layoutForm() override { calls.push_back("layoutForm"); }
-    std::string statusText() const override { return status; }
-    void setStatusText(const std::string& text) override {
-        status = text;
-        statuses.push_back(text);
-    }
-    bool refreshPending() const override { return pending; }
-
-    std::string status = "Mode: Wendra (win)";
-    std::vector<std::string> statuses;
-    std::vector<std::string> calls;
-    std::function<void()> onLeaveCell;  // runs once, in the middle of an update
-    bool pending = false;
-};
-
 // A row as the user sees it, and as the tests compare it.
 struct Row {
     std::vector<std::string> text;
@@ -62,7 +31,7 @@ struct Row {
     bool operator==(const Row&) const = default;
 };
 
-Row rowOf(const ui::Grid& g, int r) {
+Row rowAt(const ui::Grid& g, int r) {
     Row row;
     for (int c = 0; c < g.cols(); ++c) {
         row.text.push_back(g.textMatrix(r, c));
@@ -74,7 +43,7 @@ Row rowOf(const ui::Grid& g, int r) {
 
 std::vector<Row> rows(const ui::Grid& g) {
     std::vector<Row> out;
-    for (int r = 0; r < g.rows(); ++r) out.push_back(rowOf(g, r));
+    for (int r = 0; r < g.rows(); ++r) out.push_back(rowAt(g, r));
     return out;
 }
 
@@ -92,74 +61,17 @@ std::vector<std::vector<std::string>> liveTexts(const ui::Grid& g) {
     return out;
 }
 
-class ListUpdateTest : public ::testing::Test {
+class ListUpdateTest : public ::testing::Test, protected test::ListRig {
 protected:
-    void SetUp() override {
-        ASSERT_FALSE(folder.path().empty());
-        std::string error;
-        ASSERT_TRUE(db::createDatabaseFile(folder.path() / db::kDatabaseFileName, &error)) << error;
-        ASSERT_TRUE(store.OpenData()) << store.lastError();
-        grid.setWidth(6000);
-    }
-
-    std::string save(clsCalEvent& ev) {
-        ev.setLastModified(clock.now());
-        EXPECT_TRUE(store.Save(ev, clsDataQVR::kSaveAlways)) << store.lastError();
-        return ev.WendraWinId();
-    }
-    static clsCalEvent oneOff(std::string desc, DateTime start, bool allDay = false) {
-        clsCalEvent ev;
-        ev.setDescription(std::move(desc));
-        ev.setEventStart(start);
-        ev.setAllDayEvent(allDay);
-        ev.setViewFromDate(start);
-        return ev;
-    }
-    static clsCalEvent repeating(std::string desc, DateTime start, DateTime until, int frequency = clsCalRRule::kDaily) {
-        clsCalEvent ev = oneOff(std::move(desc), start);
-        clsCalRRule& r = ev.addRRule();
-        r.setFrequency(frequency);
-        r.setDurationUntil(until, true);
-        ev.setIsRecurring(true);
-        return ev;
-    }
-    clsCalEvent stored(const std::string& id) {
-        clsCalEvent ev;
-        EXPECT_TRUE(store.Find(ev, *clsDataQVR::toEventKey(id)));
-        return ev;
-    }
+    ListUpdateTest() : ListRig(kNow) {}
 
     // What a rebuild of the same store shows now.
     std::vector<std::vector<std::string>> rebuiltTexts() {
         ui::Grid fresh{"fresh"};
         fresh.setWidth(grid.width());
-        UiListGrid freshGrid{fresh, metrics};
-        ListHost quiet;
-        EventList rebuilt{freshGrid, settings, store, quiet};
-        rebuilt.setShrinkPast(list.shrinkPast());
-        rebuilt.refreshList();
+        rebuildInto(fresh, list);
         return liveTexts(fresh);
     }
-
-    std::vector<int> rowsOf(std::string_view desc) const {
-        std::vector<int> out;
-        for (int r = grid.fixedRows(); r < grid.rows(); ++r)
-            if (gridKeyValue(grid.textMatrix(r, grdKey), Tag::Desc) == desc) out.push_back(r);
-        return out;
-    }
-    std::string cell(int r, int c) const { return grid.textMatrix(r, c); }
-
-    FakeClock clock{kNow};
-    ClockOverride useClock{clock};
-    TempFolder folder;
-    settings::MemorySettingsStore settingsStore;
-    clsSettings settings{settingsStore, folder.path().string() + "/"};
-    clsDataQVR store{settings, StoreOptions::mainProgram(folder.path().string())};
-    ui::Grid grid{"msGrid"};
-    ui::FixedTextMetrics metrics{100};
-    UiListGrid listGrid{grid, metrics};
-    RecordingHost host;
-    EventList list{listGrid, settings, store, host};
 };
 
 // ---- a changed event -------------------------------------------------------------
@@ -172,8 +84,8 @@ TEST_F(ListUpdateTest, ANewTimeMovesTheRowsAndMarksTheOldOnesLeavingOthersAlone)
     clsCalEvent review = oneOff("Review", at(2024, 3, 7, 10, 0));
     save(review);
     list.refreshList();
-    const Row lunchBefore = rowOf(grid, rowsOf("Lunch").at(0));
-    const Row reviewBefore = rowOf(grid, rowsOf("Review").at(0));
+    const Row lunchBefore = rowAt(grid, rowsOf("Lunch").at(0));
+    const Row reviewBefore = rowAt(grid, rowsOf("Review").at(0));
 
     clsCalEvent moved = stored(id);
     moved.setEventStart(at(2024, 3, 6, 13, 0));
@@ -188,8 +100,8 @@ TEST_F(ListUpdateTest, ANewTimeMovesTheRowsAndMarksTheOldOnesLeavingOthersAlone)
     EXPECT_EQ(order, (std::vector<std::string>{"X 06 09:00 Standup", " 06 12:00 Lunch", "+ 06 13:00 Standup",
                                                "X 07 09:00 Standup", " 07 10:00 Review", "+ 07 13:00 Standup",
                                                "X 08 09:00 Standup", "+ 08 13:00 Standup"}));
-    EXPECT_EQ(rowOf(grid, rowsOf("Lunch").at(0)), lunchBefore);
-    EXPECT_EQ(rowOf(grid, rowsOf("Review").at(0)), reviewBefore);
+    EXPECT_EQ(rowAt(grid, rowsOf("Lunch").at(0)), lunchBefore);
+    EXPECT_EQ(rowAt(grid, rowsOf("Review").at(0)), reviewBefore);
 
     // A marked row: a white "X" on grey, its unmerged texts in &HC0C0; the merged
     // columns (days to, date, day) keep their colours.
@@ -367,7 +279,8 @@ TEST_F(ListUpdateTest, TheUpdateTellsTheWindowAndKeepsTheStatusText) {
     host.calls.clear();
     host.statuses.clear();
     list.updateList(id);
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"gridLeaveCell", "collectTimedRows", "gridRowChanged", "layoutForm"}));
+    EXPECT_EQ(host.calls,
+              (std::vector<std::string>{"busy", "gridLeaveCell", "collectTimedRows", "gridRowChanged", "layoutForm", "idle"}));
     EXPECT_EQ(host.statuses, (std::vector<std::string>{"Updating list...", "Mode: Wendra (win)"}));
     EXPECT_FALSE(list.listBusy());
     EXPECT_TRUE(grid.redraw());
@@ -541,7 +454,7 @@ TEST_F(ListUpdateTest, RequestsDuringARebuildWaitForItsEnd) {
         self->ListShowDeleted(keepIdFor);
         self->updateList(keepIdFor);
         self->refreshList();
-        return store.Save(ev, clsDataQVR::kSaveAlways);
+        return store.Save(ev, SaveMode::Always);
     };
     clsCalEvent old = oneOff("Old", at(2024, 3, 1, 10, 0));
     old.setAutoDelete("1");

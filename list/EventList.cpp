@@ -1,12 +1,12 @@
-#include "mainwindow/EventList.h"
+#include "list/EventList.h"
 
 #include <algorithm>
 #include <cstdlib>
 
+#include "list/Countdown.h"
 #include "platform/clock/Clock.h"
 #include "platform/clock/Names.h"
-#include "mainwindow/Countdown.h"
-#include "platform/ui/Services.h"
+#include "platform/text/Text.h"
 #include "store/clsCalRRule.h"
 #include "store/clsDataQVR.h"
 #include "store/clsSettings.h"
@@ -19,42 +19,8 @@ namespace {
 constexpr std::string_view kMarkerSample = "****";
 constexpr std::array<std::string_view, 5> kHeadings = {"Days To", "Description", "Time", "Date", "Day"};
 
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0 && (a < 0) != (b < 0)) ? 1 : 0); }
-
 // Calendar days from one date to another's, negative into the past.
 std::int64_t daysBetween(DateTime from, DateTime to) { return to.dayNumber() - from.dayNumber(); }
-
-// Minute boundaries crossed from one time to another, as a calendar counts them.
-std::int64_t minutesBetween(DateTime from, DateTime to) {
-    return floorDiv(to.seconds(), 60) - floorDiv(from.seconds(), 60);
-}
-
-// Texts compared as the grid sorts them: ASCII letters without case, then by
-// byte, a text before the longer ones it begins.
-int compareNoCase(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        auto x = static_cast<unsigned char>(a[i]);
-        auto y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y) return x < y ? -1 : 1;
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
-}
-
-std::string lowerAscii(std::string_view text) {
-    std::string out(text);
-    for (char& ch : out)
-        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-    return out;
-}
-
-std::string twoDigits(int v) {
-    if (v < 0 || v > 99) return padZeros(v, 2);
-    return std::string{char('0' + v / 10), char('0' + v % 10)};
-}
 
 // The names of the months and weekdays in the user's language, read once: every
 // row takes two of them.
@@ -148,74 +114,19 @@ std::optional<long long> keyEventId(std::string_view key) {
     return static_cast<long long>(*id);
 }
 
-// ---- the main window's grid ------------------------------------------------
-
-void UiListGrid::reset(int cols) {
-    grid_.setFixedRows(0);
-    grid_.setFixedCols(0);
-    grid_.setRows(0);
-    grid_.setCols(cols);
+std::string rowKeyDescription(std::string_view key) {
+    std::string text = gridKeyValue(key, Tag::OcDesc);
+    if (text.empty()) text = gridKeyValue(key, Tag::Desc);
+    return text;
 }
 
-int UiListGrid::appendRow() {
-    grid_.addItem("");
-    return grid_.rows() - 1;
-}
-
-void UiListGrid::setColours(int row, int col, std::optional<ui::Colour> fore, std::optional<ui::Colour> back) {
-    if (fore) grid_.setCellForeColourAt(row, col, fore);
-    if (back) grid_.setCellBackColourAt(row, col, back);
-}
-
-void UiListGrid::resetColours(int row) {
-    for (int c = 0; c < grid_.cols(); ++c) {
-        grid_.setCellForeColourAt(row, c, std::nullopt);
-        grid_.setCellBackColourAt(row, c, std::nullopt);
-    }
-}
-
-// The row's data holds the occurrence: its seconds, times four, plus two for an
-// all-day one, plus one, so that 0 stays "no occurrence".
-static_assert(sizeof(long) >= 8, "the row data holds a date-time");
-
-std::optional<RowOccurrence> UiListGrid::occurrence(int row) const {
-    const long data = grid_.rowData(row);
-    if ((data & 1) == 0) return std::nullopt;
-    const long v = data - 1;
-    const bool allDay = (v & 2) != 0;
-    return RowOccurrence{DateTime::fromSeconds((v - (allDay ? 2 : 0)) / 4), allDay};
-}
-
-void UiListGrid::setOccurrence(int row, std::optional<RowOccurrence> when) {
-    grid_.setRowData(row, when ? static_cast<long>(when->when.seconds() * 4 + (when->allDay ? 2 : 0) + 1) : 0L);
-}
-
-void UiListGrid::sortRows(int col) {
-    // The order is the column's text ignoring case, equal texts by their keys,
-    // whatever order the rows were written in. A rebuild writes its rows in that
-    // order already, so a look along them is all it costs then.
-    bool ordered = true;
-    const int first = grid_.fixedRows();
-    std::string previous = first < grid_.rows() ? grid_.textMatrix(first, col) : std::string();
-    for (int r = first + 1; r < grid_.rows() && ordered; ++r) {
-        std::string text = grid_.textMatrix(r, col);
-        const int c = compareNoCase(previous, text);
-        if (c == 0)
-            ordered = compareNoCase(grid_.textMatrix(r - 1, grdKey), grid_.textMatrix(r, grdKey)) <= 0;
-        else
-            ordered = c < 0;
-        previous = std::move(text);
-    }
-    if (ordered) return;
-    // Equal texts anywhere, not only those the look along the rows reached before
-    // it stopped, go by their keys: the stable sort by the column keeps that order.
-    if (col != grdKey) grid_.sort(grdKey, ui::GridSort::TextNoCaseAscending);
-    grid_.sort(col, ui::GridSort::TextNoCaseAscending);
-}
-
-int UiListGrid::textWidth(std::string_view text) const {
-    if (grid_.font()) return metrics_.textWidth(*grid_.font(), text);
-    return metrics_.textWidth(font_ ? font_() : ui::Font{}, text);
+std::optional<RowOccurrence> keyRowOccurrence(std::string_view key) {
+    const std::string occr = gridKeyValue(key, Tag::Occr);
+    if (occr.empty()) return std::nullopt;
+    const auto when = parseICalDateTime(occr);
+    if (!when) return std::nullopt;
+    const bool allDay = occr.find('T') == std::string::npos;
+    return RowOccurrence{allDay ? when->date() : *when, allDay};
 }
 
 // ---- the list ----------------------------------------------------------------
@@ -437,7 +348,7 @@ EventList::Placement EventList::placementOf(const clsCalEvent& ev) const {
     const DateTime present = now();
     const std::int64_t days = daysBetween(present, d);
     // An all-day occurrence counts as not passed all its day.
-    const std::int64_t minutes = ev.AllDayOccur() ? 1 : minutesBetween(present, d);
+    const std::int64_t minutes = ev.AllDayOccur() ? 1 : minuteBoundaries(present, d);
     const std::int64_t pastHours = pastEventHours();
     if (shrinkPast_ && !(minutes > -60 * pastHours && days >= 0)) return Placement::Fold;
     if (days > 0 && days > priorWarningOf(ev) && !viewAll_) return Placement::Drop;
@@ -574,7 +485,7 @@ bool EventList::autoDeleteOccurrence(clsCalEvent& ev) {
     if (daysBetween(now(), ev.OccurDate()) > -n) return false;
     const bool whole = ev.endOfOccurs() || !ev.IsRecurring();
     ev.MarkDelete(whole, ev.OccurDate(), ev.AllDayOccur());
-    return options_.saveDeletion ? options_.saveDeletion(ev) : store_.Save(ev, clsDataQVR::kSaveAlways);
+    return options_.saveDeletion ? options_.saveDeletion(ev) : store_.Save(ev, SaveMode::Always);
 }
 
 // ---- columns, order and merging ------------------------------------------------
@@ -864,12 +775,7 @@ void EventList::showDeleted(const std::string& id) {
     grid_.repaint();
 }
 
-std::string EventList::rowKeyValue(int row) const {
-    const std::string key = grid_.text(row, grdKey);
-    std::string value = gridKeyValue(key, Tag::OcDesc);
-    if (value.empty()) value = gridKeyValue(key, Tag::Desc);
-    return value;
-}
+std::string EventList::rowKeyValue(int row) const { return rowKeyDescription(grid_.text(row, grdKey)); }
 
 // ---- selection -----------------------------------------------------------------
 
