@@ -115,6 +115,7 @@ void DeviceSync::EndVEvent(clsCalendar& cal, clsCalEvent& evt, bool usable) {
     const Session s = openSession();
     if (!s || calendarId <= 0) return host_.note(texts::kNoteNoSession);
     if (s->calendarId != calendarId) return host_.note(texts::kNoteOtherDevice);
+    s->awaitedEvents.erase(evt.XID());
     if (usable) {
         evt.setXCalendarId(calendarId);
         try {
@@ -135,13 +136,20 @@ void DeviceSync::Confirmed(clsCalendar& cal, clsCalEvent& evt) {
     evt.setXCalendarId(calendarId);
     // The latest session, even when it has ended: a device that answers once too
     // often confirms the last event after the export's end.
-    if (session_->calendarId == calendarId && acceptConfirmation(*session_, evt)) {
+    const Session s = openSession();
+    if (session_->calendarId != calendarId || !acceptConfirmation(*session_, evt)) {
+        host_.note(std::string(texts::kNoteConfirmUnmatched) + ": " + evt.WendraWinId() + " " + evt.XID());
+    } else if (const std::string held = linkedId(calendarId, evt.WendraWinId()); !held.empty() && held != evt.XID()) {
+        // Linked to one of the device's events while it was on its way (an answer
+        // came twice and the queue ran ahead): the device holds it twice now, and
+        // the copy it has just made goes again.
+        host_.note(std::string(texts::kNoteHeldTwice) + ": " + evt.WendraWinId() + " " + held + " " + evt.XID());
+        evt.setWendraWinId("");
+        queue(s, SyncItem::Kind::DeleteAll, "", evt);
+    } else {
         store_.UpdateAddXData(evt, std::nullopt);
         store_.confirmSyncRecord(evt);
-    } else {
-        host_.note(std::string(texts::kNoteConfirmUnmatched) + ": " + evt.WendraWinId() + " " + evt.XID());
     }
-    const Session s = openSession();
     if (s && s->calendarId == calendarId) sendNext(s, calendarId);
 }
 
@@ -214,6 +222,11 @@ DeviceSync::LocalCopy DeviceSync::findLocal(int calendarId, const std::string& x
     if (local.status == clsDataQVR::kLinkLive && store_.Find(ev, clsDataQVR::kLocalCalendarId, local.key))
         local.event = std::move(ev);
     return local;
+}
+
+std::string DeviceSync::linkedId(int calendarId, const std::string& key) {
+    const auto k = keyOf(key);
+    return k ? store_.getXID(calendarId, *k) : std::string();
 }
 
 void DeviceSync::markFound(int calendarId, const std::string& key, const std::string& xid) {
@@ -361,7 +374,16 @@ void DeviceSync::sendNext(const Session& s, int calendarId) {
     for (;;) {
         // Once a session: an Add that the device answers with no link must not come
         // round again and again.
-        if (s->queue.empty() && !s->addsQueued && calendarId == s->calendarId) queueAdds(s);
+        if (s->queue.empty() && !s->addsQueued && calendarId == s->calendarId) {
+            if (s->awaitedEvents.empty()) {
+                queueAdds(s);
+            } else {
+                // Not everything the device holds has been seen: what looks new here
+                // may be on the device already. It is added at the next exchange.
+                s->addsQueued = true;
+                host_.note(texts::kNoteAddsPutOff);
+            }
+        }
         if (s->queue.empty()) {
             host_.commSend(export_.ExportEnd());
             host_.showCommStatus();
@@ -374,6 +396,13 @@ void DeviceSync::sendNext(const Session& s, int calendarId) {
         if (item.calendarId != calendarId) {
             host_.note(std::string(texts::kNoteOtherCalendarItem) + ": " + std::string(item.kindText()) + " " +
                        item.localId + " " + item.deviceId);
+            continue;
+        }
+        // Queued while the device's answers were still coming in, an event may have
+        // been linked to one of its events since: sent now, the device would hold it twice.
+        std::string key = item.localId;
+        if (item.kind == SyncItem::Kind::Add && store_.getXDataStatus(key, calendarId, "") != clsDataQVR::kNoLink) {
+            host_.note(std::string(texts::kNoteLinkedSinceQueued) + ": " + item.localId);
             continue;
         }
         const clsCalEvent ev = eventToSend(item, *s);
@@ -394,6 +423,7 @@ clsCalEvent DeviceSync::eventToSend(const SyncItem& item, SyncSession& s) {
         case SyncItem::Kind::RequestFromDevice:
             ev.setUpdateRequest(item.kind == SyncItem::Kind::RequestToDevice ? clsCalEvent::kRequestToDevice
                                                                               : clsCalEvent::kRequestFromDevice);
+            if (item.localId.empty()) s.awaitedEvents.insert(item.deviceId);
             return ev;
         case SyncItem::Kind::DeleteAll: break;
         case SyncItem::Kind::Update:

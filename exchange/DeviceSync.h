@@ -47,6 +47,9 @@ struct SyncSession {
     // and the device ids of the updates and deletions.
     std::map<std::string, std::string> sentEvents;
     std::set<std::string> sentDeviceIds;
+    // The device events unknown here that were requested and have not come yet: one
+    // of them may be a copy of a local event, which must then not be added.
+    std::set<std::string> awaitedEvents;
 };
 
 class DeviceSync final : public iCalImportListener, public iCalImportHost {
@@ -115,6 +118,8 @@ private:
 
     LocalCopy findLocal(int calendarId, const std::string& xid);
     void markFound(int calendarId, const std::string& key, const std::string& xid);
+    // The device id the event's live link names; empty for none.
+    std::string linkedId(int calendarId, const std::string& key);
     bool linkDuplicate(clsCalEvent& device, LocalCopy& local);
     void mergeFound(const Session& s, clsCalEvent& device, const LocalCopy& local);
     void syncImport(clsCalEvent& device, const Session& s);

@@ -80,6 +80,10 @@ inline constexpr const char* kNoteNotFullList = "device list without the compani
 inline constexpr const char* kNoteOtherCalendarItem = "request of another device's exchange dropped";
 inline constexpr const char* kNoteOwnEvent = "device event under the program's own id and with no link, ignored";
 inline constexpr const char* kNoteConfirmUnmatched = "confirmation of nothing the device was sent, ignored";
+inline constexpr const char* kNoteLinkedSinceQueued = "local event linked to the device since it was queued, not added";
+inline constexpr const char* kNoteHeldTwice = "event linked to a device event while it was added: the new copy goes";
+inline constexpr const char* kNoteAddsPutOff =
+    "device events requested and not received: local events are added at the next synchronisation";
 inline constexpr const char* kNoteMergeFailed = "device event could not be merged";
 
 // ---- import log messages ---------------------------------------------------

@@ -33,9 +33,9 @@ std::string confirm(const std::string& qvrId, const std::string& deviceId, const
 }
 
 std::string vevent(const std::string& deviceId, const std::string& summary, const std::string& changed,
-                   const std::string& uid = "") {
+                   const std::string& uid = "", const std::string& start = "20260401T090000") {
     return lines({"BEGIN:VCALENDAR", "VERSION:1.0", uid.empty() ? "" : "X-KSP-PROGRAM-UID:" + uid, "BEGIN:VEVENT",
-                  "UID:" + deviceId, "DTSTART:20260401T090000", "SUMMARY:" + summary, "LAST-MODIFIED:" + changed,
+                  "UID:" + deviceId, "DTSTART:" + start, "SUMMARY:" + summary, "LAST-MODIFIED:" + changed,
                   "END:VEVENT", "END:VCALENDAR"});
 }
 
@@ -155,6 +155,50 @@ TEST(SyncSession, LocalEventsAreAddedOnceASessionWhateverTheDeviceAnswers) {
         EXPECT_EQ(rig.host.exportEnds, 1);
         EXPECT_FALSE(rig.sync.sessionOpen());
     }
+}
+
+TEST(SyncSession, NothingIsAddedWhileARequestedDeviceEventHasNotCome) {
+    SyncRig rig;
+    rig.addLocal("Team lunch", SyncRig::at(2026, 3, 18, 12), kMarch1);
+    rig.readList({{kListed, "3"}});
+    ASSERT_EQ(rig.sentBlocks(), Blocks{"REQUEST> P-3"});
+    // Its answer is no event: P-3 may be this very lunch, so the lunch waits.
+    rig.import.importConfirmation(confirm("987654", "P-3"));
+    EXPECT_EQ(rig.sentBlocks(), (Blocks{"REQUEST> P-3", "EXPORT-END"}));
+    // Next time the event comes, is found to be the lunch, and nothing is added.
+    rig.readList({{kListed, "3"}});
+    rig.import.importVCal(vevent("P-3", "Team lunch", kListed, "", "20260318T120000"));
+    EXPECT_EQ(rig.sentBlocks(), (Blocks{"REQUEST> P-3", "EXPORT-END", "REQUEST> P-3", "EXPORT-END"}));
+    EXPECT_EQ(rig.eventCount(), 1);
+    EXPECT_EQ(rig.count("SELECT count(*) AS n FROM XData WHERE XID = 'P-3' AND WendraWinID = 1"), 1);
+}
+
+TEST(SyncSession, AnEventLinkedWhileItIsBeingAddedIsNotAddedTwice) {
+    SyncRig rig;
+    const std::string dentist = rig.addLocal("Dentist", kApril1, kMarch1);
+    const std::string tax = rig.addLocal("Tax return", SyncRig::at(2026, 4, 2), kMarch1, true);
+    const std::string gym = rig.addLocal("Gym", SyncRig::at(2026, 4, 3), kMarch1, true);
+    rig.readList({});
+    ASSERT_EQ(rig.sentBlocks(), Blocks{"PUBLISH QVRID-" + dentist});
+    // The device sends an event of its own that is the one being added, then the
+    // confirmation of the copy it made of it: that copy goes again.
+    rig.import.importVCal(vevent("P-3", "Dentist", "20260301T080000"));
+    EXPECT_EQ(rig.sentBlocks().back(), "PUBLISH QVRID-" + tax);
+    rig.import.importConfirmation(confirm(dentist, "P-1002"));
+    EXPECT_EQ(rig.sentBlocks().back(), "PUBLISH QVRID-" + gym);
+    rig.import.importConfirmation(confirm(tax, "P-1003"));
+    EXPECT_EQ(rig.sentBlocks().back(), "CANCEL P-1002");
+    EXPECT_EQ(rig.count("SELECT count(*) AS n FROM XData WHERE XID = 'P-3' AND WendraWinID = " + dentist), 1);
+    EXPECT_EQ(rig.count("SELECT count(*) AS n FROM XData WHERE XID = 'P-1002'"), 0);
+
+    // An Add still waiting when its event is linked does not go at all.
+    SyncRig other;
+    other.addLocal("Tax return", SyncRig::at(2026, 3, 15), kMarch1, true);
+    other.addLocal("Dentist", kApril1, kMarch1);
+    other.readList({});
+    ASSERT_EQ(other.sentBlocks(), Blocks{"PUBLISH QVRID-1"});
+    other.import.importVCal(vevent("P-3", "Dentist", "20260301T080000"));
+    EXPECT_EQ(other.sentBlocks(), (Blocks{"PUBLISH QVRID-1", "EXPORT-END"}));
 }
 
 TEST(SyncSession, ATextThatLooksLikeRequestTagsIsSentAsTheTextItIs) {

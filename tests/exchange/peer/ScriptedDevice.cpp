@@ -169,6 +169,10 @@ std::vector<std::string> ScriptedDevice::answer(const std::string& fromProgram) 
         const Misbehaviour fault = std::exchange(fault_, Misbehaviour::None);
         switch (fault) {
             case Misbehaviour::Silent: state_ = State::Silent; return {};
+            case Misbehaviour::Unheard:
+                answerBlock(method, uid, eventLines);
+                state_ = State::Silent;
+                return {};
             case Misbehaviour::Cancel: state_ = State::Cancelled; return {cancelMessage()};
             case Misbehaviour::Nonsense:
                 if (method.starts_with("REQUEST")) return {confirm("987654", uid, "20260301T080000")};

@@ -47,6 +47,7 @@ enum class Misbehaviour {
     Cancel,    // sends a cancel instead of the answer
     Nonsense,  // a confirmation of nothing for a request, the block sent back for the others
     Twice,     // the answer, and the same answer again
+    Unheard,   // does what the block asks, but its answer is lost and it says nothing more
 };
 
 class ScriptedDevice {
