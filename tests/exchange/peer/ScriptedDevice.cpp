@@ -209,7 +209,8 @@ std::vector<std::string> ScriptedDevice::answerBlock(const std::string& method, 
     ev.id = uid;
     if (uid.starts_with(kOwnPrefix)) {
         ev.qvrId = uid.substr(kOwnPrefix.size());
-        ev.id = prefix_ + std::to_string(nextId_++);
+        do ev.id = prefix_ + std::to_string(nextId_++);
+        while (events.contains(ev.id));
     } else if (const auto it = events.find(uid); it != events.end()) {
         ev.qvrId = it->second.qvrId;
     }
