@@ -134,15 +134,15 @@ void DeviceSync::Confirmed(clsCalendar& cal, clsCalEvent& evt) {
     const int calendarId = calendarFor(cal);
     if (calendarId <= 0 || !session_) return host_.note(texts::kNoteNoSession);
     evt.setXCalendarId(calendarId);
-    // The latest session, even when it has ended: a device that answers once too
-    // often confirms the last event after the export's end.
     const Session s = openSession();
+    // Matched against the latest session, even when it has ended: a device that
+    // answers once too often confirms the last event after the export's end.
     if (session_->calendarId != calendarId || !acceptConfirmation(*session_, evt)) {
         host_.note(std::string(texts::kNoteConfirmUnmatched) + ": " + evt.WendraWinId() + " " + evt.XID());
     } else if (const std::string held = linkedId(calendarId, evt.WendraWinId()); !held.empty() && held != evt.XID()) {
-        // Linked to one of the device's events while it was on its way (an answer
-        // came twice and the queue ran ahead): the device holds it twice now, and
-        // the copy it has just made goes again.
+        // Linked to one of the device's events while it was on its way (the device
+        // sent that one of its own accord): the device holds it twice now, and the
+        // copy it has just made goes again.
         host_.note(std::string(texts::kNoteHeldTwice) + ": " + evt.WendraWinId() + " " + held + " " + evt.XID());
         evt.setWendraWinId("");
         queue(s, SyncItem::Kind::DeleteAll, "", evt);

@@ -124,6 +124,20 @@ TEST(SyncSession, EachListedEventIsJudgedAgainstTheStore) {
     }
 }
 
+TEST(SyncSession, AListThatDoesNotNameTheCompanionDeletesAndSendsNothing) {
+    SyncRig rig;
+    std::string uid = "dev-1";
+    rig.calendarId = rig.store.RegisterXCalendar(uid);
+    rig.link(rig.addLocal("Dentist", kApril1, kMarch1), "P-9");
+    rig.addLocal("Tax return", kApril1, kMarch1, true);
+    rig.import.importSyncData(lines({"X-KSP-BEGIN:SYNC-DATA", "X-KSP-UID-PREFIX:P-", "X-KSP-SYNC:" + kListed + " 5",
+                                     "X-KSP-END:SYNC-DATA"}));
+    EXPECT_TRUE(rig.host.sent.empty());
+    EXPECT_EQ(rig.eventCount(), 2);
+    EXPECT_FALSE(rig.sync.sessionOpen());
+    EXPECT_EQ(rig.count("SELECT count(*) AS n FROM XData WHERE SyncFound = 0"), 0) << "no link marked as not found";
+}
+
 TEST(SyncSession, LocalEventsAreAddedOnceASessionWhateverTheDeviceAnswers) {
     struct Case {
         const char* name;
