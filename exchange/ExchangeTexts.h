@@ -62,6 +62,30 @@ inline constexpr const char* kMethodCancel = "CANCEL";
 inline constexpr const char* kMethodPublish = "PUBLISH";
 inline constexpr const char* kLocalUidPrefix = "QVRID-";
 
+// ---- the request queue's kinds ----------------------------------------------
+inline constexpr const char* kRequestFromDevice = "Request>";
+inline constexpr const char* kRequestToDevice = "Request<";
+inline constexpr const char* kRequestDeleteAll = "DeleteAll";
+inline constexpr const char* kRequestUpdate = "Update";
+inline constexpr const char* kRequestAdd = "Add";
+
+// ---- what the exchange tells the user ------------------------------------------
+inline constexpr const char* kDeviceNotRegistered =
+    "Cannot sync with remote device. The remote device could not be registered in the Wendra(win) database.";
+
+// ---- what the exchange passes over, for the program's output --------------------
+inline constexpr const char* kNoteNoSession = "device message with no synchronisation to go to, ignored";
+inline constexpr const char* kNoteOtherDevice = "device message of another device than the one synchronising, ignored";
+inline constexpr const char* kNoteNotFullList = "device list without the companion's id: nothing deleted, nothing sent";
+inline constexpr const char* kNoteOtherCalendarItem = "request of another device's exchange dropped";
+inline constexpr const char* kNoteOwnEvent = "device event under the program's own id and with no link, ignored";
+inline constexpr const char* kNoteConfirmUnmatched = "confirmation of nothing the device was sent, ignored";
+inline constexpr const char* kNoteLinkedSinceQueued = "local event linked to the device since it was queued, not added";
+inline constexpr const char* kNoteHeldTwice = "event linked to a device event while it was added: the new copy goes";
+inline constexpr const char* kNoteAddsPutOff =
+    "device events requested and not received: local events are added at the next synchronisation";
+inline constexpr const char* kNoteMergeFailed = "device event could not be merged";
+
 // ---- import log messages ---------------------------------------------------
 inline constexpr const char* kErrorSyncData = "Error reading Synchronise Data";
 inline constexpr const char* kErrorVCalendar = "Error reading VCalendar file";

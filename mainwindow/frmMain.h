@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/CancelFlag.h"
+#include "exchange/DeviceSync.h"
 #include "exchange/MessageFramer.h"
 #include "exchange/MessageImport.h"
 #include "exchange/OutlookBinding.h"
@@ -155,6 +156,8 @@ public:
     std::function<void()> onBeep;
     // The reader side of the link: the reader of the last message.
     const MessageImport& messageImport() const { return import_; }
+    // The synchronisation with the device; nullptr until the start-up has made the store.
+    DeviceSync* deviceSync();
 
     // ---- layout and the window settings ------------------------------------------
     void layoutForm();
@@ -421,7 +424,8 @@ private:
     // ---- the serial link's own state (frmMainComm.cpp) ----
     // What the reader of each message calls: the end events and the services it
     // asks of the store and the window.
-    class CommWiring final : public iCalImportListener, public iCalImportHost {
+    // The exchange's host, too: panel 2, the banner, the beep, saving, the list and the line.
+    class CommWiring final : public iCalImportListener, public iCalImportHost, public SyncHost {
     public:
         explicit CommWiring(frmMain& f);
         ~CommWiring() override;
@@ -438,6 +442,15 @@ private:
         void createRequest(clsCalEvent& evt, clsCalendar& cal) override;
         int DefaultPriorWarning() override;
         void showSyncInProgress() override;
+        void showCommStatus() override;
+        void showCommText(const std::string& text) override;
+        void showError(const std::string& text) override;
+        void beep() override;
+        SaveResult doSave(clsCalEvent& ev, SaveMode updateMode, bool excludeOutlook) override;
+        void updateList(const std::string& id) override;
+        bool commSend(std::string_view text) override;
+        void exportEnded() override;
+        void note(const std::string& text) override;
 
     private:
         frmMain& f_;
@@ -448,6 +461,8 @@ private:
     bool receiving_ = false;  // a message is being handled: new ones wait their turn
     CommWiring commWiring_{*this};
     MessageImport import_{commWiring_, commWiring_};
+    // Made with the store, which it works on; it goes before the wiring it reports to.
+    std::unique_ptr<DeviceSync> sync_;
 
     // ---- the list commands' and menus' own state (frmMainCommands.cpp, frmMainMenus.cpp) ----
     struct CommandWiring {

@@ -1,14 +1,13 @@
 // The main window's serial link to the device: the port as the settings name it,
 // its state in panel 2, the receive handler and its poll, and sending. Messages
-// are cut by the framer and read by the calendar reader (exchange/); here they
-// meet the window's port, panel, timer and request queue.
+// are cut by the framer, read by the calendar reader and answered by the
+// synchronisation (exchange/); here they meet the window's port, panel, timer,
+// banner, save and list.
 #include <exception>
 #include <iostream>
 #include <string>
 #include <utility>
 
-#include "exchange/SyncTimeCheck.h"
-#include "exchange/iCalExport.h"
 #include "mainwindow/CommPort.h"
 #include "mainwindow/frmMain.h"
 
@@ -113,7 +112,7 @@ void frmMain::handleMessage(const FramedMessage& message) {
     if (message.kind == MessageKind::SyncCancel) {
         // The framer has already dropped what came after the cancel.
         timerCheckComm1.setInterval(kPollAfterCancelMs);
-        state_.gSyncItems.emplace();
+        if (DeviceSync* sync = deviceSync()) sync->cancel();
         showCommStatus();
         return;
     }
@@ -138,12 +137,15 @@ bool frmMain::commSend(std::string_view text) {
     return c_.serialPort.write(frameOutgoing(text));
 }
 
-// ---- what the reader of each message calls -----------------------------------------
+// ---- the synchronisation and what the reader of each message calls ---------------------
+
+DeviceSync* frmMain::deviceSync() {
+    if (!sync_ && gData_ && gSettings_)
+        sync_ = std::make_unique<DeviceSync>(*gData_, *gSettings_, commWiring_, state_.sWebAddress);
+    return sync_.get();
+}
 
 frmMain::CommWiring::CommWiring(frmMain& f) : f_(f) {
-    // The request queue is there from the start: what the store queues before the
-    // first list from the device is not lost for want of one.
-    f.state_.gSyncItems.emplace();
     f.c_.serialPort.setReceiveHandler([&f] { f.MSComm1_OnComm(); });
     f.timerCheckComm1.onTimer = [&f] { f.timerCheckComm1_Timer(); };
     f.StatusBar1.onPanelClick = [&f](int panel) { f.StatusBar1_PanelClick(panel); };
@@ -156,37 +158,54 @@ frmMain::CommWiring::CommWiring(frmMain& f) : f_(f) {
 // The port outlives the window: its handler must not call into a window that is gone.
 frmMain::CommWiring::~CommWiring() { f_.c_.serialPort.setReceiveHandler({}); }
 
+// Before the start-up has made the store nothing of an exchange can be answered.
 void frmMain::CommWiring::EndSyncTime(clsCalendar& cal) {
-    const SyncTimeVerdict verdict = checkSyncTime(cal);
-    if (verdict.status != iCalExport::kSyncOK && f_.onBeep) f_.onBeep();
-    // The answer goes out in every case: the device waits for it.
-    f_.commSend(iCalExport(f_.state_.sWebAddress).syncTime(cal, verdict.status));
-    if (verdict.status != iCalExport::kSyncOK) {
-        f_.showCommStatus();
-        f_.showError(verdict.message);
-    }
+    if (DeviceSync* s = f_.deviceSync()) s->EndSyncTime(cal);
 }
-
-// The rest of the exchange (the device's list, its events and confirmations, and
-// what the program sends back) is answered by the synchronisation built over this
-// link; until then these messages are read and copied, and answered with nothing.
-void frmMain::CommWiring::EndSyncData(clsCalendar&) {}
-void frmMain::CommWiring::EndVEvent(clsCalendar&, clsCalEvent&, bool) {}
-void frmMain::CommWiring::EndVCalendar(clsCalendar&) {}
-void frmMain::CommWiring::Confirmed(clsCalendar&, clsCalEvent&) {}
-void frmMain::CommWiring::markLinksNotFound(int) {}
-void frmMain::CommWiring::createRequest(clsCalEvent&, clsCalendar&) {}
-
+void frmMain::CommWiring::EndSyncData(clsCalendar& cal) {
+    if (DeviceSync* s = f_.deviceSync()) s->EndSyncData(cal);
+}
+void frmMain::CommWiring::EndVEvent(clsCalendar& cal, clsCalEvent& evt, bool usable) {
+    if (DeviceSync* s = f_.deviceSync()) s->EndVEvent(cal, evt, usable);
+}
+void frmMain::CommWiring::EndVCalendar(clsCalendar& cal) {
+    if (DeviceSync* s = f_.deviceSync()) s->EndVCalendar(cal);
+}
+void frmMain::CommWiring::Confirmed(clsCalendar& cal, clsCalEvent& evt) {
+    if (DeviceSync* s = f_.deviceSync()) s->Confirmed(cal, evt);
+}
 int frmMain::CommWiring::RegisterXCalendar(const std::string& uniqueId) {
-    if (!f_.gData_) return 0;
-    std::string name = uniqueId;
-    return f_.gData_->RegisterXCalendar(name);
+    DeviceSync* s = f_.deviceSync();
+    return s ? s->RegisterXCalendar(uniqueId) : 0;
 }
-
-void frmMain::CommWiring::beginSyncList() { f_.state_.gSyncItems.emplace(); }
+void frmMain::CommWiring::beginSyncList() {
+    if (DeviceSync* s = f_.deviceSync()) s->beginSyncList();
+}
+void frmMain::CommWiring::markLinksNotFound(int calendarId) {
+    if (DeviceSync* s = f_.deviceSync()) s->markLinksNotFound(calendarId);
+}
+void frmMain::CommWiring::createRequest(clsCalEvent& evt, clsCalendar& cal) {
+    if (DeviceSync* s = f_.deviceSync()) s->createRequest(evt, cal);
+}
 
 int frmMain::CommWiring::DefaultPriorWarning() { return f_.gSettings_ ? f_.gSettings_->PriorWarning() : 0; }
 
 void frmMain::CommWiring::showSyncInProgress() { f_.showSyncInProgress(); }
+
+// ---- the exchange's host ------------------------------------------------------------------
+
+void frmMain::CommWiring::showCommStatus() { f_.showCommStatus(); }
+void frmMain::CommWiring::showCommText(const std::string& text) { f_.StatusBar1.setText(kCommPanel, text); }
+void frmMain::CommWiring::showError(const std::string& text) { f_.showError(text); }
+void frmMain::CommWiring::beep() {
+    if (f_.onBeep) f_.onBeep();
+}
+SaveResult frmMain::CommWiring::doSave(clsCalEvent& ev, SaveMode updateMode, bool excludeOutlook) {
+    return f_.doSave(ev, updateMode, excludeOutlook);
+}
+void frmMain::CommWiring::updateList(const std::string& id) { f_.updateList(id); }
+bool frmMain::CommWiring::commSend(std::string_view text) { return f_.commSend(text); }
+void frmMain::CommWiring::exportEnded() { f_.timerCheckComm1.setInterval(kPollAfterExportMs); }
+void frmMain::CommWiring::note(const std::string& text) { std::cerr << "WendraWin: " << text << "\n"; }
 
 }  // namespace wendra

@@ -582,6 +582,11 @@ bool clsDataQVR::setSyncFound(int calendarId, bool found, std::optional<EventKey
     return executeSql(sql);
 }
 
+bool clsDataQVR::setSyncFoundByXID(int calendarId, std::string_view xid) {
+    return executeSql("UPDATE XData SET SyncFound = " + sqlBool(true) + " WHERE XCalendarID = " + num(calendarId) +
+                      " AND XID = " + sqlQuote(xid));
+}
+
 std::string clsDataQVR::getXID(int calendarId, EventKey key) {
     db::RecordSet rs;
     if (!openRecordset("SELECT XID FROM XData WHERE XCalendarID = " + num(calendarId) + " AND WendraWinID = " +

@@ -100,6 +100,7 @@ public:
 
     void setHost(StoreHost* host) { options_.host = host; }
     void setSyncItemSink(SyncItemSink* sink) { options_.syncItems = sink; }
+    SyncItemSink* syncItemSink() const { return options_.syncItems; }
 
     // ---- connection and schema ----------------------------------------------
     // Opens the existing WendraWin.dt of the data folder; it never makes one. A file
@@ -191,6 +192,8 @@ public:
     // hands its event key to ev.
     bool UpdateAddXData(clsCalEvent& ev, std::optional<int> status);
     bool setSyncFound(int calendarId, bool found, std::optional<EventKey> key = std::nullopt);
+    // Marks found every link of the calendar to this foreign id, whichever event it names.
+    bool setSyncFoundByXID(int calendarId, std::string_view xid);
     // The foreign id of the event's live link in that calendar, or the empty text.
     std::string getXID(int calendarId, EventKey key);
 

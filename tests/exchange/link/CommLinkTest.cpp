@@ -153,24 +153,27 @@ TEST_F(CommLink, AReceiveInsideAMessagesHandlingWaitsUntilThatMessageIsDone) {
     EXPECT_TRUE(f.frameError.visible());
 }
 
-TEST_F(CommLink, ACancelEmptiesTheQueueAndTheRestOfItsReadAndSlowsThePoll) {
+TEST_F(CommLink, ACancelEndsTheExchangeAndTheRestOfItsReadAndSlowsThePoll) {
     frmMain& f = start();
-    ASSERT_TRUE(f.state().gSyncItems.has_value()) << "the queue is there from the start";
-    addSyncItem(f.state(), "</Req>Request></><Id>1</>");
-    ASSERT_EQ(f.state().gSyncItems->size(), 1u);
+    // An exchange under way: the first of two requests went out, the second waits.
+    deliver(peer::syncDataMessage("dev-1", 2));
+    ASSERT_EQ(port.writes().size(), 1u);
+    ASSERT_NE(f.deviceSync(), nullptr);
+    ASSERT_EQ(f.deviceSync()->session()->queue.size(), 1u);
 
     ASSERT_TRUE(port.deliver(sent(peer::syncTimeMessage("20260311T100500")) + sent(peer::cancelMessage()) +
                              sent(peer::syncTimeMessage("20260311T100100"))));
-    EXPECT_EQ(port.writes(), std::vector<std::string>{sent(syncTimeReply(kOk300))});
-    ASSERT_TRUE(f.state().gSyncItems.has_value());
-    EXPECT_TRUE(f.state().gSyncItems->empty());
+    EXPECT_EQ(port.writes().size(), 2u);
+    EXPECT_EQ(port.writes().back(), sent(syncTimeReply(kOk300)));
+    EXPECT_TRUE(f.deviceSync()->session()->queue.empty());
+    EXPECT_FALSE(f.deviceSync()->sessionOpen());
     EXPECT_EQ(f.timerCheckComm1.interval(), frmMain::kPollAfterCancelMs);
     EXPECT_EQ(rig.panel(), "COM3  (Open)");
     EXPECT_EQ(rig.copy("SyncCancel.txt"), peer::cancelMessage());
 
     // The device starts again.
     deliver(peer::syncTimeMessage("20260311T100100"));
-    EXPECT_EQ(port.writes().size(), 2u);
+    EXPECT_EQ(port.writes().size(), 3u);
     EXPECT_EQ(f.timerCheckComm1.interval(), frmMain::kPollAfterReceiveMs);
 }
 
@@ -178,10 +181,11 @@ TEST_F(CommLink, AFolderThatCannotTakeTheCopiesLosesNoMessage) {
     frmMain& f = start();
     std::ofstream(rig.dir / "file") << "not a folder";
     f.messageFolder = rig.dir / "file";
-    f.state().gSyncItems->push_back("</Req>DeleteAll</><Id>4</>");
+    deliver(peer::syncDataMessage("dev-1", 2));
+    ASSERT_EQ(port.writes().size(), 1u);
     ASSERT_TRUE(port.deliver(sent(peer::syncTimeMessage("20260311T100500")) + sent(peer::cancelMessage())));
-    EXPECT_EQ(port.writes(), std::vector<std::string>{sent(syncTimeReply(kOk300))});
-    EXPECT_TRUE(f.state().gSyncItems->empty());
+    EXPECT_EQ(port.writes().back(), sent(syncTimeReply(kOk300)));
+    EXPECT_FALSE(f.deviceSync()->sessionOpen());
     EXPECT_EQ(f.timerCheckComm1.interval(), frmMain::kPollAfterCancelMs);
 }
 

@@ -12,6 +12,7 @@
 #include "platform/serial/TtySerialPort.h"
 #include "tests/exchange/peer/DeviceMessages.h"
 #include "tests/exchange/peer/DevicePeer.h"
+#include "tests/support/ComDevices.h"
 #include "tests/support/LinkRig.h"
 #include "tests/support/TempFolder.h"
 
@@ -21,26 +22,6 @@ namespace peer = wendra::peer;
 using test::syncTimeReply;
 
 namespace {
-
-// Points WENDRA_COM_DEVICES at a folder for the life of the object.
-class ComDevices {
-public:
-    explicit ComDevices(const std::filesystem::path& folder) {
-        if (const char* old = std::getenv(kComDevicesVariable)) saved_ = old;
-        ::setenv(kComDevicesVariable, folder.c_str(), 1);
-    }
-    ~ComDevices() {
-        if (saved_)
-            ::setenv(kComDevicesVariable, saved_->c_str(), 1);
-        else
-            ::unsetenv(kComDevicesVariable);
-    }
-    ComDevices(const ComDevices&) = delete;
-    ComDevices& operator=(const ComDevices&) = delete;
-
-private:
-    std::optional<std::string> saved_;
-};
 
 class PtyLink : public ::testing::Test {
 protected:
@@ -60,7 +41,7 @@ protected:
     }
 
     test::TempFolder links;
-    ComDevices env{links.path()};
+    test::ComDevices env{links.path()};
     TtySerialPort port;  // the program's own mapping: WENDRA_COM_DEVICES
     peer::DevicePeer device{42};
     test::LinkRig rig{port};
@@ -75,11 +56,17 @@ TEST_F(PtyLink, ChunkedMessagesAreAnsweredInOrderWithZeroTerminatedReplies) {
     EXPECT_EQ(device.receiveReply(2s), syncTimeReply("X-QVR-SYNC-STATUS:OK\r\nX-QVR-TIME-DIFF:300"));
     EXPECT_EQ(rig.panel(), frmMain::kTextSyncInProgress);
 
-    // A list, an event and a confirmation in between are taken without an answer
-    // of the link's own; the clock after them is answered once.
+    // The list, an event and a confirmation, each answered with the next request in
+    // turn; the clock after them is answered once.
+    const auto requested = [](const std::optional<std::string>& block, const std::string& id) {
+        return block && block->find("X-QVR-METHOD:REQUEST>\r\nBEGIN:VEVENT\r\nUID:" + id + "\r\n") != std::string::npos;
+    };
     send(peer::syncDataMessage("dev-1", 40), 64);
-    send(peer::vcalMessage("P-3", "Dentist"), 3);
+    EXPECT_TRUE(requested(device.receiveReply(2s), "P-1"));
+    send(peer::vcalMessage("P-1", "Dentist"), 3);
+    EXPECT_TRUE(requested(device.receiveReply(2s), "P-2"));
     send(peer::confirmMessage("dev-1", "1", "P-4"), 200);
+    EXPECT_TRUE(requested(device.receiveReply(2s), "P-3"));
     send(peer::syncTimeMessage("20260311T095950"), 1);
     EXPECT_EQ(device.receiveReply(2s), syncTimeReply("X-QVR-SYNC-STATUS:OK\r\nX-QVR-TIME-DIFF:-10"));
     EXPECT_FALSE(device.receiveReply(50ms).has_value());

@@ -23,11 +23,12 @@ inline std::string syncTimeMessage(std::string_view deviceTime, std::string_view
 }
 
 // The device's list: `entries` events "<prefix><n>", each last modified on 1 March 2026.
+// The list names each by <n>: the program puts the prefix before it.
 inline std::string syncDataMessage(std::string_view uid, int entries, std::string_view prefix = "P-") {
     std::vector<std::string> ls{"X-KSP-BEGIN:SYNC-DATA", "X-KSP-VERSION:1.0", "X-KSP-PROGRAM-UID:" + std::string(uid),
                                 "X-KSP-UID-PREFIX:" + std::string(prefix)};
     for (int i = 1; i <= entries; ++i)
-        ls.push_back("X-KSP-SYNC:20260301T080000 " + std::string(prefix) + std::to_string(i));
+        ls.push_back("X-KSP-SYNC:20260301T080000 " + std::to_string(i));
     ls.push_back("X-KSP-END:SYNC-DATA");
     return lines(ls);
 }

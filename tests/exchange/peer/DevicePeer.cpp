@@ -112,9 +112,14 @@ std::optional<std::string> DevicePeer::receiveReply(std::chrono::milliseconds ti
             inbox_.erase(0, end + 1);
             return reply;
         }
+        if (master_ < 0) return std::nullopt;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || master_ < 0) return std::nullopt;
-        readAvailable(static_cast<int>(std::min<long long>(left.count(), 50)));
+        // At least one look at the line, also when no time is left: a zero wait
+        // takes what has arrived.
+        const bool last = left.count() <= 0;
+        const std::size_t had = inbox_.size();
+        readAvailable(last ? 0 : static_cast<int>(std::min<long long>(left.count(), 50)));
+        if (last && inbox_.find('\0', had) == std::string::npos) return std::nullopt;
     }
 }
 

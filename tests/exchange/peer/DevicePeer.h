@@ -47,8 +47,8 @@ public:
     // Sends one message and the zero byte after it, in chunks.
     bool sendMessage(std::string_view text, Chunking chunking = {});
 
-    // The next reply without its zero byte, waiting up to `timeout` for it;
-    // nullopt when none came whole in time.
+    // The next reply without its zero byte, waiting up to `timeout` for it (a zero
+    // timeout takes only what has arrived); nullopt when none came whole in time.
     std::optional<std::string> receiveReply(std::chrono::milliseconds timeout);
     // Whatever arrived after the last whole reply.
     const std::string& unfinished() const { return inbox_; }

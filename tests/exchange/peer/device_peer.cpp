@@ -8,8 +8,15 @@
 //   send FILE CHUNK            the file's bytes and one zero byte, in chunks
 //   reply FILE SECONDS         the next zero-terminated reply, written to FILE
 //   sleep MILLISECONDS
+//   events FILE                the device's events, one a line: ID|START|SUMMARY|CHANGED
+//                              (START and CHANGED as iCalendar date or date-time texts)
+//   sync SECONDS               one whole synchronisation of those events, the clock
+//                              now, each reply awaited up to SECONDS; fails unless the
+//                              program ends the export
+//   dump FILE                  the device's events afterwards, "SUMMARY @ START" a line, sorted
 //
 // Exit 0 when every step worked, 1 at the first that did not, 2 for a wrong script.
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <fstream>
@@ -21,6 +28,7 @@
 
 #include "tests/exchange/peer/DeviceMessages.h"
 #include "tests/exchange/peer/DevicePeer.h"
+#include "tests/exchange/peer/ScriptedDevice.h"
 
 namespace {
 
@@ -39,6 +47,17 @@ bool fail(const std::string& why) {
     std::cout << "peer: FAILED " << why << std::endl;
     return false;
 }
+
+std::vector<std::string> fieldsOf(const std::string& line) {
+    std::vector<std::string> out(1);
+    for (char c : line) {
+        if (c == '|') out.emplace_back();
+        else if (c != '\r') out.back() += c;
+    }
+    return out;
+}
+
+wendra::peer::ScriptedDevice device;
 
 bool run(wendra::peer::DevicePeer& peer, const std::vector<std::string>& a, std::size_t& i) {
     const std::string& step = a[i++];
@@ -74,6 +93,34 @@ bool run(wendra::peer::DevicePeer& peer, const std::vector<std::string>& a, std:
         std::ofstream(file, std::ios::binary) << *reply;
         std::cout << "peer: reply of " << reply->size() << " bytes" << std::endl;
         return true;
+    }
+    if (step == "events") {
+        std::ifstream in(arg());
+        int n = 0;
+        for (std::string line; std::getline(in, line);) {
+            const auto f = fieldsOf(line);
+            if (f.size() != 4) continue;
+            device.add(wendra::peer::deviceEvent(f[0], f[1], f[2], f[3]));
+            ++n;
+        }
+        std::cout << "peer: " << n << " events" << std::endl;
+        return n > 0 || fail("no events read");
+    }
+    if (step == "sync") {
+        device.clock = localStamp(0);
+        wendra::peer::ExchangePacing pacing;
+        pacing.patience = seconds(std::stoi(arg()));
+        const bool done = wendra::peer::playExchange(peer, device, pacing);
+        for (const auto& r : device.received) std::cout << "peer: got " << r << std::endl;
+        return done || fail("the exchange did not end");
+    }
+    if (step == "dump") {
+        std::vector<std::string> held;
+        for (const auto& [id, ev] : device.events) held.push_back(ev.summary() + " @ " + ev.value("DTSTART"));
+        std::sort(held.begin(), held.end());
+        std::ofstream out(arg());
+        for (const auto& h : held) out << h << "\n";
+        return static_cast<bool>(out) || fail("writing the events");
     }
     if (step == "sleep") {
         std::this_thread::sleep_for(milliseconds(std::stoi(arg())));
