@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/process/Process.h"
+#include "tests/support/FileText.h"
 #include "tests/support/TempFolder.h"
 
 namespace wendra::process {
@@ -24,13 +25,6 @@ Command shell(const std::string& script, std::vector<std::string> args = {}) {
     Command c{"/bin/sh", {"-c", script, "sh"}};
     c.arguments.insert(c.arguments.end(), args.begin(), args.end());
     return c;
-}
-
-std::string slurp(const fs::path& file) {
-    std::ifstream in(file);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 // Waits up to five seconds for a file a child writes.
@@ -116,7 +110,7 @@ TEST(SystemLauncher, ArgumentsReachTheProgramAsTheyAreWithNoShellBetween) {
     ASSERT_TRUE(launcher.run(shell(R"(f=$1; shift; for a; do printf '[%s]' "$a"; done > "$f")", all)).succeeded());
     std::string expected;
     for (const std::string& a : args) expected += "[" + a + "]";
-    EXPECT_EQ(slurp(out), expected);
+    EXPECT_EQ(test::fileText(out), expected);
 }
 
 TEST(SystemLauncher, AQuietChildWritesNothingToOurOutput) {
@@ -143,7 +137,7 @@ TEST(SystemLauncher, AQuietChildWritesNothingToOurOutput) {
         ::close(savedOut);
         ::close(savedErr);
         EXPECT_EQ(r.exitCode, 4) << "quiet " << quiet;
-        EXPECT_EQ(slurp(caught), quiet ? "" : "out\nerr\n") << "quiet " << quiet;
+        EXPECT_EQ(test::fileText(caught), quiet ? "" : "out\nerr\n") << "quiet " << quiet;
     }
 }
 
@@ -156,7 +150,7 @@ TEST(SystemLauncher, ADetachedProgramIsNoChildOfOursAndHasASessionOfItsOwn) {
     const StartedDetached d = launcher.startDetached(c);
     ASSERT_TRUE(d.ok()) << d.error;
     ASSERT_TRUE(awaitFile(out));
-    std::istringstream who(slurp(out));
+    std::istringstream who(test::fileText(out));
     int pid = 0;
     int parent = 0;
     std::string readFromInput;

@@ -4,23 +4,16 @@
 #include <sys/stat.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "platform/process/Process.h"
 #include "platform/shell/DesktopEntry.h"
+#include "tests/support/FileText.h"
 #include "tests/support/TempFolder.h"
 
 namespace wendra::shell {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 struct QuoteCase {
     const char* argument;
@@ -84,13 +77,13 @@ TEST(DesktopEntry, WritingMakesTheMissingFoldersAndRewritesTheSameBytes) {
     const fs::path file = dir / "data" / "applications" / "Brevant" / "Wendra(win).desktop";
     const Shortcut shortcut{"Wendra(win)", "/opt/w/WendraWin", "/opt/w/icons/WendraWin.png"};
     ASSERT_FALSE(writeDesktopEntry(file, shortcut));
-    const std::string first = slurp(file);
+    const std::string first = test::fileText(file);
     EXPECT_EQ(first, *desktopEntryText(shortcut));
     struct stat st {};
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0755u);
     ASSERT_FALSE(writeDesktopEntry(file, shortcut));
-    EXPECT_EQ(slurp(file), first);
+    EXPECT_EQ(test::fileText(file), first);
 
     // A file where the folder should be.
     std::ofstream(dir / "Desktop") << "not a folder";
@@ -114,7 +107,7 @@ TEST(DesktopEntry, DesktopFileValidateAcceptsEntriesForAwkwardPaths) {
         ASSERT_FALSE(writeDesktopEntry(file, Shortcut{"Wendra(win)", fs::path(folder) / "WendraWin",
                                                       fs::path(folder) / "icons" / "WendraWin.png"}));
         process::Command check{validator, {file.string()}};
-        EXPECT_TRUE(process::SystemLauncher().run(check).succeeded()) << folder << "\n" << slurp(file);
+        EXPECT_TRUE(process::SystemLauncher().run(check).succeeded()) << folder << "\n" << test::fileText(file);
     }
 }
 

@@ -8,23 +8,16 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "platform/process/Process.h"
 #include "platform/shell/FileReplace.h"
+#include "tests/support/FileText.h"
 #include "tests/support/TempFolder.h"
 
 namespace wendra::shell {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 mode_t modeOf(const fs::path& file) {
     struct stat st {};
@@ -57,14 +50,14 @@ TEST(FileReplace, TheNewContentAndModeArriveWholeAndNothingIsLeftBeside) {
     const std::string binary("a\0b\nc", 5);
 
     ASSERT_FALSE(replaceFileWithText(target, binary, 0755));
-    EXPECT_EQ(slurp(target), binary);
+    EXPECT_EQ(test::fileText(target), binary);
     EXPECT_EQ(modeOf(target), 0755u);
     EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"entry"});
 
     const fs::path source = dir / "source";
     std::ofstream(source) << std::string(200000, 'x');  // more than one buffer
     ASSERT_FALSE(replaceFileWithCopy(source, target, 0644));
-    EXPECT_EQ(slurp(target), slurp(source));
+    EXPECT_EQ(test::fileText(target), test::fileText(source));
     EXPECT_EQ(modeOf(target), 0644u);
     EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"entry", "source"}));
 }
@@ -77,7 +70,7 @@ TEST(FileReplace, WhatCannotBeCopiedLeavesTheTargetAsItWas) {
 
     EXPECT_EQ(replaceFileWithCopy(dir / "missing", target, 0755), std::errc::no_such_file_or_directory);
     EXPECT_TRUE(replaceFileWithCopy(dir / "a-folder", target, 0755));
-    EXPECT_EQ(slurp(target), "kept");
+    EXPECT_EQ(test::fileText(target), "kept");
     EXPECT_TRUE(replaceFileWithText(dir / "no-folder" / "target", "x", 0644));
     EXPECT_FALSE(fs::exists(dir / "no-folder"));
     EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"a-folder", "target"}));
@@ -97,7 +90,7 @@ TEST(FileReplace, AProgramIsReplacedWhileItRuns) {
     if (fd >= 0) ::close(fd);
 
     EXPECT_FALSE(replaceFileWithCopy("/bin/true", program, 0755));
-    EXPECT_EQ(slurp(program), slurp("/bin/true"));
+    EXPECT_EQ(test::fileText(program), test::fileText("/bin/true"));
     EXPECT_EQ(running.process->poll(), std::nullopt) << "the running copy goes on";
     ::kill(running.process->pid(), SIGTERM);
     EXPECT_EQ(running.process->wait(), 128 + SIGTERM);
