@@ -8,7 +8,6 @@
 #include "platform/shell/ComponentRegistry.h"
 #include "platform/shell/SharedLibrary.h"
 #include "tests/support/ChildProcess.h"
-#include "tests/support/EnvironmentOverride.h"
 #include "tests/support/TempFolder.h"
 
 namespace wendra::shell {
@@ -75,14 +74,6 @@ TEST(ComponentRegistry, TwoProgramsRegisteringAtOnceLoseNothing) {
     ASSERT_EQ(a.wait(), 0);
     ASSERT_EQ(b.wait(), 0);
     EXPECT_EQ(ComponentRegistry(folder).classes().size(), 2u * kEach);
-}
-
-TEST(ComponentRegistry, TheCurrentUsersRegistrationLivesInTheDataHome) {
-    test::EnvironmentOverride env("XDG_DATA_HOME", "/data/ann");
-    EXPECT_EQ(ComponentRegistry::forCurrentUser().file(), fs::path("/data/ann/WendraWin/Components.ini"));
-    env.set("XDG_DATA_HOME", nullptr);
-    env.set("HOME", "/home/ann");
-    EXPECT_EQ(ComponentRegistry::forCurrentUser().file(), fs::path("/home/ann/.local/share/WendraWin/Components.ini"));
 }
 
 using NameFunction = const char* (*)();
