@@ -1,7 +1,7 @@
 # The two commands of the README: `make run` and `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build
+.PHONY: run test deps build install
 
 deps:
 	@scripts/install-deps.sh
@@ -13,6 +13,12 @@ build: deps
 
 run: build
 	./build/bin/WendraWin
+
+# The optimised build installed into one program folder, by default a folder of
+# the user's own; then run WendraWinCreator from there to complete it.
+PREFIX ?= $(HOME)/.local/lib/WendraWin
+install: build
+	@cmake --install build --prefix "$(PREFIX)"
 
 # Every test, built with AddressSanitizer and UndefinedBehaviorSanitizer and
 # warnings as errors; benchmarks are built too, so they cannot rot.

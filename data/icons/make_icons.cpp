@@ -1,6 +1,7 @@
 // Draws the main window's own pictures: one PNG a key of its image list, at 16 and
 // 32 pixels ("imgNew.png", "imgNew@2x.png"), into the folder given. Every picture is
-// drawn on a 16 by 16 grid, so both sizes show the same shapes.
+// drawn on a 16 by 16 grid, so both sizes show the same shapes. The program's own
+// picture is also drawn at 128 pixels as its icon, "WendraWin.png".
 #include <QColor>
 #include <QDir>
 #include <QImage>
@@ -206,7 +207,7 @@ const std::vector<std::pair<const char*, Draw>>& pictures() {
     return all;
 }
 
-bool write(const QString& folder, const char* key, const Draw& draw, int scale) {
+QImage drawn(const Draw& draw, int scale) {
     QImage image(16 * scale, 16 * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
@@ -215,6 +216,11 @@ bool write(const QString& folder, const char* key, const Draw& draw, int scale) 
         p.scale(scale, scale);
         draw(p);
     }
+    return image;
+}
+
+bool write(const QString& folder, const char* key, const Draw& draw, int scale) {
+    const QImage image = drawn(draw, scale);
     const QString name = QString::fromLatin1(key) + (scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale));
     return image.save(folder + "/" + name + ".png", "PNG");
 }
@@ -229,6 +235,11 @@ int main(int argc, char** argv) {
     const QString folder = QString::fromLocal8Bit(argv[1]);
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "cannot make %s\n", argv[1]);
+        return 1;
+    }
+    // The program's icon for its desktop shortcuts, large enough for a desktop.
+    if (!drawn(clockFace, 8).save(folder + "/WendraWin.png", "PNG")) {
+        std::fprintf(stderr, "cannot write the program icon\n");
         return 1;
     }
     for (const auto& [key, draw] : pictures()) {

@@ -33,7 +33,8 @@ const std::vector<Rule>& rules() {
         {"platform/ui", {"platform/clock/", "platform/text/"}},
         {"platform/serial", {}},
         {"platform/sound", {}},
-        {"platform/shell", {}},
+        // The component registration is written with the settings store's locked writer.
+        {"platform/shell", {"platform/settings/", "platform/text/"}},
         {"platform/process", {}},
         {"platform/outlook/qt", {"platform/outlook/", "platform/ui/qt/", "platform/clock/", "platform/text/"}},
         {"platform/outlook", {"platform/clock/", "platform/text/"}},

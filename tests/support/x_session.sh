@@ -42,12 +42,25 @@ x_session_start() {
     # leak report at exit would be theirs, not the program's.
     export ASAN_OPTIONS=${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0
 
-    # A virtual X server on a free display.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-    pids+=($!)
-    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-    [ -s "$work/display" ] || fail "the X server did not start"
-    export DISPLAY=:$(tr -d '[:space:]' <"$work/display")
+    # A virtual X server on a free display. Two servers starting at the same moment
+    # (tests run side by side) can both pick one number; the one that loses is
+    # started again until it answers on a display of its own.
+    local xvfb attempt
+    for attempt in 1 2 3 4 5; do
+        : >"$work/display"
+        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>>"$work/xvfb.log" &
+        xvfb=$!
+        pids+=($xvfb)
+        for _ in $(seq 100); do [ -s "$work/display" ] && break; running "$xvfb" || break; sleep 0.1; done
+        if [ -s "$work/display" ] && running "$xvfb"; then
+            export DISPLAY=:$(tr -d '[:space:]' <"$work/display")
+            xprop -root >/dev/null 2>&1 && running "$xvfb" && break
+        fi
+        kill -9 "$xvfb" 2>/dev/null
+        unset DISPLAY
+        sleep 0.$((RANDOM % 5 + 1))
+    done
+    [ -n "${DISPLAY:-}" ] || fail "the X server did not start"
 
     if [ -n "$wm" ]; then
         "$wm" >"$work/wm.log" 2>&1 &

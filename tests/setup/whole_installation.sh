@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# An installation as a user makes it, under a virtual X server with a window manager:
+#   1. `cmake --install` of the build into a fresh program folder whose path holds a
+#      blank, with every file the programs open laid out beside them;
+#   2. WendraWinCreator run from there shows its window (a picture is taken) and ends
+#      by itself, saying on standard error only what failed: nothing, or, while the
+#      gadget library is not part of the build, that it is missing;
+#   3. WendraWin then runs from the installed folder with its window shown;
+#   4. both desktop entries point at the installed program with its icon, and
+#      desktop-file-validate accepts them; the component registration names the
+#      installed gadget library for its three classes when the library is there.
+# Pictures go to WENDRA_GRAB_DIR when set, else are dropped.
+# Arguments: the build folder, WendraWin, an empty WendraWin.dt, the icons folder, the grab tool.
+set -uo pipefail
+
+build=$1
+exe=$2
+database=$3
+icons=$4
+grab=$5
+
+source "$(dirname "$0")/../support/x_session.sh"
+x_session_start "$exe" "$database" "$icons" openbox
+command -v desktop-file-validate >/dev/null || { echo "desktop-file-validate missing"; exit 77; }
+pictures=${WENDRA_GRAB_DIR:-$work/pictures}
+mkdir -p "$pictures"
+export HOME=$work/home
+unset XDG_DATA_HOME
+mkdir -p "$HOME"
+
+# ---- 1. the installation
+prefix="$work/My Programs/WendraWin"
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || fail "cmake --install failed"
+for f in WendraWin Wendrawin.BAK WendraWinCreator wendra-loadcheck wendra-calendar; do
+    [ -x "$prefix/$f" ] || fail "$f is not installed as a program"
+done
+for f in WendraWin.dt QVRAlarm.wav QVRGadgetInstall.htm icons/WendraWin.png icons/imgNew.png; do
+    [ -s "$prefix/$f" ] || fail "$f is not installed"
+done
+cmp -s "$prefix/WendraWin" "$prefix/Wendrawin.BAK" || fail "Wendrawin.BAK is not the main program"
+# A database with the user's events in it is never replaced by a later installation.
+echo "the user's events" >"$prefix/WendraWin.dt.mark"
+cp "$prefix/WendraWin.dt.mark" "$prefix/WendraWin.dt"
+cmake --install "$build" --prefix "$prefix" >>"$work/install.log" 2>&1 || fail "a second cmake --install failed"
+cmp -s "$prefix/WendraWin.dt.mark" "$prefix/WendraWin.dt" || fail "a second installation replaced the database"
+rm "$prefix/WendraWin.dt.mark" "$prefix/WendraWin.dt"
+cp "$database" "$prefix/WendraWin.dt"
+rm "$prefix/WendraWin"  # the setup puts it in place
+echo "installed into $prefix"
+
+# ---- 2. the setup
+"$prefix/WendraWinCreator" >"$work/creator.log" 2>"$work/creator.err" &
+creator=$!
+pids+=($creator)
+window=$(find_window "$creator" '^Wendra[(]win[)]  exe creator$' 60)
+[ -n "$window" ] || fail "WendraWinCreator showed no window"
+# The picture is of the window manager's frame, so it shows the caption too.
+sleep 0.3
+frame=$(xwininfo -id "$window" -tree 2>/dev/null | awk '/Parent window id:/ {print $4}')
+"$grab" "$(( ${frame:-$window} ))" "$pictures/setup-window.png" || echo "(no picture of the setup window)"
+for _ in $(seq 300); do running "$creator" || break; sleep 0.1; done
+running "$creator" && fail "WendraWinCreator did not end by itself"
+wait "$creator"
+code=$?
+if [ -e "$prefix/libWendraGadget.so" ]; then
+    [ "$code" = 0 ] || fail "WendraWinCreator ended with $code: $(cat "$work/creator.err")"
+    [ ! -s "$work/creator.err" ] || fail "WendraWinCreator said: $(cat "$work/creator.err")"
+else
+    expected="WendraWinCreator: cannot register libWendraGadget.so: $prefix/libWendraGadget.so is missing"
+    [ "$code" = 1 ] || fail "WendraWinCreator ended with $code without the gadget library"
+    [ "$(cat "$work/creator.err")" = "$expected" ] || fail "WendraWinCreator said: $(cat "$work/creator.err")"
+fi
+echo "setup: window $window, exit code $code"
+
+# ---- 3. the main program, from the installed folder
+main=""
+for _ in $(seq 100); do
+    for p in $(pgrep -x WendraWin); do
+        [ "$(readlink "/proc/$p/exe")" = "$prefix/WendraWin" ] && main=$p
+    done
+    [ -n "$main" ] && break
+    sleep 0.1
+done
+[ -n "$main" ] || fail "WendraWin is not running from $prefix"
+pids+=($main)
+cmp -s "$prefix/WendraWin" "$prefix/Wendrawin.BAK" || fail "the setup did not put Wendrawin.BAK in place"
+[ "$(stat -c %a "$prefix/WendraWin")" = 755 ] || fail "WendraWin has mode $(stat -c %a "$prefix/WendraWin")"
+main_window=$(find_window "$main" '^Wendra[(]win[)]' 60)
+[ -n "$main_window" ] || fail "WendraWin showed no window"
+sleep 1
+"$grab" "$main_window" "$pictures/installed-main-window.png" || echo "(no picture of the main window)"
+echo "WendraWin: process $main, window $main_window"
+
+# ---- 4. the shortcuts and the registration
+for entry in "$HOME/Desktop/Wendra(win).desktop" "$HOME/.local/share/applications/Brevant/Wendra(win).desktop"; do
+    [ -f "$entry" ] || fail "no entry $entry"
+    grep -qxF "Exec=\"$prefix/WendraWin\"" "$entry" || fail "$entry does not start the installed program: $(cat "$entry")"
+    grep -qxF "Icon=$prefix/icons/WendraWin.png" "$entry" || fail "$entry does not show the program's icon"
+    desktop-file-validate "$entry" || fail "desktop-file-validate refused $entry"
+done
+registration=$HOME/.local/share/WendraWin/Components.ini
+if [ -e "$prefix/libWendraGadget.so" ]; then
+    for class in WendraGadget.clsHTML WendraGadget.clsGrid WendraGadget.clsColumns; do
+        grep -A1 -xF "[$class]" "$registration" | grep -qxF "Library=$prefix/libWendraGadget.so" ||
+            fail "$class is not registered to the installed library"
+    done
+else
+    [ ! -s "$registration" ] || fail "classes registered without a gadget library: $(cat "$registration")"
+fi
+echo "PASS"
