@@ -69,7 +69,7 @@ frmInstallVistaGadget::frmInstallVistaGadget(std::string installDir, const ui::S
       installDir_(std::move(installDir)),
       services_(services),
       starter_(starter) {
-    setGeometry({0, 0, 8100, 6600});
+    setGeometry({0, 0, 8100, 5400});
     WebBrowser1.onWindowClosing = [this] { unload(); };
     WebBrowser1.onFileLinked = [this](const std::string& path) { openFile(path); };
 }
