@@ -68,8 +68,8 @@ void clsGrid::textMatrix(std::int16_t nRow, std::int16_t nCol, const Variant& va
 void clsGrid::addItem(std::string_view sText, std::optional<std::int16_t>) {
     gadget::guarded([&] {
         // Filled first: a text of more than eight cells adds no row.
-        GridRow added;
-        if (added.cells.fill(sText) > std::size_t(clsColumns::kCells))
+        auto added = std::make_unique<GridRow>();
+        if (added->cells.fill(sText) > std::size_t(clsColumns::kCells))
             gadget::raise(errors::SubscriptOutOfRange, "more than eight cells");
         rows_.push_back(std::move(added));
     });
@@ -107,7 +107,7 @@ std::string clsGrid::getBackColor(std::int16_t nRow, std::int16_t nCol) const {
 // ---- rows ----------------------------------------------------------------------------
 
 int clsGrid::appendRow() {
-    rows_.emplace_back();
+    rows_.push_back(std::make_unique<GridRow>());
     return rowCount() - 1;
 }
 
@@ -122,12 +122,12 @@ void clsGrid::sortBy(int col) {
     // before the rows of an equal key already placed: ascending, equal keys in the
     // reverse of their order. A stable sort of the reversed rows gives the same.
     std::vector<std::string> keys(rows_.size());
-    for (std::size_t i = 0; i < rows_.size(); ++i) keys[i] = variantText(rows_[i].cells.value(col));
+    for (std::size_t i = 0; i < rows_.size(); ++i) keys[i] = variantText(rows_[i]->cells.value(col));
     std::vector<std::size_t> order(rows_.size());
     std::iota(order.rbegin(), order.rend(), std::size_t{0});
     // std::string compares its characters as unsigned bytes: code unit by code unit.
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
-    std::vector<GridRow> sorted;
+    std::vector<std::unique_ptr<GridRow>> sorted;
     sorted.reserve(rows_.size());
     for (std::size_t i : order) sorted.push_back(std::move(rows_[i]));
     rows_ = std::move(sorted);

@@ -6,6 +6,7 @@
 // fragment takes its dates from there, never from the "dd-mmm-yy" text.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,11 +40,11 @@ public:
 
     // ---- for the list and the fragment: rows known to be in range ----
     int rowCount() const { return static_cast<int>(rows_.size()); }
-    const clsColumns& row(int r) const { return rows_[std::size_t(r)].cells; }
-    clsColumns& row(int r) { return rows_[std::size_t(r)].cells; }
+    const clsColumns& row(int r) const { return rows_[std::size_t(r)]->cells; }
+    clsColumns& row(int r) { return rows_[std::size_t(r)]->cells; }
     std::string cellText(int r, int c) const { return variantText(row(r).value(c)); }
-    const std::optional<RowOccurrence>& occurrence(int r) const { return rows_[std::size_t(r)].occurrence; }
-    void setOccurrence(int r, std::optional<RowOccurrence> when) { rows_[std::size_t(r)].occurrence = when; }
+    const std::optional<RowOccurrence>& occurrence(int r) const { return rows_[std::size_t(r)]->occurrence; }
+    void setOccurrence(int r, std::optional<RowOccurrence> when) { rows_[std::size_t(r)]->occurrence = when; }
     int appendRow();
     void removeRow(int r);
     void clear() { rows_.clear(); }
@@ -58,7 +59,9 @@ private:
         std::optional<RowOccurrence> occurrence;
     };
     void checkRow(int r) const;
-    std::vector<GridRow> rows_;
+    // A row is large (24 cells' worth): a list of tens of thousands grows and
+    // sorts by moving pointers.
+    std::vector<std::unique_ptr<GridRow>> rows_;
 };
 
 // The HTML colour names of a colour value.

@@ -40,19 +40,38 @@ std::string libraryFolder() {
     return folder;
 }
 
+// The user's settings file, looked for at each use as the main program finds it:
+// where the host's environment puts the configuration folder at that time.
+class CurrentUserSettings final : public settings::SettingsStore {
+public:
+    std::optional<std::string> querySetting(std::string_view app, std::string_view section,
+                                            std::string_view key) const override {
+        return settings::FileSettingsStore::forCurrentUser().querySetting(app, section, key);
+    }
+    bool saveSetting(std::string_view app, std::string_view section, std::string_view key,
+                     std::string_view value) override {
+        return settings::FileSettingsStore::forCurrentUser().saveSetting(app, section, key, value);
+    }
+    bool deleteSetting(std::string_view app, std::string_view section, std::string_view key) override {
+        return settings::FileSettingsStore::forCurrentUser().deleteSetting(app, section, key);
+    }
+    bool deleteSection(std::string_view app, std::string_view section) override {
+        return settings::FileSettingsStore::forCurrentUser().deleteSection(app, section);
+    }
+};
+
 // One for the library, made when the first clsHTML is: by then the host has its
 // QApplication, which the windows need.
 struct RealPlatform {
     RealPlatform()
-        : settings(settings::FileSettingsStore::forCurrentUser()),
-          platform{settings, libraryFolder(), {kVersionMajor, kVersionMinor, kVersionPatch}, launcher, wait,
+        : platform{settings, libraryFolder(), {kVersionMajor, kVersionMinor, kVersionPatch}, launcher, wait,
                    qt.services()} {
         registerQVREventView(qt.dialogs);
         registerDeleteSingleView(qt.dialogs);
         registerDeleteMultView(qt.dialogs);
         registerConfirmStartDateView(qt.dialogs);
     }
-    settings::FileSettingsStore settings;
+    CurrentUserSettings settings;
     process::SystemLauncher launcher;
     QtChildWait wait;
     ui::qt::QtServices qt;

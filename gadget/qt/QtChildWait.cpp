@@ -23,7 +23,8 @@ void QtChildWait::waitFor(process::RunningProcess& child, std::chrono::milliseco
     timer.setInterval(interval);
     QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
         tick();
-        if (!ended && child.poll()) loop.quit();
+        // Asked also with a descriptor: an end it did not report still ends the wait.
+        if (child.poll()) loop.quit();
     });
     if (!ended && child.poll()) return;
     timer.start();

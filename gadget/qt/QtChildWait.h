@@ -5,8 +5,8 @@
 namespace wendra::gadget::qt {
 
 // The wait in a nested Qt event loop: the child's end descriptor wakes it, a timer
-// calls the tick; in between the thread sleeps in the event loop. Where the
-// system gives no end descriptor, the timer also asks whether the child ended.
+// calls the tick and asks whether the child ended (all a system without end
+// descriptors has); in between the thread sleeps in the event loop.
 class QtChildWait final : public ChildWait {
 public:
     void waitFor(process::RunningProcess& child, std::chrono::milliseconds interval,
