@@ -24,7 +24,9 @@ bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
 std::string link(std::string_view script) { return "<a href=\"" + htmlAttribute(script) + "\">"; }
 
-std::string icon(std::string_view file) { return "<image height=12 width=12 border=0 src='" + std::string(file) + "'>"; }
+std::string icon(std::string_view file) {
+    return "<image height=12 width=12 border=0 src='" + std::string(file) + "'>";
+}
 
 // Hour, minute and second of a time cell ("hh:nn"); nothing for a blank one.
 struct CellTime {

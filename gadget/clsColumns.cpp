@@ -13,7 +13,8 @@ namespace {
 namespace errors = WendraGadget::errors;
 
 void checkColumn(std::int16_t col) {
-    if (col < 0 || col >= clsColumns::kCells) gadget::raise(errors::SubscriptOutOfRange, "column " + std::to_string(col));
+    if (col < 0 || col >= clsColumns::kCells)
+        gadget::raise(errors::SubscriptOutOfRange, "column " + std::to_string(col));
 }
 
 std::int32_t roundedColour(double v) {

@@ -13,7 +13,8 @@ namespace {
 namespace errors = WendraGadget::errors;
 
 void checkColumn(int col) {
-    if (col < 0 || col >= clsColumns::kCells) gadget::raise(errors::SubscriptOutOfRange, "column " + std::to_string(col));
+    if (col < 0 || col >= clsColumns::kCells)
+        gadget::raise(errors::SubscriptOutOfRange, "column " + std::to_string(col));
 }
 
 Variant colourValue(std::optional<ui::Colour> c) {
@@ -79,7 +80,8 @@ void clsGrid::sort() {
     gadget::guarded([&] { sortBy(grdSortKey); });
 }
 
-void clsGrid::setGridColors(std::int16_t nRow, std::int16_t nCol, const Variant& vForeColor, const Variant& vBackColor) {
+void clsGrid::setGridColors(std::int16_t nRow, std::int16_t nCol, const Variant& vForeColor,
+                            const Variant& vBackColor) {
     gadget::guarded([&] {
         // The one member whose rows count from 1.
         if (nRow < 1 || nRow > rowCount()) gadget::raise(errors::InvalidArgument, "row " + std::to_string(nRow));
@@ -113,9 +115,13 @@ int clsGrid::appendRow() {
 
 void clsGrid::removeRow(int r) { rows_.erase(rows_.begin() + r); }
 
-std::string clsGrid::foreColourName(int r, int c) const { return wendra::foreColourName(row(r).getForeColor(std::int16_t(c))); }
+std::string clsGrid::foreColourName(int r, int c) const {
+    return wendra::foreColourName(row(r).getForeColor(std::int16_t(c)));
+}
 
-std::string clsGrid::backColourName(int r, int c) const { return wendra::backColourName(row(r).getBackColor(std::int16_t(c))); }
+std::string clsGrid::backColourName(int r, int c) const {
+    return wendra::backColourName(row(r).getBackColor(std::int16_t(c)));
+}
 
 void clsGrid::sortBy(int col) {
     // An insertion from the back that stops at the first smaller key puts each row

@@ -115,10 +115,28 @@ TEST(GadgetEdit, TheEditorSavesThroughItsOwnStoreAndLeavesTheUpdateCounter) {
     EXPECT_EQ(rig.ui.messages.last().icon, ui::MessageIcon::Critical);
 }
 
+TEST(GadgetEdit, CallsWhileTheEditorIsOpenLeaveItsStoreAlone) {
+    GadgetRig rig(kNow);
+    const std::string id = rig.save(oneOff("Dentist", DateTime::ymd(2026, 3, 20, 9, 30)));
+    rig.ui.dialogs.script(frmQVREvent::kFormName, [&](ui::Form& f) {
+        // The page draws its list and opens another editor meanwhile; each call
+        // opens and closes a store of its own.
+        EXPECT_NE(rig.html(30, -1, false, 0).find("Dentist"), std::string::npos);
+        rig.ui.dialogs.script(frmQVREvent::kFormName, [](ui::Form& inner) { editorOf(inner).cmdCancel.press(); });
+        rig.gadget.doEdit(id, "20-Mar-26 09:30", "N");
+        editorOf(f).txtDesc.setText("Dentist, saved after");
+        editorOf(f).cmdSave.press();
+    });
+    rig.gadget.doEdit(id, "20-Mar-26 09:30", "N");
+    EXPECT_EQ(rig.stored(id)->Description(), "Dentist, saved after");
+    EXPECT_TRUE(rig.ui.messages.calls().empty());
+}
+
 TEST(GadgetEdit, DeletingOneOccurrenceIn2031ExcludesThatDay) {
     GadgetRig rig(DateTime::ymd(2031, 3, 10, 10, 0));
     const std::string id = rig.save(weekly("Standup", DateTime::ymd(2031, 3, 3, 9, 0)));
-    ASSERT_NE(rig.html(30, -1, false, 0).find("editEvent('" + id + "','17-Mar-31 09\\u003A00','N')"), std::string::npos);
+    ASSERT_NE(rig.html(30, -1, false, 0).find("editEvent('" + id + "','17-Mar-31 09\\u003A00','N')"),
+              std::string::npos);
 
     // Cancelled in the dialog: the editor stays open and nothing is written.
     int editorStillOpen = 0;

@@ -115,7 +115,8 @@ TEST(GadgetGrid, RowsAndColumnsOutsideTheGridRaiseFiveAndNineAndChangeNothing) {
         {"name row 1 of 1", [&] { grid.getForeColor(1, 3); }, 5},
         {"name column 8", [&] { grid.getBackColor(0, 8); }, 9},
         {"add nine cells", [&] { grid.addItem("0\t1\t2\t3\t4\t5\t6\t7\t8"); }, 9},
-        {"a colour that is no number", [&] { grid.setGridColors(1, 4, std::string("blue"), 0), grid.getForeColor(0, 4); }, 13},
+        {"a colour that is no number",
+         [&] { grid.setGridColors(1, 4, std::string("blue"), 0), grid.getForeColor(0, 4); }, 13},
         {"a colour beyond 32 bits", [&] { grid.setGridColors(1, 5, 1e10, 0), grid.getForeColor(0, 5); }, 6},
         {"a row of its own", [&] { grid.textMatrix(0, 7); }, 0},
     };
@@ -130,7 +131,8 @@ TEST(GadgetGrid, CellsFillFromTabbedTextAndTheDisplayMembersDoNothing) {
     grid.addItem("");
     grid.addItem("a\t\tc", std::int16_t{0});  // the position is ignored: last
     ASSERT_EQ(grid.Rows(), 2);
-    for (int c = 0; c < 8; ++c) EXPECT_TRUE(std::holds_alternative<std::monostate>(grid.textMatrix(0, std::int16_t(c))));
+    for (int c = 0; c < 8; ++c)
+        EXPECT_TRUE(std::holds_alternative<std::monostate>(grid.textMatrix(0, std::int16_t(c))));
     EXPECT_EQ(textOf(grid.textMatrix(1, 0)), "a");
     EXPECT_EQ(grid.textMatrix(1, 1), Variant(std::string()));
     EXPECT_EQ(textOf(grid.textMatrix(1, 2)), "c");

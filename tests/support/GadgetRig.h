@@ -27,7 +27,8 @@ namespace wendra::test {
 // no program that runs for long.
 class BlockingWait final : public gadget::ChildWait {
 public:
-    void waitFor(process::RunningProcess& child, std::chrono::milliseconds, const std::function<void()>& tick) override {
+    void waitFor(process::RunningProcess& child, std::chrono::milliseconds,
+                 const std::function<void()>& tick) override {
         ++waits;
         tick();
         child.wait();
