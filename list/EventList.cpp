@@ -224,7 +224,7 @@ void EventList::rebuild() {
         RedrawOff off(grid_);
         folded_.clear();
         initGrid();
-        const bool headings = settings_.ViewHeadings();
+        const bool headings = options_.windowRows && settings_.ViewHeadings();
         if (headings) addHeadingRow();
         // The rows are gathered, put in order and then written, so the grid's own
         // sort finds them in order.
@@ -259,7 +259,7 @@ void EventList::rebuild() {
         if (headings) {
             // The placeholder stays only when nothing else came.
             if (grid_.rows() - grid_.fixedRows() > 1) grid_.removeRow(1);
-        } else if (grid_.rows() == 0) {
+        } else if (options_.windowRows && grid_.rows() == 0) {
             grid_.setText(grid_.appendRow(), grdSubject, listtext::noEvents(settings_.PriorWarning()));
         }
         applyMergeSettings();
@@ -719,7 +719,7 @@ void EventList::showPastCount() {
         return;
     }
     if (r < 0) return;
-    if (grid_.rows() - grid_.fixedRows() > 1) {
+    if (!options_.windowRows || grid_.rows() - grid_.fixedRows() > 1) {
         grid_.removeRow(r);
         return;
     }
@@ -758,7 +758,7 @@ void EventList::removePlaceholder() {
         return;
     }
     // Rows marked "X" alone show nothing that is: the list says so, as a rebuild would.
-    if (placeholder < 0) {
+    if (placeholder < 0 && options_.windowRows) {
         RowCells cells;
         cells.text[grdSubject] = listtext::noEvents(settings_.PriorWarning());
         setRowCells(cells, -1);

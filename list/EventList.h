@@ -58,6 +58,10 @@ struct ListOptions {
     // Writes an event that auto-delete marked; true when it was written. Empty:
     // the store's Save with mode 2 (the gadget). The main window saves through doSave.
     std::function<bool(clsCalEvent&)> saveDeletion;
+    // The rows only a window shows: the heading row (when the settings ask for it)
+    // and the placeholder "No events within N days" in a list without rows. The
+    // gadget's page writes its own heading and its own line for an empty list.
+    bool windowRows = true;
 };
 
 // One folded past occurrence: the folded count is the number of these.

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -132,14 +133,33 @@ std::vector<Record> readRecords(int fd) {
     return records;
 }
 
+// A process descriptor (Linux 5.3 on): readable once the process has ended, and
+// still naming it while it waits unreaped, so it is never another process's.
+int openProcessDescriptor(pid_t pid) {
+#ifdef SYS_pidfd_open
+    const long fd = ::syscall(SYS_pidfd_open, pid, 0);
+    if (fd >= 0) {
+        ::fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
+        return static_cast<int>(fd);
+    }
+#else
+    (void)pid;
+#endif
+    return -1;
+}
+
 class SystemProcess final : public RunningProcess {
 public:
-    explicit SystemProcess(pid_t pid) : pid_(pid) {}
+    explicit SystemProcess(pid_t pid) : pid_(pid), endFd_(openProcessDescriptor(pid)) {}
     ~SystemProcess() override {
         // An ended child is reaped; one still running goes on by itself.
         if (!ended_) poll();
+        if (endFd_ >= 0) ::close(endFd_);
     }
+    SystemProcess(const SystemProcess&) = delete;
+    SystemProcess& operator=(const SystemProcess&) = delete;
     int pid() const override { return pid_; }
+    int endDescriptor() const override { return endFd_; }
     std::optional<ExitCode> poll() override {
         if (ended_) return code_;
         int status = 0;
@@ -161,6 +181,7 @@ private:
         return code;
     }
     pid_t pid_;
+    int endFd_;
     bool ended_ = false;
     ExitCode code_ = 0;
 };

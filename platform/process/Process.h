@@ -32,6 +32,10 @@ public:
     virtual std::optional<ExitCode> poll() = 0;
     // Waits for the end.
     virtual ExitCode wait() = 0;
+    // A descriptor that becomes readable once the process has ended, for an event
+    // loop to watch instead of polling; -1 where the system gives none. It belongs
+    // to the handle.
+    virtual int endDescriptor() const { return -1; }
 };
 
 struct Started {
