@@ -38,8 +38,6 @@ cp "$prog/WendraWin.dt" "$work/store.dt"
 printf '[Main]\nInstalled=True\nModeWendraWin=True\n' >"$work/config/WendraWin_A.ini"
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
 export WENDRA_GADGET_TEST_HOOK=1
-# Chromium refuses its sandbox to root.
-[ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)

@@ -44,7 +44,7 @@ private:
     void follow();
 
     frmInstallVistaGadget& form_;
-    QWebEngineView* browser_;
+    QWebEngineView* browser_ = nullptr;
     ui::Subscription location_;
 };
 

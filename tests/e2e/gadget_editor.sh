@@ -39,7 +39,7 @@ start_host
 # ---- 1. the editor on the weekly review's second occurrence
 # The page hands the library what the link gives; the test notes it on the way.
 js "window.edits = []; window.editEventAsGiven = editEvent; editEvent = function (id, when, allDay) { edits.push([id, when, allDay]); editEventAsGiven(id, when, allDay); }" >/dev/null
-review=$(sqlite3 "$prog/WendraWin.dt" "SELECT ID FROM Events WHERE UniDesc = '$(hex "Weekly review")'")
+review=$(sqlite3 "$prog/WendraWin.dt" "SELECT WendraWinID FROM Events WHERE UniDesc = '$(hex "Weekly review")'")
 [ -n "$review" ] || fail "the store holds no weekly review"
 click_link "javascript:goForward"
 redrawn_since 1 >/dev/null || fail "paging drew no list"
@@ -56,24 +56,29 @@ xdotool type --delay 30 "Weekly planning"
 press "$editor" alt+s
 for _ in $(seq 50); do gone "$host" '^Event Details$' && break; sleep 0.2; done
 gone "$host" '^Event Details$' || fail "Alt+S left the editor open"
-saved=$(sqlite3 "$prog/WendraWin.dt" "SELECT UniDesc FROM Events WHERE ID = $review")
+saved=$(sqlite3 "$prog/WendraWin.dt" "SELECT UniDesc FROM Events WHERE WendraWinID = $review")
 [ "$saved" = "$(hex "Weekly planning")" ] || fail "the store holds \"$saved\" for the weekly review"
 drawn=$(redrawn_since "$drawn") || fail "the page drew no list after the editor closed"
 expect_js "$descriptions.split('|')[0]" '"Weekly planning"' "the list after the edit"
 echo "edited: $(js "$descriptions")"
+sleep 0.5  # the page shows what it has drawn
 snap "$host_window" 2-after-edit
 
-# ---- 2. WendraWin started from the gadget
+# ---- 2. WendraWin started from the gadget; the page back at its first rows
+click_link "javascript:goBack"
+drawn=$(redrawn_since "$drawn") || fail "paging back drew no list"
 click_link "javascript:startQVR"
+# Tests running beside this one start their own WendraWinVista: this one runs from $prog.
 main=""
 for _ in $(seq 100); do
-    main=$(pgrep -x WendraWinVista | head -n 1)
+    for p in $(pgrep -x WendraWinVista); do
+        [ "$(readlink "/proc/$p/exe")" = "$prog/WendraWinVista" ] && main=$p
+    done
     [ -n "$main" ] && break
     sleep 0.1
 done
-[ -n "$main" ] || fail "the WendraWin icon started no WendraWinVista"
+[ -n "$main" ] || fail "the WendraWin icon started no WendraWinVista from $prog"
 pids+=($main)
-[ "$(readlink "/proc/$main/exe")" = "$prog/WendraWinVista" ] || fail "WendraWinVista runs from $(readlink "/proc/$main/exe")"
 main_window=$(find_window "$main" '^Wendra[(]win[)]' 60)
 [ -n "$main_window" ] || fail "WendraWin showed no window"
 sleep 1
@@ -87,9 +92,10 @@ press "$new" alt+s
 drawn=$(redrawn_since "$drawn") || fail "a save in WendraWin did not reach the page"
 wait_js "$descriptions.split('|').includes('Saved in WendraWin')" true
 echo "after the save in WendraWin: $(js "$descriptions")"
+sleep 0.5  # the page shows what it has drawn
 snap "$host_window" 3-saved-in-wendrawin
 snap 0 3-screen
-xdotool windowclose "$main_window" 2>/dev/null || press "$main_window" alt+F4
+press "$main_window" alt+F4  # the window manager closes it
 for _ in $(seq 100); do running "$main" || break; sleep 0.1; done
 running "$main" && fail "WendraWin did not end"
 redrawn_since "$drawn" >/dev/null || fail "the page was not drawn again when WendraWin ended"

@@ -35,6 +35,7 @@ expect_js "[...document.querySelectorAll('#idTable a')].every(a => /^javascript:
     true "only the list's own links"
 expect_js "document.querySelectorAll('#idTable a[href^=\"javascript:editEvent\"]').length" 8 "description links"
 expect_js "document.getElementById('injected')" null
+sleep 0.5  # the page shows what it has drawn
 snap "$host_window" 1-hostile-list
 
 # Every countdown: the description as its text, the quotes turned to back-quotes.
@@ -45,6 +46,7 @@ for i in $(seq 0 7); do
     expect_js "document.getElementById('countdownDescription').textContent === $texts[$i].replace(/[\"']/g, '\`')" true \
         "the countdown of row $i"
 done
+sleep 0.5  # the page shows what it has drawn
 snap "$host_window" 2-hostile-countdown
 expect_js "typeof window.injected" '"undefined"' "after every countdown"
 running "$host" || fail "the host ended"

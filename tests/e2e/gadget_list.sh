@@ -33,6 +33,7 @@ expect_js "rowOf(\"Today's reminder\")" '"#FFFF80/Blue/* | #FFFF80/Blue/Today'"'
 expect_js "rowOf('Dentist')" '"Lime/Black/1 | #FFFF80/Black/Dentist"' "tomorrow's row"
 expect_js "[...document.images].filter(i => !i.complete || i.naturalWidth === 0).length" 0 "icons that did not load"
 echo "list: $(js "$descriptions")"
+sleep 0.5  # the page shows what it has drawn
 snap "$host_window" 1-list
 
 # ---- 2. the past events one by one, and folded again
@@ -42,6 +43,7 @@ drawn=$(redrawn_since "$drawn") || fail "expanding drew no list"
 expect_js "$descriptions.split('|').slice(0, 3).join('|')" '"Past three days|Past two days|Today'"'"'s reminder"' "the expanded list"
 expect_js "rowOf('Past three days')" '"Red/White/-3 | #FFFF80/Red/Past three days"' "a past row"
 expect_js "!!document.querySelector('#idTable img[src=\"shrink.ico\"]')" true
+sleep 0.5  # the page shows what it has drawn
 snap "$host_window" 2-expanded
 click_link "javascript:expandPastEvents"
 drawn=$(redrawn_since "$drawn") || fail "folding drew no list"
@@ -53,6 +55,7 @@ drawn=$(redrawn_since "$drawn") || fail "paging drew no list"
 expect_js "$descriptions.split('|').slice(0, 3).join('|')" '"Weekly review|Event 07|Event 08"' "the second page"
 expect_js "!!document.querySelector('#idTable a[href=\"javascript:goBack()\"]')" true "the back link"
 echo "second page: $(js "$descriptions")"
+sleep 0.5  # the page shows what it has drawn
 snap "$host_window" 3-paged
 click_link "javascript:goBack"
 drawn=$(redrawn_since "$drawn") || fail "paging back drew no list"
@@ -64,6 +67,7 @@ wait_js "document.getElementById('countdown').hidden" false
 expect_js "document.getElementById('countdownDescription').textContent" '"Dentist"'
 expect_js "/^in \\d+ (day|hour|minute)/.test(document.getElementById('countdownLeft').textContent)" true "the countdown"
 echo "countdown: $(js "document.getElementById('countdownLeft').textContent")"
+sleep 0.5  # the page shows what it has drawn
 snap "$host_window" 4-countdown
 running "$host" || fail "the host ended"
 echo "PASS"

@@ -40,10 +40,8 @@ public:
         env_["XDG_RUNTIME_DIR"] = (dir_ / "run").string();
         env_["QT_QPA_PLATFORM"] = "offscreen";
         env_["WENDRA_GADGET_TEST_HOOK"] = "1";
-        // Chromium refuses its sandbox to root; the sanitizer's leak report and its
-        // size check of delete would be about Chromium's own allocations.
-        env_["QTWEBENGINE_DISABLE_SANDBOX"] = "1";
-        env_["ASAN_OPTIONS"] = "detect_leaks=0:new_delete_type_mismatch=0";
+        // The sanitizer's leak report would be about Qt's and Chromium's allocations.
+        env_["ASAN_OPTIONS"] = "detect_leaks=0";
     }
     ~GadgetHostRig() { stop(); }
     GadgetHostRig(const GadgetHostRig&) = delete;

