@@ -47,6 +47,13 @@ private:
     OutlookBinding& outlook_;
 };
 
+// What one reconciliation is asked with.
+struct Call {
+    std::string id;
+    std::string entryId;
+    int syncCalendar = OutlookSync::kNoSyncCalendar;
+};
+
 struct Reconciliation {
     Reconciliation() {
         rig.data.setHost(&owner);
@@ -55,9 +62,17 @@ struct Reconciliation {
     }
     int calendar() { return rig.binding.CalendarId(); }
     // Saved as the window saves in Outlook mode: the store, then its appointment.
-    std::string linked(clsCalEvent& ev) {
+    Call linked(clsCalEvent& ev) {
         EXPECT_TRUE(rig.save(ev));
-        return ev.WendraWinId();
+        return Call{ev.WendraWinId(), rig.entryIdOf(ev)};
+    }
+    Call dentist(clsCalEvent& ev) {
+        ev = rig.event("Dentist", at(2024, 3, 12, 9, 0));
+        return linked(ev);
+    }
+    Call dentist() {
+        clsCalEvent ev;
+        return dentist(ev);
     }
     std::optional<clsCalEvent> stored(const std::string& id) {
         clsCalEvent ev;
@@ -73,13 +88,6 @@ struct Reconciliation {
     RecordingHost host;
     ConnectedOwner owner{rig.binding};
     OutlookSync sync{rig.data, rig.settings, rig.binding, rig.state, host};
-};
-
-// What one reconciliation is asked with.
-struct Call {
-    std::string id;
-    std::string entryId;
-    int syncCalendar = OutlookSync::kNoSyncCalendar;
 };
 
 std::vector<std::string> named(std::vector<std::string> calls, const std::string& id) {
@@ -101,12 +109,12 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
     const std::vector<Row> rows{
         {"the same values with different stamps: only the appointment's marks",
          [](Reconciliation& r) {
-             clsCalEvent ev = r.rig.event("Dentist", at(2024, 3, 12, 9, 0));
-             const std::string id = r.linked(ev);
+             clsCalEvent ev;
+             const Call c = r.dentist(ev);
              r.later();
              ev.setLastModified(r.rig.clock().now());
              EXPECT_TRUE(r.rig.data.Save(ev, SaveMode::Always));
-             return Call{id, r.rig.entryIdOf(ev)};
+             return c;
          },
          {}, 0,
          [](Reconciliation& r, const Call& c) {
@@ -117,13 +125,13 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
          }},
         {"the store's copy later: written to Outlook",
          [](Reconciliation& r) {
-             clsCalEvent ev = r.rig.event("Dentist", at(2024, 3, 12, 9, 0));
-             const std::string id = r.linked(ev);
+             clsCalEvent ev;
+             const Call c = r.dentist(ev);
              r.later();
              ev.setDescription("Dentist, moved");
              ev.setLastModified(r.rig.clock().now());
              EXPECT_TRUE(r.rig.data.Save(ev, SaveMode::Always));
-             return Call{id, r.rig.entryIdOf(ev)};
+             return c;
          },
          {}, 0,
          [](Reconciliation& r, const Call& c) {
@@ -133,12 +141,12 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
          [](Reconciliation& r) {
              clsCalEvent ev = r.rig.event("Choir", at(2024, 3, 6, 19, 0), false, "<#=R><F=2><C=8>");
              ev.setAutoDelete("3");
-             const std::string id = r.linked(ev);
+             const Call c = r.linked(ev);
              r.later();
-             auto item = r.rig.appointment(r.rig.entryIdOf(ev));
+             auto item = r.rig.appointment(c.entryId);
              item->GetRecurrencePattern()->setInterval(2);
              item->Save();
-             return Call{id, item->EntryID()};
+             return c;
          },
          {"update {id}"}, 1,
          [](Reconciliation& r, const Call& c) {
@@ -154,14 +162,13 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
              clsCalEvent ev = r.rig.event("Trip", at(2024, 3, 6), true, "<#=R><F=2><U=20240424>");
              ev.setPriorWarning(4);
              ev.setPriorWarningIsDefault(false);
-             const std::string id = r.linked(ev);
+             const Call c = r.linked(ev);
              r.later();
              // One trip lasts two days: an exception of the series, nothing the list shows.
-             auto item = r.rig.appointment(r.rig.entryIdOf(ev));
-             auto one = item->GetRecurrencePattern()->GetOccurrence(at(2024, 3, 13, 0, 0));
+             auto one = r.rig.appointment(c.entryId)->GetRecurrencePattern()->GetOccurrence(at(2024, 3, 13, 0, 0));
              one->setDuration(2 * 1440);
              one->Save();
-             return Call{id, item->EntryID()};
+             return c;
          },
          {}, 1,
          [](Reconciliation& r, const Call& c) { EXPECT_TRUE(r.stored(c.id)->hasExceptions()); }},
@@ -176,20 +183,10 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
              EXPECT_EQ(r.status(c.id), clsDataQVR::kLinkHidden);
              EXPECT_NE(r.rig.appointment(c.entryId), nullptr);  // Outlook keeps it
          }},
-        {"new in Outlook on the first pass, still to come: stored",
-         [](Reconciliation& r) {
-             r.host.firstPass = true;
-             return Call{"", r.rig.calendar.add("Next week's", at(2024, 3, 12, 9, 0))->EntryID()};
-         },
-         {"update {id}"}, 1,
-         [](Reconciliation& r, const Call& c) {
-             EXPECT_EQ(r.stored(c.id)->Description(), "Next week's");
-             EXPECT_EQ(r.status(c.id), clsDataQVR::kLinkLive);
-         }},
         {"new in Outlook after the first pass, its view date past: stored",
          [](Reconciliation& r) { return Call{"", r.rig.calendar.add("Last week's", at(2024, 2, 27, 9, 0))->EntryID()}; },
          {"update {id}"}, 1,
-         [](Reconciliation& r, const Call& c) { EXPECT_TRUE(r.stored(c.id)); }},
+         [](Reconciliation& r, const Call& c) { EXPECT_EQ(r.status(c.id), clsDataQVR::kLinkLive); }},
         {"equal to an unlinked stored event: that event is linked, no second one",
          [](Reconciliation& r) {
              clsCalEvent ev = r.rig.event("Swim", at(2024, 3, 10, 8, 30));
@@ -207,11 +204,9 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
          }},
         {"gone in Outlook: deleted here, its rows marked",
          [](Reconciliation& r) {
-             clsCalEvent ev = r.rig.event("Dentist", at(2024, 3, 12, 9, 0));
-             const std::string id = r.linked(ev);
-             const std::string entryId = r.rig.entryIdOf(ev);
-             r.rig.appointment(entryId)->Delete();
-             return Call{id, entryId};
+             const Call c = r.dentist();
+             r.rig.appointment(c.entryId)->Delete();
+             return c;
          },
          {"deleted {id}"}, 1,
          [](Reconciliation& r, const Call& c) {
@@ -220,10 +215,9 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
          }},
         {"a calendar that fails in place of \"gone\": nothing changes",
          [](Reconciliation& r) {
-             clsCalEvent ev = r.rig.event("Dentist", at(2024, 3, 12, 9, 0));
-             const std::string id = r.linked(ev);
+             const Call c = r.dentist();
              r.rig.faults->failOn("Items.GetFirst", 0);
-             return Call{id, r.rig.entryIdOf(ev)};
+             return c;
          },
          {}, 0,
          [](Reconciliation& r, const Call& c) {
@@ -271,9 +265,10 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
 
 TEST(OutlookSync, AnEventDeletedHereQueuesItsHideOncePerAppointmentAndAppliesNothing) {
     Reconciliation r;
-    clsCalEvent ev = r.rig.event("Dentist", at(2024, 3, 12, 9, 0));
-    const std::string id = r.linked(ev);
-    const std::string entryId = r.rig.entryIdOf(ev);
+    clsCalEvent ev;
+    const Call c = r.dentist(ev);
+    const std::string& id = c.id;
+    const std::string& entryId = c.entryId;
     ev.setUpdateRequest(clsCalEvent::kRequestDeleteEvent);
     ASSERT_TRUE(r.rig.data.DeleteEvent(ev));
     const std::string file = r.rig.calendar.text();
@@ -305,8 +300,7 @@ TEST(OutlookSync, AConnectionSetsTheFlagsFromTheLinksItFinds) {
     EXPECT_EQ(std::tuple(r.host.refreshPending, r.host.firstPass, r.host.checking), std::tuple(true, true, true));
     EXPECT_TRUE(r.rig.state.gPendingOutlookItems.empty());
 
-    clsCalEvent ev = r.rig.event("Dentist", at(2024, 3, 12, 9, 0));
-    r.linked(ev);
+    r.dentist();
     r.host = RecordingHost{};
     ASSERT_TRUE(r.sync.connectOutlook());
     EXPECT_EQ(std::tuple(r.host.refreshPending, r.host.firstPass, r.host.checking), std::tuple(false, false, true));
@@ -314,11 +308,9 @@ TEST(OutlookSync, AConnectionSetsTheFlagsFromTheLinksItFinds) {
 
 TEST(OutlookSync, WithoutAConnectionNothingIsReconciled) {
     const std::vector<std::pair<const char*, std::function<void(test::OutlookBindingRig&)>>> rows{
-        {"the calendar cannot be started",
-         [](test::OutlookBindingRig& rig) { rig.faults->failOn("Automation.CreateObject", 0); }},
-        {"the calendar file is a folder",
-         [](test::OutlookBindingRig& rig) { std::filesystem::create_directories(rig.calendar.file()); }},
-        {"the calendar file is no calendar", [](test::OutlookBindingRig& rig) { rig.calendar.write("garbage\n"); }},
+        {"the calendar cannot be started", [](auto& rig) { rig.faults->failOn("Automation.CreateObject", 0); }},
+        {"the calendar file is a folder", [](auto& rig) { std::filesystem::create_directories(rig.calendar.file()); }},
+        {"the calendar file is no calendar", [](auto& rig) { rig.calendar.write("garbage\n"); }},
     };
     for (const auto& [what, breakIt] : rows) {
         SCOPED_TRACE(what);
@@ -326,15 +318,13 @@ TEST(OutlookSync, WithoutAConnectionNothingIsReconciled) {
         r.rig.state.gOutlookConnected = false;
         breakIt(r.rig);
         EXPECT_FALSE(r.sync.connectOutlook());
-        EXPECT_FALSE(r.rig.state.gOutlookConnected);
+        EXPECT_EQ(std::tuple(r.rig.state.gOutlookConnected, r.host.checking), std::tuple(false, false));
         EXPECT_EQ(r.host.calls, std::vector<std::string>{"mode"});
-        EXPECT_FALSE(r.host.checking);
-
+        // A never linked event would be added to the calendar if anything ran.
         clsCalEvent ev = r.rig.event("Car service", at(2024, 3, 8, 8, 30));
         ASSERT_TRUE(r.rig.data.Save(ev, SaveMode::Always));
         r.rig.faults->clear("Automation.CreateObject");
         r.sync.syncOutlook(ev.WendraWinId(), 1, "", clsDataQVR::kLocalCalendarId);
-        EXPECT_EQ(r.host.calls.size(), 1u);
         EXPECT_FALSE(r.rig.data.hasXData(1));
     }
 }
