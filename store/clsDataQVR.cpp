@@ -227,10 +227,12 @@ bool clsDataQVR::Save(clsCalEvent& ev, SaveMode mode) {
     ev.CalcRRuleDurations();
     if (ev.UpdateRequest() != clsCalEvent::kRequestHideEvent) ev.setViewFromDate(ev.calcNextViewDate());
     ev.CleanHiddenList();
-    // Asked before any write begins: the owner may register the Outlook calendar
-    // with this store to answer, and a registration inside an update that is then
-    // rolled back would leave it holding an id the file does not keep.
-    const std::optional<int> outlookCalendar = outlookCalendarOfUpdates();
+    // Asked before any write begins, and only where an update may follow: the owner
+    // may register the Outlook calendar with this store to answer, and a registration
+    // inside an update that is then rolled back would leave it holding an id the
+    // file does not keep.
+    const bool mayUpdate = !isNewEvent(ev) || !ev.XID().empty();
+    const std::optional<int> outlookCalendar = mayUpdate ? outlookCalendarOfUpdates() : std::nullopt;
     bool result = false;
     if (isNewEvent(ev) && !ev.XID().empty()) {
         // The lookup of the foreign id and the insert go under one write lock: the
