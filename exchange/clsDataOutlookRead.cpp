@@ -36,6 +36,12 @@ bool clsDataOutlook::OpenData() {
         auto application = automation_.CreateObject("Outlook.Application");
         auto ns = application ? application->GetNamespace("MAPI") : nullptr;
         if (!ns) return false;
+        // Reached means the calendar answers: a calendar file that cannot be read
+        // would otherwise pass the test and fail every call after it.
+        auto folder = ns->GetDefaultFolder(olFolderCalendar);
+        auto items = folder ? folder->Items() : nullptr;
+        if (!items) return false;
+        items->Count();
         application_ = std::move(application);
         namespace_ = std::move(ns);
         return true;

@@ -84,6 +84,7 @@ frmMain::~frmMain() {
     // The store goes before the settings it reads; the timer must not tick into a
     // window that is going.
     timerDispTimes.setEnabled(false);
+    outlookSync_.reset();
     gData_.reset();
     gSettings_.reset();
 }

@@ -14,6 +14,7 @@
 #include "exchange/MessageFramer.h"
 #include "exchange/MessageImport.h"
 #include "exchange/OutlookBinding.h"
+#include "exchange/OutlookSync.h"
 #include "exchange/iCalImportEvents.h"
 #include "list/EventList.h"
 #include "mainwindow/UiListGrid.h"
@@ -240,8 +241,8 @@ public:
         frmMain& f_;
     };
     int modalDialogs = 0;
-    // Set by the Outlook connection; the tick calls it once "Connecting to MSOutlook..."
-    // has stood for more than a minute.
+    // The tick calls it once "Connecting to MSOutlook..." has stood for more than a
+    // minute; the window's own connection (connectOutlook) unless replaced.
     std::function<void()> onConnectOutlookDue;
     std::string captionCountdown;
     // The caption the alarm text stands in for while the alarm sounds.
@@ -292,8 +293,18 @@ public:
     // Empty: help opens nothing.
     std::function<bool(const std::string& path)> openDocument;
     // Brings an event that the user changed in Outlook's own window into the store and
-    // the list (wendraWinId, Outlook calendar id, entry id). Set by the Outlook side.
+    // the list (wendraWinId, Outlook calendar id, entry id); the window's own
+    // reconciliation (syncOutlook) unless replaced.
     std::function<void(const std::string&, int, const std::string&)> onSyncOutlook;
+
+    // ---- Outlook mode (frmMainOutlook.cpp) ------------------------------------------
+    // Connects to the Outlook calendar (the minute timer's watchdog calls it).
+    void connectOutlook();
+    // Reconciles one event between the store and the Outlook calendar.
+    void syncOutlook(const std::string& nQVRId, int nXCalendarId, const std::string& sEntryId,
+                     int nSyncCalendarId = OutlookSync::kNoSyncCalendar);
+    // The reconciliation; nullptr until the start-up has made the store.
+    OutlookSync* outlookSync();
     // The minimal display was switched on (true) or off, before the window is laid out
     // for it: the view hides or shows its menu bar, toolbar, list and status bar.
     std::function<void(bool minimal)> onMinimalDisplay;
@@ -463,6 +474,28 @@ private:
     MessageImport import_{commWiring_, commWiring_};
     // Made with the store, which it works on; it goes before the wiring it reports to.
     std::unique_ptr<DeviceSync> sync_;
+
+    // ---- Outlook mode's own state (frmMainOutlook.cpp) ----
+    // What the reconciliation asks of the window: the mode display, the status
+    // picture, the list and the connection's flags.
+    class OutlookWiring final : public OutlookSyncHost {
+    public:
+        explicit OutlookWiring(frmMain& f);
+        void showModeFromSettings() override;
+        void showOutlookStatus(const std::string& imageKey) override;
+        void updateList(const std::string& id) override;
+        void ListShowDeleted(const std::string& id) override;
+        void setCheckingForUpdates(bool on) override;
+        void setRefreshPending(bool on) override;
+        bool outlookFirstPass() const override;
+        void setOutlookFirstPass(bool on) override;
+
+    private:
+        frmMain& f_;
+    };
+    OutlookWiring outlookWiring_{*this};
+    // Made with the store, which it works on.
+    std::unique_ptr<OutlookSync> outlookSync_;
 
     // ---- the list commands' and menus' own state (frmMainCommands.cpp, frmMainMenus.cpp) ----
     struct CommandWiring {

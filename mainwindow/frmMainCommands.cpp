@@ -205,7 +205,8 @@ void frmMain::editInStore(const std::string& key) {
 void frmMain::editInOutlook(const std::string& key, bool occurrence) {
     ui::BusyPointer busy(*this);
     clsCalEvent ev;
-    if (!c_.outlook.Find(ev, c_.outlook.CalendarId(), key, gridKeyValue(key, Tag::XId))) {
+    // The row is the store's event: its link names the appointment.
+    if (!c_.outlook.Find(ev, clsDataQVR::kLocalCalendarId, key, "")) {
         notice(isSummaryRow(msGrid.row()) ? std::string_view(state_.sMsgEventHidden) : kMsgOutlookNotFound);
         return;
     }

@@ -22,6 +22,8 @@ constexpr int kRowPadding = 45;
 void frmMain::ListWiring::saveWindowSettings() { f_.saveWindowSettings(); }
 
 void frmMain::ListWiring::gridInitialised() {
+    // The rebuild shows every event as stored: what updates waited for is in it.
+    f_.refreshPending = false;
     f_.timedRows.clear();
     f_.fitRowHeight();
 }

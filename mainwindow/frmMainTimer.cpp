@@ -79,6 +79,9 @@ void frmMain::timerDispTimes_Timer() {
             listDay_ = present.date();
             refreshList();
         }
+        // The first connection to a calendar without links held back the list's
+        // updates; once its check is over the list is built again with all of them.
+        if (refreshPending && !checkingForUpdates && modalDialogs == 0) refreshList();
 
         if (listBusyNow()) {
             // The rows are moving: the countdowns wait for the end of the list's work.

@@ -227,6 +227,12 @@ bool clsDataQVR::Save(clsCalEvent& ev, SaveMode mode) {
     ev.CalcRRuleDurations();
     if (ev.UpdateRequest() != clsCalEvent::kRequestHideEvent) ev.setViewFromDate(ev.calcNextViewDate());
     ev.CleanHiddenList();
+    // Asked before any write begins, and only where an update may follow: the owner
+    // may register the Outlook calendar with this store to answer, and a registration
+    // inside an update that is then rolled back would leave it holding an id the
+    // file does not keep.
+    const bool mayUpdate = !isNewEvent(ev) || !ev.XID().empty();
+    const std::optional<int> outlookCalendar = mayUpdate ? outlookCalendarOfUpdates() : std::nullopt;
     bool result = false;
     if (isNewEvent(ev) && !ev.XID().empty()) {
         // The lookup of the foreign id and the insert go under one write lock: the
@@ -235,11 +241,11 @@ bool clsDataQVR::Save(clsCalEvent& ev, SaveMode mode) {
         const std::string previousKey = ev.WendraWinId();
         result = writeTransaction([&] {
             ev.setWendraWinId(findIdByXID(ev.XCalendarId(), ev.XID()));
-            return isNewEvent(ev) ? insertRow(ev) : updateRow(ev, mode);
+            return isNewEvent(ev) ? insertRow(ev) : updateRow(ev, mode, outlookCalendar);
         });
         if (!result) ev.setWendraWinId(previousKey);
     } else {
-        result = isNewEvent(ev) ? insertEvent(ev) : updateEvent(ev, mode);
+        result = isNewEvent(ev) ? insertEvent(ev) : updateEvent(ev, mode, outlookCalendar);
     }
     // The row is written first and removed afterwards, so that its links record the
     // event's last state; the answer is then the removal's.
@@ -290,17 +296,19 @@ bool clsDataQVR::insertRow(clsCalEvent& ev) {
     return ok;
 }
 
-bool clsDataQVR::updateEvent(clsCalEvent& ev, SaveMode mode) {
-    if (!keyOf(ev)) return false;
-    return writeTransaction([&] { return updateRow(ev, mode); });
+std::optional<int> clsDataQVR::outlookCalendarOfUpdates() {
+    if (!options_.updateMSOCreated || !options_.host || !settings_.ModeOutlook()) return std::nullopt;
+    return options_.host->OutlookCalendarId();
 }
 
-bool clsDataQVR::updateRow(clsCalEvent& ev, SaveMode mode) {
+bool clsDataQVR::updateEvent(clsCalEvent& ev, SaveMode mode, std::optional<int> outlookCalendar) {
+    if (!keyOf(ev)) return false;
+    return writeTransaction([&] { return updateRow(ev, mode, outlookCalendar); });
+}
+
+bool clsDataQVR::updateRow(clsCalEvent& ev, SaveMode mode, std::optional<int> outlookCalendar) {
     const auto key = keyOf(ev);
     if (!key) return false;
-    std::optional<int> outlookCalendar;
-    if (options_.updateMSOCreated && options_.host && settings_.ModeOutlook())
-        outlookCalendar = options_.host->OutlookCalendarId();
     const std::string where = " WHERE WendraWinID=" + num(*key);
 
     // The stored time is read under the write lock, so the other program cannot

@@ -231,10 +231,13 @@ private:
     bool writeTransaction(const std::function<bool()>& work);
     std::string findIdByXID(int calendarId, std::string_view xid);
     bool insertEvent(clsCalEvent& ev);
-    bool updateEvent(clsCalEvent& ev, SaveMode mode);
+    // The Outlook calendar whose events' updates record their creation time in
+    // MSOCreated; nullopt when none does (standalone mode, no owner, the library).
+    std::optional<int> outlookCalendarOfUpdates();
+    bool updateEvent(clsCalEvent& ev, SaveMode mode, std::optional<int> outlookCalendar);
     // The row's writes themselves, inside a transaction the caller holds.
     bool insertRow(clsCalEvent& ev);
-    bool updateRow(clsCalEvent& ev, SaveMode mode);
+    bool updateRow(clsCalEvent& ev, SaveMode mode, std::optional<int> outlookCalendar);
     static bool eventFromRecord(clsCalEvent& ev, const db::RecordSet& rs, int defaultPriorWarning);
     bool eventFromRecord(clsCalEvent& ev, const db::RecordSet& rs) const;
     std::string eventValues(const clsCalEvent& ev, int creator) const;

@@ -9,7 +9,7 @@
 #include "editor/qt/DeleteSingleView.h"
 #include "editor/qt/QVREventView.h"
 #include "editor/qt/VisibilityView.h"
-#include "exchange/OutlookBinding.h"
+#include "exchange/clsDataOutlook.h"
 #include "mainwindow/GadgetInstall.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/qt/AboutView.h"
@@ -18,6 +18,8 @@
 #include "mainwindow/qt/MainWindowView.h"
 #include "mainwindow/qt/ModeView.h"
 #include "mainwindow/qt/OptionsView.h"
+#include "platform/outlook/IcsCalendar.h"
+#include "platform/outlook/qt/QtAppointmentWindow.h"
 #include "platform/serial/QtSerialPort.h"
 #include "platform/settings/FileSettingsStore.h"
 #include "platform/shell/InstanceLock.h"
@@ -37,7 +39,19 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = wendra::shell::programFolder();
     // Held for the life of the process; the kernel lets go of it however the process ends.
     wendra::shell::InstanceLock instance(wendra::shell::instanceLockFile(settingsStore.folder()));
-    wendra::NoOutlook outlook;
+    // Outlook mode's calendar: the iCalendar file $WENDRAWIN_CALENDAR, else
+    // $XDG_DATA_HOME/WendraWin/Outlook.ics, with its own appointment window. The
+    // binding reaches the store, the settings and the program's state through the
+    // window, which makes them at its start-up.
+    wendra::frmMain* window = nullptr;
+    wendra::outlook::CalendarOptions calendarOptions;
+    calendarOptions.window = std::make_shared<wendra::outlook::qt::QtAppointmentWindow>();
+    wendra::outlook::CalendarAutomation calendar(calendarOptions);
+    wendra::clsDataOutlook outlook(
+        calendar, qt.messages,
+        wendra::OutlookContext{[&window] { return window != nullptr ? window->store() : nullptr; },
+                               [&window] { return window != nullptr ? window->settings() : nullptr; },
+                               [&window] { return window != nullptr ? &window->state() : nullptr; }});
     wendra::QtSerialPort port;
     wendra::QtSound sound;
     wendra::mainwindow::qt::QtProgramStarter starter;
@@ -50,6 +64,7 @@ int main(int argc, char** argv) {
             if (f.settings() != nullptr)
                 wendra::offerGadgetInstall(*f.settings(), folder.string(), qt.services(), starter);
         }});
+    window = &form;
     // Copies of what the device sends, where the user can write (the program folder may be read-only).
     if (const auto data = wendra::shell::userDataFolder(); !data.empty()) form.messageFolder = data / "sync";
     form.onBeep = [] { QApplication::beep(); };

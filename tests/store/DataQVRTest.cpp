@@ -65,10 +65,14 @@ public:
         return store != nullptr && store->Save(ev, SaveMode::Always) ? SaveResult::Saved : SaveResult::StoreFailed;
     }
     void ListShowDeleted(const std::string& id) override { shown.push_back(id); }
-    std::optional<int> OutlookCalendarId() override { return outlookCalendar; }
+    std::optional<int> OutlookCalendarId() override {
+        if (whileAsked) whileAsked();
+        return outlookCalendar;
+    }
 
     clsDataQVR* store = nullptr;
     std::optional<int> outlookCalendar;
+    std::function<void()> whileAsked;
     std::vector<int> requests;
     std::vector<SaveMode> modes;
     std::vector<std::string> shown;
@@ -810,6 +814,23 @@ TEST_F(StoreFile, OnlyTheMainProgramRecordsTheOutlookCreationTimeOnUpdate) {
     const EventKey localKey = saved(local);
     EXPECT_TRUE(store.Save(local, SaveMode::Always));
     EXPECT_TRUE(isNullDate(found(localKey).MSOCreated()));
+}
+
+TEST_F(StoreFile, TheOutlookCalendarIsAskedForBeforeAnUpdateBegins) {
+    ASSERT_TRUE(settings.setModeOutlook(true));
+    clsCalEvent ev = oneOff("deleted meanwhile", d(2024, 4, 1, 9));
+    const EventKey key = saved(ev);
+    // The binding registers its calendar the first time it is asked, and keeps the id.
+    host.whileAsked = [&] {
+        if (!host.outlookCalendar) host.outlookCalendar = calendar("outlook key");
+    };
+    run("DELETE FROM Events WHERE WendraWinID = " + std::to_string(key));
+    EXPECT_FALSE(store.Save(ev, SaveMode::Always));
+    // The update was rolled back; the registration stands, so no other calendar
+    // can be given the id the binding holds.
+    ASSERT_TRUE(host.outlookCalendar.has_value());
+    EXPECT_NE(calendar("device"), *host.outlookCalendar);
+    EXPECT_EQ(calendar("outlook key"), *host.outlookCalendar);
 }
 
 // ---- two programs on one file ---------------------------------------------------------------------

@@ -44,7 +44,7 @@ frmMainCollaborators MainWindowRig::collaborators() {
     return frmMainCollaborators{services.value_or(ui.services()),
                                 otherSettings != nullptr ? *otherSettings : settingsStore,
                                 folder(),
-                                outlook,
+                                otherOutlook != nullptr ? *otherOutlook : outlook,
                                 port,
                                 sound,
                                 claimSingleInstance,

@@ -99,6 +99,7 @@ public:
     // What the window is started with, beside the doubles above.
     std::optional<ui::Services> services;  // empty: the doubles of `ui`
     settings::SettingsStore* otherSettings = nullptr;  // in place of settingsStore (a real file)
+    OutlookBinding* otherOutlook = nullptr;            // in place of outlook (the real binding)
     std::function<bool()> claimSingleInstance;
     std::function<void(frmMain&)> offerGadgetInstall;
     std::unique_ptr<frmMain> form;
