@@ -15,7 +15,7 @@ mix=${2:-typical}
 build=$root/build
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
-cmake --build "$build" -j 6 --target WendraGadgetHost WendraGadget make_bench_store wendra_gadget_page >/dev/null ||
+cmake --build "$build" -j 4 --target WendraGadgetHost WendraGadget make_bench_store wendra_gadget_page >/dev/null ||
     { echo "the gadget host or library cannot be built here"; exit 1; }
 command -v Xvfb >/dev/null || { echo "Xvfb is needed"; exit 1; }
 
