@@ -8,8 +8,7 @@
 
 namespace wendra::gadgethost::qt {
 
-ScriptHook::ScriptHook(QWebEnginePage& page)
-    : QObject(&page), page_(page), notifier_(STDIN_FILENO, QSocketNotifier::Read) {
+ScriptHook::ScriptHook(QWebEnginePage& page) : page_(page), notifier_(STDIN_FILENO, QSocketNotifier::Read) {
     connect(&notifier_, &QSocketNotifier::activated, this, &ScriptHook::readInput);
 }
 

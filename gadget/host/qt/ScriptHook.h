@@ -12,6 +12,7 @@ namespace wendra::gadgethost::qt {
 // on standard input is a script expression run in the page, and each answer is one
 // line on standard output, the value as JSON ("undefined" for none) or "!" and the
 // error it threw, in the order the lines came. It waits on the input; it never polls.
+// It must end before the page.
 class ScriptHook final : public QObject {
 public:
     explicit ScriptHook(QWebEnginePage& page);

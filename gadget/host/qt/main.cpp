@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 #include <unistd.h>
@@ -81,8 +82,9 @@ int main(int argc, char** argv) {
 
     gadgethost::qt::GadgetBridge bridge(gadget.html, gadget.error, options);
     gadgethost::qt::GadgetWindow window(bridge, QString::fromStdString(shell::fileIn(folder, kPage).string()));
-    if (const char* hook = std::getenv("WENDRA_GADGET_TEST_HOOK"); hook != nullptr && std::string(hook) == "1")
-        new gadgethost::qt::ScriptHook(*window.page());
+    std::optional<gadgethost::qt::ScriptHook> hook;
+    if (const char* on = std::getenv("WENDRA_GADGET_TEST_HOOK"); on != nullptr && std::string(on) == "1")
+        hook.emplace(*window.page());
     window.show();
     return QApplication::exec();
 }
