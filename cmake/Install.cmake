@@ -33,7 +33,16 @@ install(CODE "
 ")
 
 # The gadget: its library (libWendraGadget.so, which the setup registers), its host
-# and its package WendraVista.gadget join the installation here.
+# WendraGadgetHost with its page and icons in gadget/, and the package marker
+# WendraVista.gadget, which tells WendraWin's first run and the setup that a gadget
+# is installed - only where there are a library and a host for it.
 if(TARGET WendraGadget)
   install(TARGETS WendraGadget LIBRARY DESTINATION .)
+endif()
+if(TARGET WendraGadgetHost)
+  install(TARGETS WendraGadgetHost RUNTIME DESTINATION .)
+  install(DIRECTORY ${WENDRA_PROGRAM_DIR}/gadget DESTINATION .)
+  if(TARGET WendraGadget)
+    install(FILES ${CMAKE_SOURCE_DIR}/data/gadget/WendraVista.gadget DESTINATION .)
+  endif()
 endif()

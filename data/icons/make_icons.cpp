@@ -13,25 +13,11 @@
 #include <utility>
 #include <vector>
 
+#include "data/icons/IconDrawing.h"
+
 namespace {
 
-using Draw = std::function<void(QPainter&)>;
-
-const QColor kOutline(60, 60, 60);
-const QColor kPaper(255, 255, 255);
-const QColor kRed(200, 40, 40);
-const QColor kGreen(40, 150, 60);
-const QColor kBlue(40, 90, 190);
-const QColor kYellow(240, 190, 40);
-const QColor kOrange(230, 130, 30);
-const QColor kGrey(150, 150, 150);
-
-QPen pen(const QColor& c, double width = 1.0) {
-    QPen p(c, width);
-    p.setCapStyle(Qt::RoundCap);
-    p.setJoinStyle(Qt::RoundJoin);
-    return p;
-}
+using namespace wendra::icons;
 
 void page(QPainter& p) {
     p.setPen(pen(kOutline));
@@ -136,17 +122,6 @@ void lamp(QPainter& p, const QColor& c) {
     p.setPen(pen(kOutline));
     p.setBrush(c);
     p.drawEllipse(QPointF(8, 8), 5.5, 5.5);
-}
-
-void clockFace(QPainter& p) {
-    p.setPen(pen(kOutline));
-    p.setBrush(kOrange);
-    p.drawEllipse(QPointF(8, 8), 7, 7);
-    p.setBrush(kPaper);
-    p.drawEllipse(QPointF(8, 8), 5.2, 5.2);
-    p.setPen(pen(kOutline, 1.4));
-    p.drawLine(QPointF(8, 8), QPointF(8, 4.2));
-    p.drawLine(QPointF(8, 8), QPointF(11, 9.5));
 }
 
 const std::vector<std::pair<const char*, Draw>>& pictures() {

@@ -54,14 +54,15 @@ int main(int argc, char** argv) {
                                [&window] { return window != nullptr ? &window->state() : nullptr; }});
     wendra::QtSerialPort port;
     wendra::QtSound sound;
-    wendra::mainwindow::qt::QtPageOpener pages;
+    wendra::mainwindow::qt::QtProgramStarter starter;
 
     wendra::frmMain form(wendra::frmMainCollaborators{
         qt.services(), settingsStore, folder, outlook, port, sound,
         // A lock that cannot be had at all (no folder for it) does not keep the user out.
         [&instance] { return instance.claim() != wendra::shell::InstanceClaim::HeldElsewhere; },
         [&](wendra::frmMain& f) {
-            if (f.settings() != nullptr) wendra::offerGadgetInstall(*f.settings(), folder.string(), qt.messages, pages);
+            if (f.settings() != nullptr)
+                wendra::offerGadgetInstall(*f.settings(), folder.string(), qt.services(), starter);
         }});
     window = &form;
     // Copies of what the device sends, where the user can write (the program folder may be read-only).
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
     wendra::registerVisibilityView(qt.dialogs, &view.images());
     wendra::registerQVREventView(qt.dialogs);
     wendra::registerConfirmStartDateView(qt.dialogs);
+    wendra::mainwindow::qt::registerGadgetInstallView(qt.dialogs);
 
     form.show();
     if (form.ended()) return form.exitCode();

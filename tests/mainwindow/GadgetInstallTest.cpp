@@ -1,42 +1,67 @@
+// The first run's gadget offer and its installation window: the logic over test
+// doubles, then the window itself with its real browser engine (offscreen).
 #include <gtest/gtest.h>
 
+#include "tests/support/QtTestApp.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "mainwindow/GadgetInstall.h"
+#include "mainwindow/qt/GadgetInstallView.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/TestDoubles.h"
+#include "platform/ui/qt/QtServices.h"
 #include "store/clsSettings.h"
+#include "tests/support/QtDialogRun.h"
 #include "tests/support/TempFolder.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+// Qt WebEngine's Chromium keeps objects of its own threads, and fontconfig's caches
+// it filled, past the window's end.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libQt6WebEngineCore\nleak:libfontconfig\n"; }
+#endif
 
 using namespace wendra;
 namespace fs = std::filesystem;
 
 namespace {
 
-// Remembers every page it is asked to open; answers as told (true by default).
-class RecordingPageOpener final : public PageOpener {
+class RecordingStarter final : public ProgramStarter {
 public:
-    bool openPage(const std::string& path) override {
-        opened.push_back(path);
+    bool startDetached(const std::string& program, const std::vector<std::string>& arguments) override {
+        started.push_back(program);
+        for (const std::string& a : arguments) started.back() += " " + a;
         return answer;
     }
-    std::vector<std::string> opened;
+    std::vector<std::string> started;
     bool answer = true;
 };
 
 class GadgetInstallTest : public ::testing::Test {
 protected:
-
-    void put(const std::string& name) { std::ofstream(folder / name) << "x"; }
+    void put(const std::string& name, const std::string& text = "x") { std::ofstream(folder / name) << text; }
+    void putPackage(const std::string& host = "WendraGadgetHost") {
+        put("WendraVista.gadget", "# a gadget\n[Gadget]\nName=Wendra(win)\nHost=" + host + "\n");
+    }
     std::string path(const std::string& name) const { return (folder / name).string(); }
-    GadgetOffer offer() { return offerGadgetInstall(settings, folder.string(), messages, opener); }
+    GadgetOffer offer() { return offerGadgetInstall(settings, folder.string(), ui.services(), starter); }
     std::string failureMessage() const {
         return "Failed to install Wendra(win) gadget.\r\n\r\nNote that you can install the Wendra(win) gadget at a "
                "later date by clicking on the file:\r\n\r\n'" +
                path("WendraVista.gadget") + "'";
+    }
+    void expectFailureMessage() {
+        ASSERT_EQ(ui.messages.calls().size(), 1u);
+        EXPECT_EQ(ui.messages.last().text, failureMessage());
+        EXPECT_EQ(ui.messages.last().icon, ui::MessageIcon::Critical);
+        EXPECT_EQ(ui.messages.last().title, "");
     }
 
     // The program folder of one test, made before the settings that default to it.
@@ -44,25 +69,34 @@ protected:
     const fs::path& folder = dir.path();
     settings::MemorySettingsStore store;
     clsSettings settings{store, folder.string()};
-    ui::RecordingMessageBox messages;
-    RecordingPageOpener opener;
+    ui::TestServices ui;
+    RecordingStarter starter;
 };
 
 TEST_F(GadgetInstallTest, WithoutThePackageNothingIsShownButTheDataFolderIsSet) {
     put("QVRGadgetInstall.htm");
     EXPECT_EQ(offer(), GadgetOffer::NoPackage);
-    EXPECT_TRUE(opener.opened.empty());
-    EXPECT_TRUE(messages.calls().empty());
+    EXPECT_TRUE(ui.dialogs.calls().empty());
+    EXPECT_TRUE(ui.messages.calls().empty());
     EXPECT_EQ(clsSettings(store, "/elsewhere").DataDir(), folder.string());
 }
 
-TEST_F(GadgetInstallTest, WithThePackageTheInstallationPageOpens) {
-    put("WendraVista.gadget");
+TEST_F(GadgetInstallTest, TheWindowShowsTheInstallationPageUntilThePageClosesIt) {
+    putPackage();
     put("QVRGadgetInstall.htm");
-    EXPECT_EQ(offer(), GadgetOffer::PageShown);
-    ASSERT_EQ(opener.opened.size(), 1u);
-    EXPECT_EQ(fs::path(opener.opened[0]), folder / "QVRGadgetInstall.htm");
-    EXPECT_TRUE(messages.calls().empty());
+    ui.dialogs.script("frmInstallVistaGadget", [&](ui::Form& form) {
+        auto& window = dynamic_cast<frmInstallVistaGadget&>(form);
+        EXPECT_EQ(window.caption(), "Install Wendra(win) Sidebar Gadget?");
+        EXPECT_EQ(fs::path(window.WebBrowser1.LocationURL()), folder / "QVRGadgetInstall.htm");
+        window.WebBrowser1.windowClosing();  // the page's "Not now"
+        EXPECT_FALSE(window.isLoaded());
+        EXPECT_FALSE(window.installed());
+    });
+    EXPECT_EQ(offer(), GadgetOffer::WindowShown);
+    ASSERT_EQ(ui.dialogs.calls().size(), 1u);
+    EXPECT_TRUE(ui.dialogs.calls()[0].closedByScript);
+    EXPECT_TRUE(starter.started.empty());
+    EXPECT_TRUE(ui.messages.calls().empty());
 }
 
 TEST_F(GadgetInstallTest, ThePackageIsLookedForInTheInstallFolderSetting) {
@@ -71,41 +105,153 @@ TEST_F(GadgetInstallTest, ThePackageIsLookedForInTheInstallFolderSetting) {
     std::ofstream(other / "WendraVista.gadget") << "x";
     std::ofstream(other / "QVRGadgetInstall.htm") << "x";
     settings.setInstallDir(other.string());  // read back with its trailing separator
-    EXPECT_EQ(offer(), GadgetOffer::PageShown);
-    ASSERT_EQ(opener.opened.size(), 1u);
-    EXPECT_EQ(fs::path(opener.opened[0]), other / "QVRGadgetInstall.htm");
+    std::string shown;
+    ui.dialogs.script("frmInstallVistaGadget", [&](ui::Form& form) {
+        shown = dynamic_cast<frmInstallVistaGadget&>(form).WebBrowser1.LocationURL();
+    });
+    EXPECT_EQ(offer(), GadgetOffer::WindowShown);
+    EXPECT_EQ(fs::path(shown), other / "QVRGadgetInstall.htm");
     // The data folder is still the program's own.
     EXPECT_EQ(settings.DataDir(), folder.string());
 }
 
-TEST_F(GadgetInstallTest, EveryFailureNamesThePackageToInstallLater) {
+TEST_F(GadgetInstallTest, OpeningThePackageStartsTheHostItNamesAndClosesTheWindow) {
+    putPackage();
+    put("QVRGadgetInstall.htm");
+    put("notes.txt");
+    ui.dialogs.script("frmInstallVistaGadget", [&](ui::Form& form) {
+        auto& window = dynamic_cast<frmInstallVistaGadget&>(form);
+        window.WebBrowser1.fileLinked(path("notes.txt"));  // no package: left alone
+        EXPECT_TRUE(window.isLoaded());
+        window.WebBrowser1.fileLinked((folder / "." / "WendraVista.gadget").string());
+        EXPECT_FALSE(window.isLoaded());
+        EXPECT_TRUE(window.installed());
+    });
+    EXPECT_EQ(offer(), GadgetOffer::WindowShown);
+    EXPECT_EQ(starter.started, std::vector<std::string>{path("WendraGadgetHost") + " --install"});
+    EXPECT_TRUE(ui.messages.calls().empty());
+}
+
+TEST_F(GadgetInstallTest, APackageThatCannotBeOpenedIsReportedAndTheWindowStays) {
+    struct Case {
+        const char* what;
+        const char* host;  // null: no Host line
+        bool starts;
+    };
+    for (const Case& c : {Case{"no host named", nullptr, true}, Case{"a host elsewhere", "../../bin/sh", true},
+                          Case{"an absolute host", "/bin/sh", true}, Case{"the host does not start", "WendraGadgetHost", false}}) {
+        SCOPED_TRACE(c.what);
+        if (c.host != nullptr) {
+            putPackage(c.host);
+        } else {
+            put("WendraVista.gadget", "[Gadget]\nName=Wendra(win)\n");
+        }
+        put("QVRGadgetInstall.htm");
+        ui.messages.reset();
+        starter.started.clear();
+        starter.answer = c.starts;
+        ui.dialogs.script("frmInstallVistaGadget", [&](ui::Form& form) {
+            auto& window = dynamic_cast<frmInstallVistaGadget&>(form);
+            window.WebBrowser1.fileLinked(path("WendraVista.gadget"));
+            EXPECT_TRUE(window.isLoaded());
+            EXPECT_FALSE(window.installed());
+        });
+        EXPECT_EQ(offer(), GadgetOffer::WindowShown);
+        expectFailureMessage();
+        EXPECT_EQ(starter.started.size(), c.starts ? 0u : 1u);
+    }
+}
+
+TEST_F(GadgetInstallTest, EveryFailureOfTheOfferNamesThePackageToInstallLater) {
     struct Case {
         const char* what;
         bool page;
-        bool opens;
         bool storeRefuses;
     };
-    for (const Case& c : {Case{"no handler takes the page", true, false, false},
-                          Case{"the page is missing", false, true, false},
-                          Case{"the settings refuse the data folder", true, true, true}}) {
+    for (const Case& c : {Case{"the page is missing", false, false}, Case{"the settings refuse the data folder", true, true}}) {
         SCOPED_TRACE(c.what);
         fs::remove_all(folder);
         fs::create_directories(folder);
-        put("WendraVista.gadget");
+        putPackage();
         if (c.page) put("QVRGadgetInstall.htm");
-        opener.answer = c.opens;
-        opener.opened.clear();
         store.failWrites(c.storeRefuses);
-        messages.reset();
+        ui.messages.reset();
         EXPECT_EQ(offer(), GadgetOffer::Failed);
-        ASSERT_EQ(messages.calls().size(), 1u);
-        EXPECT_EQ(messages.last().text, failureMessage());
-        EXPECT_EQ(messages.last().icon, ui::MessageIcon::Critical);
-        EXPECT_EQ(messages.last().title, "");
-        if (c.storeRefuses) {
-            EXPECT_TRUE(opener.opened.empty());
-        }
+        expectFailureMessage();
+        EXPECT_TRUE(ui.dialogs.calls().empty());
     }
+}
+
+// ---- the window in its real browser engine ---------------------------------------
+
+// A script's answer in the page, waited for.
+QVariant evaluate(QWebEnginePage& page, const QString& script) {
+    QVariant answer;
+    QEventLoop loop;
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    page.runJavaScript(script, [&](const QVariant& v) {
+        answer = v;
+        loop.quit();
+    });
+    loop.exec();
+    return answer;
+}
+
+// Waits until the page's links are there.
+bool pageStands(QWebEnginePage& page) {
+    for (int i = 0; i < 200; ++i) {
+        if (evaluate(page, "document.links.length").toInt() == 2) return true;
+        QEventLoop wait;
+        QTimer::singleShot(50, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    return false;
+}
+
+class GadgetInstallWindowTest : public GadgetInstallTest {
+protected:
+    GadgetInstallWindowTest() {
+        mainwindow::qt::registerGadgetInstallView(dialogs);
+        putPackage();
+        // The page's two links, as the installation page has them.
+        put("QVRGadgetInstall.htm",
+            "<!DOCTYPE html><html><body><a id='install' href='WendraVista.gadget'>Install</a> "
+            "<a id='later' href='javascript:window.close()'>Not now</a></body></html>");
+    }
+    // Shows the window through the real runner, clicks the link once the page stands,
+    // and answers whether that closed the window.
+    bool clickIn(const char* link) {
+        frmInstallVistaGadget window(folder.string() + "/", services, starter);
+        bool closed = false;
+        const bool ran = test::runShown<mainwindow::qt::GadgetInstallView>(
+            dialogs, window, [&](mainwindow::qt::GadgetInstallView& view) {
+                ASSERT_TRUE(pageStands(*view.browser().page()));
+                test::expectGrab(view, test::grabPath(QString::fromStdString(folder.string()),
+                                                      QStringLiteral("gadget-install-window.png")));
+                evaluate(*view.browser().page(), QStringLiteral("document.getElementById('%1').click()").arg(link));
+                for (int i = 0; i < 100 && window.isLoaded(); ++i) {
+                    QEventLoop wait;
+                    QTimer::singleShot(50, &wait, &QEventLoop::quit);
+                    wait.exec();
+                }
+                closed = !window.isLoaded();
+            });
+        return ran && closed;
+    }
+
+    ui::qt::QtDialogRunner dialogs;
+    ui::Services services{ui.messages, dialogs, ui.fonts, ui.placement, ui.timers, ui.metrics};
+};
+
+TEST_F(GadgetInstallWindowTest, ItsInstallLinkOpensThePackageAndClosesIt) {
+    EXPECT_TRUE(clickIn("install"));
+    EXPECT_EQ(starter.started, std::vector<std::string>{path("WendraGadgetHost") + " --install"});
+    EXPECT_TRUE(ui.messages.calls().empty());
+}
+
+TEST_F(GadgetInstallWindowTest, ThePagesOwnCloseClosesIt) {
+    EXPECT_TRUE(clickIn("later"));
+    EXPECT_TRUE(starter.started.empty());
 }
 
 }  // namespace

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Start-up of the gadget host over a store of 10,000 events (not a test; run by hand):
+#   - the time from starting WendraGadgetHost until its page has drawn the list the
+#     first time, on a virtual X server;
+#   - the processor time the host and its browser engine's processes take over 20
+#     seconds between two changes of minute, once the list stands (idle: 0 ms).
+#   bench/gadget_startup.sh [RUNS] [typical|repeating]
+# Builds the optimised build (build/, as `make build`) of the host, the gadget
+# library and the store maker first. Goals: under 1.5 s, and 0 % between minutes.
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-5}
+mix=${2:-typical}
+build=$root/build
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
+cmake --build "$build" -j 4 --target WendraGadgetHost WendraGadget make_bench_store wendra_gadget_page >/dev/null ||
+    { echo "the gadget host or library cannot be built here"; exit 1; }
+command -v Xvfb >/dev/null || { echo "Xvfb is needed"; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/wendra-gadget-startup-XXXXXX")
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+prog=$work/program
+mkdir -p "$prog" "$work/config" "$work/data" "$work/run"
+chmod 700 "$work/run"
+cp "$build/bin/WendraGadgetHost" "$build/bin/libWendraGadget.so" "$prog/"
+cp -r "$build/bin/gadget" "$prog/gadget"
+"$build/bin/make_bench_store" "$prog" "${WENDRA_BENCH_EVENTS:-10000}" "$mix" || exit 1
+cp "$prog/WendraWin.dt" "$work/store.dt"
+printf '[Main]\nInstalled=True\nModeWendraWin=True\n' >"$work/config/WendraWin_A.ini"
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
+export WENDRA_GADGET_TEST_HOOK=1
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(tr -d '[:space:]' <"$work/display")
+
+now_ms() { date +%s%3N; }
+ticks=$(getconf CLK_TCK)
+descendants() {
+    local p
+    for p in $(pgrep -P "$1"); do echo "$p"; descendants "$p"; done
+}
+# The processor ticks of a process and of every process below it.
+cpu_ticks() {
+    local total=0 p
+    for p in "$1" $(descendants "$1"); do
+        total=$((total + $(awk '{print $14 + $15}' "/proc/$p/stat" 2>/dev/null || echo 0)))
+    done
+    echo "$total"
+}
+
+times=()
+idles=()
+for run in $(seq "$runs"); do
+    cp "$work/store.dt" "$prog/WendraWin.dt"  # every start finds the same store
+    rm -f "$prog"/WendraWin.dt-wal "$prog"/WendraWin.dt-shm
+    start=$(now_ms)
+    coproc HOST { exec "$prog/WendraGadgetHost" 2>"$work/host.log"; }
+    host=$HOST_PID
+    pids+=($host)
+    drawn=
+    for _ in $(seq 3000); do
+        echo drawCount >&"${HOST[1]}"
+        IFS= read -r -t 10 answer <&"${HOST[0]}" || break
+        if [[ $answer =~ ^[1-9] ]]; then drawn=$(now_ms); break; fi
+        sleep 0.01
+    done
+    [ -n "$drawn" ] || { echo "run $run: the list was not drawn"; cat "$work/host.log"; exit 1; }
+    times+=($((drawn - start)))
+    # 20 seconds that hold no change of minute.
+    while second=$(date +%-S); [ "$second" -lt 2 ] || [ "$second" -gt 36 ]; do sleep 0.5; done
+    sleep 1
+    before=$(cpu_ticks "$host")
+    sleep 20
+    used=$(( ($(cpu_ticks "$host") - before) * 1000 / ticks ))
+    idles+=($used)
+    kill "$host" 2>/dev/null
+    wait "$host" 2>/dev/null
+    echo "run $run: list drawn after ${times[-1]} ms; ${used} ms of processor time in 20 s between minutes"
+done
+median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {print v[int((NR + 1) / 2)]}'; }
+echo "median over $runs starts ($mix store of 10,000 events): list drawn after $(median "${times[@]}") ms," \
+     "$(median "${idles[@]}") ms of processor time in 20 s between minutes"

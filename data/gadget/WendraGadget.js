@@ -1,0 +1,157 @@
+// The gadget page's script. The host hands the page the gadget library's clsHTML
+// as the web channel's object "gadget"; its list (createHTML) is an HTML table whose
+// links call the functions below. The page draws the list again on each change of
+// minute, when the library reports a change the main program saved
+// (onDataChanged) and after the editor closed; nothing else wakes it.
+"use strict";
+
+var gadget = null;
+var priorWarning = 30;
+var maxRows = 10;
+var topRow = 0;
+var expandPast = false;
+var drawCount = 0;        // lists drawn so far (the tests wait on it)
+var countdown = null;     // the row whose countdown shows: {when, hasTime, description}
+var minuteTimer = 0;
+
+// The 16-bit arithmetic of the library's paging.
+var kMaxRow = 32767;
+
+function byId(id) { return document.getElementById(id); }
+
+function showStatus(text) { byId("status").textContent = text || ""; }
+
+function draw() {
+  if (!gadget) return;
+  gadget.createHTML(priorWarning, maxRows, expandPast, topRow, function (result) {
+    if (result.error) {
+      showStatus(result.error);
+    } else {
+      showStatus("");
+      byId("list").innerHTML = result.html;
+    }
+    drawCount += 1;
+  });
+}
+
+// ---- the functions the list's links call --------------------------------------
+
+function startQVR() { if (gadget) gadget.startQVR(); }
+
+function pageStep() { return maxRows > 0 ? maxRows : 1; }
+
+function goBack() {
+  topRow = Math.max(0, topRow - pageStep());
+  draw();
+}
+
+function goForward() {
+  topRow = Math.min(topRow + pageStep(), kMaxRow - Math.max(maxRows, 0));
+  draw();
+}
+
+// Shows or folds the past events; the list starts again at its top, where they are.
+function expandPastEvents() {
+  expandPast = !expandPast;
+  topRow = 0;
+  draw();
+}
+
+function displayHelp() { byId("help").hidden = !byId("help").hidden; }
+
+function editEvent(id, when, allDay) { if (gadget) gadget.doEdit(String(id), String(when), String(allDay)); }
+
+// The countdown of a clicked row, kept up to date each minute until closed.
+function showCountdown(year, month, day, hour, minute, second, hasTime, description) {
+  countdown = {
+    when: new Date(year, month - 1, day, hour, minute, second),
+    hasTime: hasTime === "Y",
+    description: String(description)
+  };
+  drawCountdown();
+}
+
+// ---- the countdown ------------------------------------------------------------
+
+function plural(n, one) { return n + " " + one + (n === 1 ? "" : "s"); }
+
+// "in 2 days 3 hours 5 minutes", "NOW", "4 hours 10 minutes ago"; for a whole day
+// "today", "tomorrow", "in 3 days", "yesterday", "3 days ago".
+function countdownText(when, hasTime, now) {
+  if (!hasTime) {
+    var today = new Date(now.getFullYear(), now.getMonth(), now.getDate());
+    var days = Math.round((when - today) / 86400000);
+    if (days === 0) return "today";
+    if (days === 1) return "tomorrow";
+    if (days === -1) return "yesterday";
+    return days > 0 ? "in " + plural(days, "day") : plural(-days, "day") + " ago";
+  }
+  var minutes = Math.floor((when - now) / 60000);
+  if (minutes === 0 || (minutes === -1 && when - now > -60000)) return "NOW";
+  var ahead = minutes > 0;
+  var left = Math.abs(minutes);
+  var parts = [];
+  var d = Math.floor(left / 1440), h = Math.floor(left % 1440 / 60), m = left % 60;
+  if (d) parts.push(plural(d, "day"));
+  if (h) parts.push(plural(h, "hour"));
+  if (m || !parts.length) parts.push(plural(m, "minute"));
+  return ahead ? "in " + parts.join(" ") : parts.join(" ") + " ago";
+}
+
+function drawCountdown() {
+  var box = byId("countdown");
+  if (!countdown) {
+    box.hidden = true;
+    return;
+  }
+  // Texts go in as text: a description is the user's, never markup.
+  byId("countdownDescription").textContent = countdown.description;
+  var whenText = countdown.when.toLocaleDateString(undefined,
+    { weekday: "short", year: "numeric", month: "short", day: "numeric" });
+  if (countdown.hasTime)
+    whenText += " " + countdown.when.toLocaleTimeString(undefined, { hour: "2-digit", minute: "2-digit" });
+  byId("countdownWhen").textContent = whenText;
+  byId("countdownLeft").textContent = countdownText(countdown.when, countdown.hasTime, new Date());
+  box.hidden = false;
+}
+
+// ---- the minute ---------------------------------------------------------------
+
+// Wakes just after the next whole minute; the timer is armed again each time, so
+// it keeps to the minute however long the last one took.
+function armMinute() {
+  clearTimeout(minuteTimer);
+  minuteTimer = setTimeout(onMinute, 60000 - Date.now() % 60000 + 50);
+}
+
+function onMinute() {
+  draw();
+  drawCountdown();
+  armMinute();
+}
+
+// ---- start --------------------------------------------------------------------
+
+function start() {
+  byId("countdownClose").addEventListener("click", function (e) {
+    e.preventDefault();
+    countdown = null;
+    drawCountdown();
+  });
+  if (typeof qt === "undefined" || typeof QWebChannel === "undefined") {
+    showStatus("This page is the Wendra(win) gadget: start it with WendraGadgetHost.");
+    return;
+  }
+  new QWebChannel(qt.webChannelTransport, function (channel) {
+    gadget = channel.objects.gadget;
+    priorWarning = gadget.priorWarning;
+    maxRows = gadget.rows;
+    gadget.dataChanged.connect(draw);
+    gadget.editClosed.connect(draw);
+    gadget.failed.connect(showStatus);
+    draw();
+    armMinute();
+  });
+}
+
+document.addEventListener("DOMContentLoaded", start);

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The gadget's installation on WendraWin's first run, under a virtual X server
+# with a window manager: the gadget package lies beside WendraWin, so its first
+# start shows "Install Wendra(win) Sidebar Gadget?" with the installation page (a
+# picture is taken); Install (the keyboard's Tab and Return) starts the gadget
+# host from the package, which shows the list and writes its autostart entry, and
+# WendraWin's main window follows.
+# Pictures go to WENDRA_GRAB_DIR when set (to look at them), else are dropped.
+# Arguments: WendraWin, an empty WendraWin.dt, the icons folder, the grab tool, the
+# gadget host, the gadget library, the gadget page's folder, the store maker, the
+# installation page, the package marker.
+set -uo pipefail
+
+source "$(dirname "$0")/../support/x_session.sh"
+source "$(dirname "$0")/../support/gadget_session.sh"
+x_session_start "$1" "$2" "$3" openbox
+grab=$4
+label=gadget-install
+gadget_folder "$5" "$6" "$7" "$8"
+cp "$9" "$prog/QVRGadgetInstall.htm"
+cp "${10}" "$prog/WendraVista.gadget"
+# A new user: no settings yet.
+
+"$prog/WendraWinVista" >"$work/program.log" 2>&1 &
+program=$!
+pids+=($program)
+offer=$(find_window "$program" '^Install Wendra[(]win[)] Sidebar Gadget[?]$' 60)
+[ -n "$offer" ] || fail "the first run offered no gadget"
+sleep 2  # the page is drawn
+frame=$(xwininfo -id "$offer" -tree 2>/dev/null | awk '/Parent window id:/ {print $4}')
+snap "$(( ${frame:-$offer} ))" 1-install-window
+xdotool windowactivate --sync "$offer" 2>/dev/null
+xdotool windowfocus --sync "$offer" 2>/dev/null
+sleep 0.3
+xdotool key --clearmodifiers Tab Return
+
+host=""
+for _ in $(seq 100); do
+    host=$(pgrep -f "^$prog/WendraGadgetHost --install" | head -n 1)
+    [ -n "$host" ] && break
+    sleep 0.1
+done
+[ -n "$host" ] || fail "Install started no gadget host"
+pids+=($host)
+host_window=$(wait_window "$host" '^Wendra[(]win[)] Gadget$' 60)
+[ -n "$host_window" ] || fail "the gadget host showed no window"
+entry=$XDG_CONFIG_HOME/autostart/WendraGadgetHost.desktop
+for _ in $(seq 50); do [ -f "$entry" ] && break; sleep 0.1; done
+grep -qxF "Exec=$prog/WendraGadgetHost" "$entry" || fail "no autostart entry for the gadget host: $(cat "$entry" 2>&1)"
+main_window=$(find_window "$program" '^Wendra[(]win[)]' 60)
+[ -n "$main_window" ] || fail "WendraWin showed no main window after the offer"
+gone=$(xdotool search --all --onlyvisible --pid "$program" --name '^Install Wendra' 2>/dev/null)
+[ -z "$gone" ] || fail "the installation window stayed open"
+sleep 2
+snap 0 2-installed-screen
+echo "PASS"
