@@ -11,7 +11,9 @@
 #      the window manager);
 #   4. both desktop entries point at the installed program with its icon, and
 #      desktop-file-validate accepts them; the component registration names the
-#      installed gadget library for its three classes when the library is there.
+#      installed gadget library for its three classes when the library is there;
+#   5. a copy of the installed gadget host in a folder without the library finds it
+#      through that registration alone and draws its list (a picture is taken).
 # Pictures go to WENDRA_GRAB_DIR when set, else are dropped.
 # Arguments: the build folder, WendraWin, an empty WendraWin.dt, the icons folder, the grab tool.
 set -uo pipefail
@@ -65,8 +67,8 @@ creator=$!
 pids+=($creator)
 window=$(find_window "$creator" '^Wendra[(]win[)]  exe creator$' 60)
 [ -n "$window" ] || fail "WendraWinCreator showed no window"
-# The picture is of the window manager's frame, so it shows the caption too.
-sleep 0.3
+# The picture is of the window manager's frame, so it shows the caption too. It is
+# taken at once: within a second the program the setup starts covers the window.
 frame=$(xwininfo -id "$window" -tree 2>/dev/null | awk '/Parent window id:/ {print $4}')
 "$grab" "$(( ${frame:-$window} ))" "$pictures/setup-window.png" || echo "(no picture of the setup window)"
 for _ in $(seq 300); do running "$creator" || break; sleep 0.1; done
@@ -129,5 +131,25 @@ if [ -e "$prefix/libWendraGadget.so" ]; then
     done
 else
     [ ! -s "$registration" ] || fail "classes registered without a gadget library: $(cat "$registration")"
+fi
+
+# ---- 5. the gadget host, led to the library by the registration alone
+if [ -e "$prefix/libWendraGadget.so" ]; then
+    source "$(dirname "$0")/../support/gadget_session.sh"
+    elsewhere="$work/host (elsewhere)"
+    mkdir -p "$elsewhere"
+    cp "$prefix/WendraGadgetHost" "$elsewhere/"
+    cp -r "$prefix/gadget" "$elsewhere/"
+    "$elsewhere/WendraGadgetHost" >"$work/host.log" 2>&1 &
+    host=$!
+    pids+=($host)
+    host_window=$(wait_window "$host" '^Wendra[(]win[)] Gadget$' 60)
+    [ -n "$host_window" ] || fail "the gadget host showed no window: $(cat "$work/host.log")"
+    grep -qF "$prefix/libWendraGadget.so" "/proc/$host/maps" ||
+        fail "the gadget host did not load $prefix/libWendraGadget.so: $(cat "$work/host.log")"
+    grep -q "could not be loaded" "$work/host.log" && fail "the gadget host said: $(cat "$work/host.log")"
+    sleep 2
+    "$grab" "$host_window" "$pictures/installed-gadget-host.png" || echo "(no picture of the gadget host)"
+    echo "gadget host: process $host, window $host_window"
 fi
 echo "PASS"
