@@ -6,13 +6,18 @@
 // every event repeats and is due, the worst a list of 10,000 events can be.
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "platform/clock/DateTime.h"
+#include "platform/db/Schema.h"
+#include "platform/settings/MemorySettingsStore.h"
 #include "store/clsCalEvent.h"
 #include "store/clsCalRRule.h"
 #include "store/clsDataQVR.h"
+#include "store/clsSettings.h"
 #include "store/modFuncs.h"
+#include "tests/support/TempFolder.h"
 
 namespace wendra::bench {
 
@@ -78,8 +83,9 @@ inline int typicalKind(Lcg& g) {
 }
 
 // Saves `count` events of the mix into the store, dated around `today`; the
-// number saved.
+// number saved. No one times the filling: the disk need not keep up with it.
 inline int fillStore(clsDataQVR& store, Mix mix, DateTime today, int count) {
+    store.connection().execute("PRAGMA synchronous=OFF");
     Lcg g;
     int stored = 0;
     for (int i = 0; i < count; ++i) {
@@ -106,6 +112,45 @@ inline int fillStore(clsDataQVR& store, Mix mix, DateTime today, int count) {
         if (store.Save(ev, SaveMode::Always)) ++stored;
     }
     return stored;
+}
+
+// A new empty store in the folder, opened as the main program opens it, over
+// settings in memory that name the folder as the data folder.
+struct NewStore {
+    explicit NewStore(const std::filesystem::path& folder)
+        : settings(settingsStore, folder.string() + "/"), store(settings, StoreOptions::mainProgram(folder.string())) {
+        settingsStore.saveSetting(clsSettings::AppName, "Main", "DataDir", folder.string() + "/");
+        if (!db::createDatabaseFile(folder / db::kDatabaseFileName, &error))
+            error = "cannot make the store: " + error;
+        else if (!store.OpenData())
+            error = "cannot open the store: " + store.lastError();
+    }
+    settings::MemorySettingsStore settingsStore;
+    clsSettings settings;
+    clsDataQVR store;
+    std::string error;  // why it is not open; empty when it is
+};
+
+// The benchmarks' stores: 10,000 events of the mix dated around 11 March 2026, in
+// a temporary folder of their own; made at the first use, removed at the end.
+inline const DateTime kToday = DateTime::ymd(2026, 3, 11);
+constexpr int kEvents = 10000;
+
+struct FilledStore {
+    explicit FilledStore(Mix mix) : filled(made.error.empty() && fillStore(made.store, mix, kToday, kEvents) == kEvents) {}
+    test::TempFolder folder;
+    NewStore made{folder.path()};
+    bool filled;
+};
+
+// The benchmark's store; null, with the benchmark skipped, when it could not be filled.
+template <typename BenchmarkState>
+NewStore* filledStore(BenchmarkState& state, Mix mix) {
+    static FilledStore typical(Mix::Typical);
+    static FilledStore repeating(Mix::AllRepeating);
+    FilledStore& s = mix == Mix::Typical ? typical : repeating;
+    if (!s.filled) state.SkipWithError("the store could not be filled");
+    return s.filled ? &s.made : nullptr;
 }
 
 }  // namespace wendra::bench

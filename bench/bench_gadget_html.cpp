@@ -5,29 +5,17 @@
 // one call, as the page makes it after each change.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <memory>
 #include <string>
 
 #include "bench/EventMix.h"
 #include "gadget/GadgetPlatform.h"
 #include "gadget/clsHTML.h"
 #include "platform/clock/FakeClock.h"
-#include "platform/db/Schema.h"
-#include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/TestDoubles.h"
-#include "store/clsDataQVR.h"
-#include "store/clsSettings.h"
 
 namespace wendra {
 namespace {
-
-namespace fs = std::filesystem;
-
-constexpr int kEvents = 10000;
-const DateTime kToday = DateTime::ymd(2026, 3, 11);
 
 using bench::Mix;
 
@@ -37,50 +25,15 @@ public:
     void waitFor(process::RunningProcess&, std::chrono::milliseconds, const std::function<void()>&) override {}
 };
 
-class GadgetStore {
-public:
-    explicit GadgetStore(Mix mix) {
-        std::string pattern = (fs::temp_directory_path() / "wendra-bench-gadget-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) return;
-        folder_ = pattern;
-        db::createDatabaseFile(folder_ / db::kDatabaseFileName);
-        settingsStore_.saveSetting(clsSettings::AppName, "Main", "DataDir", folder_.string() + "/");
-        clsSettings settings(settingsStore_, folder_.string() + "/");
-        clsDataQVR store(settings, StoreOptions::mainProgram(folder_.string()));
-        if (!store.OpenData()) return;
-        store.connection().execute("PRAGMA synchronous=OFF");
-        stored_ = bench::fillStore(store, mix, kToday, kEvents);
-    }
-    ~GadgetStore() {
-        std::error_code ec;
-        if (!folder_.empty()) fs::remove_all(folder_, ec);
-    }
-    GadgetStore(const GadgetStore&) = delete;
-    GadgetStore& operator=(const GadgetStore&) = delete;
-
-    bool ok() const { return stored_ == kEvents; }
-    settings::SettingsStore& settings() { return settingsStore_; }
-
-private:
-    fs::path folder_;
-    settings::MemorySettingsStore settingsStore_;
-    int stored_ = 0;
-};
-
 void createHTML(benchmark::State& state, Mix mix, bool expand) {
-    FakeClock clock(kToday.addHours(10));
+    FakeClock clock(bench::kToday.addHours(10));
     ClockOverride use(clock);
-    static GadgetStore typical(Mix::Typical);
-    static GadgetStore repeating(Mix::AllRepeating);
-    GadgetStore& s = mix == Mix::Typical ? typical : repeating;
-    if (!s.ok()) {
-        state.SkipWithError("the store could not be filled");
-        return;
-    }
+    bench::NewStore* s = bench::filledStore(state, mix);
+    if (s == nullptr) return;
     ui::TestServices ui;
     process::SystemLauncher launcher;
     NoWait wait;
-    gadget::GadgetPlatform platform{s.settings(), "/opt/wendra/", {1, 0, 0}, launcher, wait, ui.services()};
+    gadget::GadgetPlatform platform{s->settingsStore, "/opt/wendra/", {1, 0, 0}, launcher, wait, ui.services()};
     clsHTML html(platform);
     std::size_t bytes = 0;
     for (auto _ : state) {

@@ -8,9 +8,6 @@
 
 #include "bench/EventMix.h"
 #include "platform/clock/Clock.h"
-#include "platform/db/Schema.h"
-#include "platform/settings/MemorySettingsStore.h"
-#include "store/clsSettings.h"
 
 int main(int argc, char** argv) {
     using namespace wendra;
@@ -22,20 +19,12 @@ int main(int argc, char** argv) {
     const fs::path folder = argv[1];
     const int count = argc > 2 ? std::atoi(argv[2]) : 10000;
     const bench::Mix mix = argc > 3 && std::string(argv[3]) == "repeating" ? bench::Mix::AllRepeating : bench::Mix::Typical;
-    std::string error;
-    if (!db::createDatabaseFile(folder / db::kDatabaseFileName, &error)) {
-        std::fprintf(stderr, "cannot make the store: %s\n", error.c_str());
+    bench::NewStore s(folder);
+    if (!s.error.empty()) {
+        std::fprintf(stderr, "%s\n", s.error.c_str());
         return 1;
     }
-    settings::MemorySettingsStore settingsStore;
-    clsSettings settings(settingsStore, folder.string() + "/");
-    clsDataQVR store(settings, StoreOptions::mainProgram(folder.string()));
-    if (!store.OpenData()) {
-        std::fprintf(stderr, "cannot open the store: %s\n", store.lastError().c_str());
-        return 1;
-    }
-    store.connection().execute("PRAGMA synchronous=OFF");
-    const int stored = bench::fillStore(store, mix, today(), count);
+    const int stored = bench::fillStore(s.store, mix, today(), count);
     std::printf("%d events\n", stored);
     return stored == count ? 0 : 1;
 }

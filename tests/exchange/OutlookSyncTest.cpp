@@ -51,7 +51,6 @@ private:
 struct Call {
     std::string id;
     std::string entryId;
-    int syncCalendar = OutlookSync::kNoSyncCalendar;
 };
 
 struct Reconciliation {
@@ -73,6 +72,16 @@ struct Reconciliation {
     Call dentist() {
         clsCalEvent ev;
         return dentist(ev);
+    }
+    // The dentist, changed in the store alone a minute after it was linked.
+    Call dentistChangedHere(const std::function<void(clsCalEvent&)>& change) {
+        clsCalEvent ev;
+        const Call c = dentist(ev);
+        later();
+        change(ev);
+        ev.setLastModified(rig.clock().now());
+        EXPECT_TRUE(rig.data.Save(ev, SaveMode::Always));
+        return c;
     }
     std::optional<clsCalEvent> stored(const std::string& id) {
         clsCalEvent ev;
@@ -108,15 +117,7 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
     };
     const std::vector<Row> rows{
         {"the same values with different stamps: only the appointment's marks",
-         [](Reconciliation& r) {
-             clsCalEvent ev;
-             const Call c = r.dentist(ev);
-             r.later();
-             ev.setLastModified(r.rig.clock().now());
-             EXPECT_TRUE(r.rig.data.Save(ev, SaveMode::Always));
-             return c;
-         },
-         {}, 0,
+         [](Reconciliation& r) { return r.dentistChangedHere([](clsCalEvent&) {}); }, {}, 0,
          [](Reconciliation& r, const Call& c) {
              clsCalEvent back;
              ASSERT_EQ(r.rig.binding.findItem(back, r.calendar(), "", c.entryId), FindResult::found);
@@ -125,13 +126,7 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
          }},
         {"the store's copy later: written to Outlook",
          [](Reconciliation& r) {
-             clsCalEvent ev;
-             const Call c = r.dentist(ev);
-             r.later();
-             ev.setDescription("Dentist, moved");
-             ev.setLastModified(r.rig.clock().now());
-             EXPECT_TRUE(r.rig.data.Save(ev, SaveMode::Always));
-             return c;
+             return r.dentistChangedHere([](clsCalEvent& ev) { ev.setDescription("Dentist, moved"); });
          },
          {}, 0,
          [](Reconciliation& r, const Call& c) {
@@ -247,7 +242,7 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
         Reconciliation r;
         Call call = row.setup(r);
         const int before = r.counter();
-        r.sync.syncOutlook(call.id, r.calendar(), call.entryId, call.syncCalendar);
+        r.sync.syncOutlook(call.id, r.calendar(), call.entryId, OutlookSync::kNoSyncCalendar);
         // An event new to the store is known by its link afterwards.
         if (call.id.empty()) r.rig.data.getXDataStatus(call.id, r.calendar(), call.entryId);
         EXPECT_EQ(r.host.calls, named(row.calls, call.id));
@@ -257,7 +252,7 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
         // In step afterwards: a second reconciliation changes nothing.
         r.host.calls.clear();
         const std::string file = r.rig.calendar.text();
-        r.sync.syncOutlook(call.id, r.calendar(), call.entryId, call.syncCalendar);
+        r.sync.syncOutlook(call.id, r.calendar(), call.entryId, OutlookSync::kNoSyncCalendar);
         EXPECT_TRUE(r.host.calls.empty());
         EXPECT_EQ(r.rig.calendar.text(), file);
     }
@@ -320,12 +315,14 @@ TEST(OutlookSync, WithoutAConnectionNothingIsReconciled) {
         EXPECT_FALSE(r.sync.connectOutlook());
         EXPECT_EQ(std::tuple(r.rig.state.gOutlookConnected, r.host.checking), std::tuple(false, false));
         EXPECT_EQ(r.host.calls, std::vector<std::string>{"mode"});
-        // A never linked event would be added to the calendar if anything ran.
+        // The calendar mended, a never linked event would be added to it if anything ran.
+        r.rig.faults->clear("Automation.CreateObject");
+        std::filesystem::remove_all(r.rig.calendar.file());
         clsCalEvent ev = r.rig.event("Car service", at(2024, 3, 8, 8, 30));
         ASSERT_TRUE(r.rig.data.Save(ev, SaveMode::Always));
-        r.rig.faults->clear("Automation.CreateObject");
-        r.sync.syncOutlook(ev.WendraWinId(), 1, "", clsDataQVR::kLocalCalendarId);
-        EXPECT_FALSE(r.rig.data.hasXData(1));
+        r.sync.syncOutlook(ev.WendraWinId(), r.calendar(), "", clsDataQVR::kLocalCalendarId);
+        EXPECT_GT(r.calendar(), 0);
+        EXPECT_FALSE(r.rig.data.hasXData(r.calendar()));
     }
 }
 

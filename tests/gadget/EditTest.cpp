@@ -2,6 +2,7 @@
 // through a store of its own while the main program has the file open.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,18 +18,12 @@ const DateTime kNow = DateTime::ymd(2026, 3, 11, 10, 0);
 
 frmQVREvent& editorOf(ui::Form& f) { return static_cast<frmQVREvent&>(f); }
 
-bool readsDataDir(const std::vector<std::string>& journal) {
-    for (const std::string& line : journal)
-        if (line == "read Main/DataDir") return true;
-    return false;
-}
-
 TEST(GadgetEdit, GuardsAndTheirMessages) {
     GadgetRig rig(kNow);
     const std::string id = rig.save(oneOff("Dentist", DateTime::ymd(2026, 3, 20, 9, 30)));
     clsCalEvent gone = oneOff("Gone", DateTime::ymd(2026, 3, 21), true);
     const std::string goneId = rig.save(gone);
-    ASSERT_TRUE(rig.mainStore.DeleteEvent(gone));
+    ASSERT_TRUE(rig.store.DeleteEvent(gone));
     clsCalEvent twoRules = weekly("Two rules", DateTime::ymd(2026, 3, 2, 9, 0));
     twoRules.addRRule().setFrequency(clsCalRRule::kMonthly);
     const std::string twoRulesId = rig.save(twoRules);
@@ -81,15 +76,15 @@ TEST(GadgetEdit, GuardsAndTheirMessages) {
         if (c.editor) {
             EXPECT_EQ(rig.ui.dialogs.calls().back().form, frmQVREvent::kFormName);
         }
-        EXPECT_EQ(readsDataDir(journal), c.opensStore);
+        EXPECT_EQ(std::ranges::count(journal, "read Main/DataDir") > 0, c.opensStore);
     }
-    ASSERT_TRUE(rig.stored(id).has_value());  // no statement of the page's ran
+    ASSERT_TRUE(rig.found(id).has_value());  // no statement of the page's ran
 }
 
 TEST(GadgetEdit, TheEditorSavesThroughItsOwnStoreAndLeavesTheUpdateCounter) {
     GadgetRig rig(kNow);
     const std::string id = rig.save(oneOff("Dentist", DateTime::ymd(2026, 3, 20, 9, 30)));
-    const std::int16_t version = rig.mainSettings.getUpdateVersion();
+    const std::int16_t version = rig.settings.getUpdateVersion();
     rig.ui.dialogs.script(frmQVREvent::kFormName, [](ui::Form& f) {
         frmQVREvent& editor = editorOf(f);
         EXPECT_TRUE(editor.cmdDelete.visible());
@@ -98,13 +93,13 @@ TEST(GadgetEdit, TheEditorSavesThroughItsOwnStoreAndLeavesTheUpdateCounter) {
     });
     rig.gadget.doEdit(id, "20-Mar-26 09:30", "N");
     // The main program, whose store was open all along, reads the change.
-    EXPECT_EQ(rig.stored(id)->Description(), "Dentist at ten");
-    EXPECT_EQ(rig.mainSettings.getUpdateVersion(), version);
+    EXPECT_EQ(rig.stored(id).Description(), "Dentist at ten");
+    EXPECT_EQ(rig.settings.getUpdateVersion(), version);
     EXPECT_TRUE(rig.ui.messages.calls().empty());
 
     // A store that fails the save is reported, and the editor closes all the same.
     rig.ui.dialogs.script(frmQVREvent::kFormName, [&](ui::Form& f) {
-        ASSERT_TRUE(rig.mainStore.connection().execute("ALTER TABLE Events RENAME TO EventsAway").has_value());
+        ASSERT_TRUE(rig.store.connection().execute("ALTER TABLE Events RENAME TO EventsAway").has_value());
         editorOf(f).txtDesc.setText("Never stored");
         editorOf(f).cmdSave.press();
         EXPECT_FALSE(f.isLoaded());
@@ -128,7 +123,7 @@ TEST(GadgetEdit, CallsWhileTheEditorIsOpenLeaveItsStoreAlone) {
         editorOf(f).cmdSave.press();
     });
     rig.gadget.doEdit(id, "20-Mar-26 09:30", "N");
-    EXPECT_EQ(rig.stored(id)->Description(), "Dentist, saved after");
+    EXPECT_EQ(rig.stored(id).Description(), "Dentist, saved after");
     EXPECT_TRUE(rig.ui.messages.calls().empty());
 }
 
@@ -153,7 +148,7 @@ TEST(GadgetEdit, DeletingOneOccurrenceIn2031ExcludesThatDay) {
     });
     rig.gadget.doEdit(id, "17-Mar-31 09:00", "N");
     EXPECT_EQ(editorStillOpen, 1);
-    EXPECT_EQ(rig.stored(id)->ExDates(), "");
+    EXPECT_EQ(rig.stored(id).ExDates(), "");
 
     // Confirmed: both close and the store holds the exclusion of that very day.
     rig.ui.dialogs.script(frmQVREvent::kFormName, [](ui::Form& f) { editorOf(f).cmdDelete.press(); });
@@ -163,7 +158,7 @@ TEST(GadgetEdit, DeletingOneOccurrenceIn2031ExcludesThatDay) {
         dialog.cmdHide.press();
     });
     rig.gadget.doEdit(id, "17-Mar-31 09:00", "N");
-    EXPECT_EQ(rig.stored(id)->ExDates(), "20310317T090000");
+    EXPECT_EQ(rig.stored(id).ExDates(), "20310317T090000");
     const std::string html = rig.html(30, -1, false, 0);
     EXPECT_EQ(html.find("17-Mar-31"), std::string::npos);
     EXPECT_NE(html.find("24-Mar-31"), std::string::npos);
@@ -177,7 +172,7 @@ TEST(GadgetEdit, DeletingAOneOffEventRemovesIt) {
     rig.ui.dialogs.script(frmDeleteSingle::kFormName,
                           [](ui::Form& f) { static_cast<frmDeleteSingle&>(f).cmdHide.press(); });
     rig.gadget.doEdit(id, "20-Mar-26 09:30", "N");
-    EXPECT_FALSE(rig.stored(id).has_value());
+    EXPECT_FALSE(rig.found(id).has_value());
     EXPECT_EQ(rig.ui.dialogs.shown(), (std::vector<std::string>{"frmQVREvent", "frmDeleteSingle"}));
 }
 

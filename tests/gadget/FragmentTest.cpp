@@ -101,8 +101,8 @@ TEST(GadgetFragment, AnOccurrenceIn2031KeepsItsCenturyAndItsText) {
 
 TEST(GadgetFragment, AutoDeleteFromTheLibraryLeavesTheUpdateCounterAlone) {
     GadgetRig rig(kNow);
-    rig.mainSettings.incrementUpdateVersion();
-    const std::int16_t version = rig.mainSettings.getUpdateVersion();
+    rig.settings.incrementUpdateVersion();
+    const std::int16_t version = rig.settings.getUpdateVersion();
     clsCalEvent gone = oneOff("Old news", day(-3), true);
     gone.setAutoDelete("3");
     const std::string goneId = rig.save(gone);
@@ -113,14 +113,14 @@ TEST(GadgetFragment, AutoDeleteFromTheLibraryLeavesTheUpdateCounterAlone) {
     const std::string html = rig.html(30, -1, true, 0);
     EXPECT_EQ(html.find("Old news"), std::string::npos);
     EXPECT_NE(html.find("Still here"), std::string::npos);
-    EXPECT_FALSE(rig.stored(goneId).has_value());  // the main program no longer finds it
-    EXPECT_TRUE(rig.stored(keptId).has_value());
-    EXPECT_EQ(rig.mainSettings.getUpdateVersion(), version);
+    EXPECT_FALSE(rig.found(goneId).has_value());  // the main program no longer finds it
+    EXPECT_TRUE(rig.found(keptId).has_value());
+    EXPECT_EQ(rig.settings.getUpdateVersion(), version);
 }
 
 TEST(GadgetFragment, EventsOfTheDefaultWarningAreListedWithinThePagesDays) {
     GadgetRig rig(kNow);
-    rig.mainSettings.setPriorWarning(30);
+    rig.settings.setPriorWarning(30);
     struct Case {
         const char* desc;
         int offset;

@@ -14,8 +14,6 @@ namespace {
 using WendraGadget::Null;
 using WendraGadget::Variant;
 
-std::string textOf(const Variant& v) { return variantText(v); }
-
 // The number of the error a call raises; 0 when it raises none.
 int errorOf(const std::function<void()>& call) {
     try {
@@ -89,7 +87,7 @@ TEST(GadgetGrid, SortIsAscendingByBytesWithEqualKeysReversed) {
         for (std::size_t i = 0; i < c.keys.size(); ++i) grid.addItem(std::to_string(i) + "\t" + c.keys[i]);
         grid.sort();
         std::vector<int> order;
-        for (int r = 0; r < grid.Rows(); ++r) order.push_back(std::stoi(textOf(grid.textMatrix(std::int16_t(r), 0))));
+        for (int r = 0; r < grid.Rows(); ++r) order.push_back(std::stoi(variantText(grid.textMatrix(std::int16_t(r), 0))));
         EXPECT_EQ(order, c.order) << ::testing::PrintToString(c.keys);
     }
 }
@@ -122,7 +120,7 @@ TEST(GadgetGrid, RowsAndColumnsOutsideTheGridRaiseFiveAndNineAndChangeNothing) {
     };
     for (const Case& c : cases) EXPECT_EQ(errorOf(c.call), c.error) << c.what;
     EXPECT_EQ(grid.Rows(), 1);
-    EXPECT_EQ(textOf(grid.textMatrix(0, 0)), "key");
+    EXPECT_EQ(variantText(grid.textMatrix(0, 0)), "key");
     EXPECT_EQ(grid.getBackColor(0, 3), "Red");
 }
 
@@ -133,11 +131,11 @@ TEST(GadgetGrid, CellsFillFromTabbedTextAndTheDisplayMembersDoNothing) {
     ASSERT_EQ(grid.Rows(), 2);
     for (int c = 0; c < 8; ++c)
         EXPECT_TRUE(std::holds_alternative<std::monostate>(grid.textMatrix(0, std::int16_t(c))));
-    EXPECT_EQ(textOf(grid.textMatrix(1, 0)), "a");
+    EXPECT_EQ(variantText(grid.textMatrix(1, 0)), "a");
     EXPECT_EQ(grid.textMatrix(1, 1), Variant(std::string()));
-    EXPECT_EQ(textOf(grid.textMatrix(1, 2)), "c");
+    EXPECT_EQ(variantText(grid.textMatrix(1, 2)), "c");
     grid.textMatrix(1, 3, 12.5);
-    EXPECT_EQ(textOf(grid.textMatrix(1, 3)), "12.5");
+    EXPECT_EQ(variantText(grid.textMatrix(1, 3)), "12.5");
 
     grid.Row(3);
     grid.cols(8);
@@ -153,13 +151,13 @@ TEST(GadgetGrid, CellsFillFromTabbedTextAndTheDisplayMembersDoNothing) {
     row.setColumns("0\t1\t2\t3\t4\t5\t6\t7");
     row.setColumns("x\ty");  // the cells beyond the pieces keep theirs
     row.setColumns("");
-    EXPECT_EQ(textOf(row.getColumn(0)), "x");
-    EXPECT_EQ(textOf(row.getColumn(7)), "7");
+    EXPECT_EQ(variantText(row.getColumn(0)), "x");
+    EXPECT_EQ(variantText(row.getColumn(7)), "7");
     EXPECT_EQ(errorOf([&] { row.setColumns("a\tb\tc\td\te\tf\tg\th\ti"); }), 9);
-    EXPECT_EQ(textOf(row.getColumn(7)), "h");  // the first eight went in
+    EXPECT_EQ(variantText(row.getColumn(7)), "h");  // the first eight went in
     row.setColumn(Null{}, 2);
     EXPECT_EQ(row.getColumn(2), Variant(Null{}));
-    EXPECT_EQ(textOf(row.getColumn(2)), "");
+    EXPECT_EQ(variantText(row.getColumn(2)), "");
 }
 
 }  // namespace

@@ -111,9 +111,8 @@ struct UsersFiles {
     }
     void save(clsCalEvent& ev) { ASSERT_TRUE(store.Save(ev, SaveMode::Always)) << store.lastError(); }
 
-    TempFolder config, data;
-    EnvironmentOverride env{"XDG_CONFIG_HOME", config.path().c_str()};
-    settings::FileSettingsStore settingsStore{config.path()};
+    TempFolder data;
+    settings::FileSettingsStore settingsStore = settings::FileSettingsStore::forCurrentUser();
     clsSettings settings{settingsStore, data.path().string() + "/"};
     clsDataQVR store{settings, StoreOptions::mainProgram(data.path().string())};
 };

@@ -47,7 +47,7 @@ TEST(GadgetLocale, UnderAnotherLanguageTheListShowsItsMonthsAndTheStoreWritesOne
     // The query's dates and the auto-delete's save went through the store.
     const std::string html = rig.html(30, -1, false, 0);
     EXPECT_NE(html.find("editEvent('1','14-M\xC3\xA4r-26','Y')"), std::string::npos) << html;
-    EXPECT_FALSE(rig.stored(oldId).has_value());
+    EXPECT_FALSE(rig.found(oldId).has_value());
 }
 
 }  // namespace

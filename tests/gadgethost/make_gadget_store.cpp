@@ -11,11 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/db/Schema.h"
-#include "platform/settings/MemorySettingsStore.h"
-#include "store/clsDataQVR.h"
-#include "store/clsSettings.h"
-#include "store/modFuncs.h"
+#include "bench/EventMix.h"
 #include "tests/support/Events.h"
 
 int main(int argc, char** argv) {
@@ -26,16 +22,9 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = argv[1];
     const bool hostile = argc > 2 && std::string(argv[2]) == "hostile";
-    std::string error;
-    if (!db::createDatabaseFile(folder / db::kDatabaseFileName, &error)) {
-        std::fprintf(stderr, "cannot make the store: %s\n", error.c_str());
-        return 1;
-    }
-    settings::MemorySettingsStore settingsStore;
-    clsSettings settings(settingsStore, folder.string() + "/");
-    clsDataQVR store(settings, StoreOptions::mainProgram(folder.string()));
-    if (!store.OpenData()) {
-        std::fprintf(stderr, "cannot open the store: %s\n", store.lastError().c_str());
+    bench::NewStore s(folder);
+    if (!s.error.empty()) {
+        std::fprintf(stderr, "%s\n", s.error.c_str());
         return 1;
     }
     const DateTime day = today();
@@ -71,7 +60,7 @@ int main(int argc, char** argv) {
     int stored = 0;
     for (clsCalEvent& ev : events) {
         ev.setLastModified(day);
-        if (store.Save(ev, SaveMode::Always)) ++stored;
+        if (s.store.Save(ev, SaveMode::Always)) ++stored;
     }
     std::printf("%d events\n", stored);
     return stored == static_cast<int>(events.size()) ? 0 : 1;

@@ -10,6 +10,7 @@
 #include <QWebEngineView>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -197,15 +198,15 @@ QVariant evaluate(QWebEnginePage& page, const QString& script) {
     return answer;
 }
 
-// Waits until the page's links are there.
-bool pageStands(QWebEnginePage& page) {
-    for (int i = 0; i < 200; ++i) {
-        if (evaluate(page, "document.links.length").toInt() == 2) return true;
+// Runs the event loop until the condition holds, looking every 50 ms for ten
+// seconds at the most; whether it holds.
+bool waitUntil(const std::function<bool()>& holds) {
+    for (int i = 0; i < 200 && !holds(); ++i) {
         QEventLoop wait;
         QTimer::singleShot(50, &wait, &QEventLoop::quit);
         wait.exec();
     }
-    return false;
+    return holds();
 }
 
 class GadgetInstallWindowTest : public GadgetInstallTest {
@@ -225,16 +226,13 @@ protected:
         bool closed = false;
         const bool ran = test::runShown<mainwindow::qt::GadgetInstallView>(
             dialogs, window, [&](mainwindow::qt::GadgetInstallView& view) {
-                ASSERT_TRUE(pageStands(*view.browser().page()));
+                QWebEnginePage& page = *view.browser().page();
+                // The page's two links are there.
+                ASSERT_TRUE(waitUntil([&] { return evaluate(page, "document.links.length").toInt() == 2; }));
                 test::expectGrab(view, test::grabPath(QString::fromStdString(folder.string()),
                                                       QStringLiteral("gadget-install-window.png")));
-                evaluate(*view.browser().page(), QStringLiteral("document.getElementById('%1').click()").arg(link));
-                for (int i = 0; i < 100 && window.isLoaded(); ++i) {
-                    QEventLoop wait;
-                    QTimer::singleShot(50, &wait, &QEventLoop::quit);
-                    wait.exec();
-                }
-                closed = !window.isLoaded();
+                evaluate(page, QStringLiteral("document.getElementById('%1').click()").arg(link));
+                closed = waitUntil([&] { return !window.isLoaded(); });
             });
         return ran && closed;
     }

@@ -13,9 +13,8 @@
 #include "exchange/clsDataOutlook.h"
 #include "mainwindow/MinuteTick.h"
 #include "mainwindow/frmMode.h"
-#include "platform/outlook/IcsCalendar.h"
-#include "platform/outlook/ScriptedWindow.h"
 #include "store/modFuncs.h"
+#include "tests/support/CalendarRig.h"
 #include "tests/support/MainWindowRig.h"
 
 using namespace wendra;
@@ -24,7 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-DateTime at(int y, int m, int d, int h = 0, int mi = 0, int s = 0) { return DateTime::ymd(y, m, d, h, mi, s); }
+using test::at;
 
 class OutlookMode : public ::testing::Test, protected test::MainWindowRig {
 protected:
@@ -72,10 +71,6 @@ protected:
             if (i->Subject() == subject) return i;
         return nullptr;
     }
-    std::string linkOf(const std::string& id) {
-        return form->store()->getXID(binding.CalendarId(), *clsDataQVR::toEventKey(id));
-    }
-    std::string storedIdOf(int row) const { return gridKeyValue(form->msGrid.textMatrix(row, grdKey), Tag::Id); }
     void select(int row) {
         ASSERT_GE(row, 0);
         form->msGrid.click(row, grdSubject);
@@ -113,11 +108,10 @@ TEST_F(OutlookMode, TheMinuteTimerConnectsAndTheFirstPassHoldsTheListUntilItsChe
     const auto item = inFile("Dentist");
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->Start(), at(2024, 3, 12, 9, 0));
-    clsCalEvent ev;
     std::string id;
     ASSERT_EQ(f.store()->getXDataStatus(id, binding.CalendarId(), item->EntryID()), clsDataQVR::kLinkLive);
-    ASSERT_TRUE(f.store()->Find(ev, clsDataQVR::kLocalCalendarId, id));
-    EXPECT_EQ(ev.Description(), "Dentist");
+    ASSERT_TRUE(stored(id));
+    EXPECT_EQ(stored(id)->Description(), "Dentist");
     EXPECT_LT(rowOf("Dentist"), 0);
 
     tickAt(at(2024, 3, 5, 14, 5, 0));  // 180 seconds of checking: not more
@@ -148,8 +142,8 @@ TEST_F(OutlookMode, EditVisibilityAndDeleteReachTheAppointment) {
     frmMain& f = connected();
     newAppointment("Dentist", at(2024, 3, 12, 9, 0));
     f.refreshList();
-    const std::string id = storedIdOf(rowOf("Dentist"));
-    const std::string entryId = linkOf(id);
+    const std::string id = gridKeyValue(f.msGrid.textMatrix(rowOf("Dentist"), grdKey), Tag::Id);
+    const std::string entryId = f.store()->getXID(binding.CalendarId(), *clsDataQVR::toEventKey(id));
     ASSERT_FALSE(entryId.empty());
 
     // Edit opens the appointment the row's event is linked to; the change comes back.

@@ -51,9 +51,10 @@ public:
     bool pending = false;
 };
 
-// A real store file with its settings in memory, the clock standing at `now`.
-struct ListStore {
-    explicit ListStore(DateTime now) : clock(now) {
+// A real store file with its settings (in memory, or watched), the clock standing at `now`.
+template <typename SettingsStore>
+struct BasicListStore {
+    explicit BasicListStore(DateTime now) : clock(now) {
         std::string error;
         EXPECT_TRUE(db::createDatabaseFile(folder.path() / db::kDatabaseFileName, &error)) << error;
         EXPECT_TRUE(store.OpenData()) << store.lastError();
@@ -91,10 +92,13 @@ private:
 
 public:
     TempFolder folder;
-    settings::MemorySettingsStore settingsStore;
+    SettingsStore settingsStore;
     clsSettings settings{settingsStore, folder.path().string() + "/"};
     clsDataQVR store{settings, StoreOptions::mainProgram(folder.path().string())};
     ui::FixedTextMetrics metrics{100};
+};
+struct ListStore : BasicListStore<settings::MemorySettingsStore> {
+    using BasicListStore::BasicListStore;
 };
 
 // The list over that store, shown through the main window's grid (6000 twips wide).
