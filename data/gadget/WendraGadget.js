@@ -21,17 +21,19 @@ function byId(id) { return document.getElementById(id); }
 
 function showStatus(text) { byId("status").textContent = text || ""; }
 
+function show(result) {
+  if (result.error) {
+    showStatus(result.error);
+  } else {
+    showStatus("");
+    byId("list").innerHTML = result.html;
+  }
+  drawCount += 1;
+}
+
 function draw() {
   if (!gadget) return;
-  gadget.createHTML(priorWarning, maxRows, expandPast, topRow, function (result) {
-    if (result.error) {
-      showStatus(result.error);
-    } else {
-      showStatus("");
-      byId("list").innerHTML = result.html;
-    }
-    drawCount += 1;
-  });
+  gadget.createHTML(priorWarning, maxRows, expandPast, topRow, show);
 }
 
 // ---- the functions the list's links call --------------------------------------
@@ -45,9 +47,16 @@ function goBack() {
   draw();
 }
 
+// The list offers the forward arrow on its last page too: a page without an event
+// row is not turned to, so the user never pages into an empty list.
 function goForward() {
-  topRow = Math.min(topRow + pageStep(), kMaxRow - Math.max(maxRows, 0));
-  draw();
+  var next = Math.min(topRow + pageStep(), kMaxRow - Math.max(maxRows, 0));
+  if (!gadget || next <= topRow) return;
+  gadget.createHTML(priorWarning, maxRows, expandPast, next, function (result) {
+    if (!result.error && result.html.indexOf("javascript:editEvent(") < 0) return;
+    topRow = next;
+    show(result);
+  });
 }
 
 // Shows or folds the past events; the list starts again at its top, where they are.

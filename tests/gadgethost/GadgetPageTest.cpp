@@ -92,6 +92,10 @@ TEST_F(GadgetPage, ListsPagesFoldsEditsAndStartsTheMainProgram) {
     EXPECT_EQ(rig.eval(kAsked), R"("[14,10,false,10]")");
     // The last page: the review's third week lies beyond the fourteen days.
     EXPECT_EQ(rig.eval(kDescriptions), R"("Weekly review|Event 07|Event 08|Event 09|Event 10|Event 11|Event 12")");
+    // Its forward arrow turns to no empty page (the lookahead's answer comes before the redraw's).
+    EXPECT_EQ(rig.eval("goForward()"), "undefined");
+    andRedraw("draw()");
+    EXPECT_EQ(rig.eval(kAsked), R"("[14,10,false,10]")");
     andRedraw(click("javascript:goBack"));
     EXPECT_EQ(rig.eval(kAsked), R"("[14,10,false,0]")");
 
