@@ -33,6 +33,7 @@
 pids=()
 x_session_cleanup() {
     local pid proc
+    exec 2>/dev/null  # the shell's word on each job killed here
     for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
     # What those started in turn (the WendraWin the gadget starts, a browser engine's
     # helpers) carries this session's runtime folder in its environment.
