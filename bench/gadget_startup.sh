@@ -17,32 +17,16 @@ build=$root/build
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
 cmake --build "$build" -j 4 --target WendraGadgetHost WendraGadget make_bench_store wendra_gadget_page >/dev/null ||
     { echo "the gadget host or library cannot be built here"; exit 1; }
-command -v Xvfb >/dev/null || { echo "Xvfb is needed"; exit 1; }
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/wendra-gadget-startup-XXXXXX")
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-prog=$work/program
-mkdir -p "$prog" "$work/config" "$work/data" "$work/run"
-chmod 700 "$work/run"
+source "$root/tests/support/x_session.sh"
+need Xvfb xprop
+x_session_folders
 cp "$build/bin/WendraGadgetHost" "$build/bin/libWendraGadget.so" "$prog/"
 cp -r "$build/bin/gadget" "$prog/gadget"
 "$build/bin/make_bench_store" "$prog" "${WENDRA_BENCH_EVENTS:-10000}" "$mix" || exit 1
 cp "$prog/WendraWin.dt" "$work/store.dt"
-printf '[Main]\nInstalled=True\nModeWendraWin=True\n' >"$work/config/WendraWin_A.ini"
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
+user_settings </dev/null
 export WENDRA_GADGET_TEST_HOOK=1
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(tr -d '[:space:]' <"$work/display")
+x_display
 
 now_ms() { date +%s%3N; }
 ticks=$(getconf CLK_TCK)

@@ -15,32 +15,15 @@ build=$root/build
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
 cmake --build "$build" -j 6 --target WendraWin make_bench_store >/dev/null || exit 1
-command -v Xvfb >/dev/null && command -v xev >/dev/null && command -v stdbuf >/dev/null ||
-    { echo "Xvfb, xev (x11-utils) and stdbuf are needed"; exit 1; }
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/wendra-startup-XXXXXX")
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-prog=$work/program
-mkdir -p "$prog" "$work/config" "$work/run"
-chmod 700 "$work/run"
+source "$root/tests/support/x_session.sh"
+need Xvfb xprop xev stdbuf
+x_session_folders
 cp "$build/bin/WendraWin" "$prog/"
 cp -r "$build/bin/icons" "$prog/icons" 2>/dev/null
 "$build/bin/make_bench_store" "$prog" "${WENDRA_BENCH_EVENTS:-10000}" "$mix" || exit 1
 cp "$prog/WendraWin.dt" "$work/store.dt"
-printf '[Main]\nInstalled=True\nModeWendraWin=True\n' >"$work/config/WendraWin_A.ini"
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(tr -d '[:space:]' <"$work/display")
+user_settings </dev/null
+x_display
 
 now_ms() { date +%s%3N; }
 times=()

@@ -11,38 +11,24 @@
 # Arguments: WendraWin, an empty WendraWin.dt, the icons folder, the grab tool, the peer.
 set -uo pipefail
 
-exe=$1
-database=$2
-icons=$3
-grab=$4
-peer=$5
-
 source "$(dirname "$0")/../support/x_session.sh"
-x_session_start "$exe" "$database" "$icons" ""
-label=device-link
+x_session device-link "" "$@"
+peer=$5
 
 user_settings <<'INI'
 [Options]
 CommPort=5
 INI
-export WENDRA_COM_DEVICES=$work/com
-export XDG_DATA_HOME=$work/data
 
 # ---- 1. the peer's line, then the program on it
-"$peer" "$work/com" 5 wait "$work/go" 60 sync-time 300 11 reply "$work/reply" 20 wait "$work/done" 60 \
-    >"$work/peer.log" 2>&1 &
-peer_pid=$!
-pids+=($peer_pid)
-for _ in $(seq 50); do [ -L "$work/com/COM5" ] && break; sleep 0.1; done
-[ -L "$work/com/COM5" ] || fail "the peer made no COM5"
-
+device_peer "$peer" wait "$work/go" 60 sync-time 300 11 reply "$work/reply" 20 wait "$work/done" 60
 start_program
 snap "$window" 1-open
 
 # ---- 2. the exchange
 touch "$work/go"
-for _ in $(seq 200); do [ -f "$work/reply" ] && break; sleep 0.1; done
-[ -f "$work/reply" ] || fail "WendraWin sent no reply"
+# The peer says so once the reply is written whole.
+wait_until 30 grep -q '^peer: reply of' "$work/peer.log" || fail "WendraWin sent no reply"
 echo "reply: $(tr '\r' '|' <"$work/reply")"
 answer() { printf 'BEGIN:QVR-SYNC-TIME\r\nX-QVR-SYNC-STATUS:OK\r\nX-QVR-TIME-DIFF:%s\r\nEND:QVR-SYNC-TIME' "$1"; }
 # The program reads its clock a moment after the peer read its own: 300 seconds, or a little less.

@@ -12,30 +12,21 @@
 # Arguments: WendraWin, an empty WendraWin.dt, the icons folder, the grab tool, the peer.
 set -uo pipefail
 
-exe=$1
-database=$2
-icons=$3
-grab=$4
-peer=$5
-
 source "$(dirname "$0")/../support/x_session.sh"
-x_session_start "$exe" "$database" "$icons" ""
-command -v sqlite3 >/dev/null || { echo "sqlite3 missing"; exit 77; }
-label=device-sync
+x_session device-sync "" "$@"
+need sqlite3
+peer=$5
 
 user_settings <<'INI'
 [Options]
 CommPort=5
 INI
-export WENDRA_COM_DEVICES=$work/com
-export XDG_DATA_HOME=$work/data
 
 # ---- 1. both sides' events, all in the coming days
 day() { date -d "+$1 days" +%Y%m%d; }
 stored() { date -d "+$1 days" "+%Y-%m-%d $2"; }
-hex() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n' | tr a-f A-F; }
 local_event() {  # description, days ahead, time (HH:MM:SS), all day (1/0)
-    sqlite3 "$prog/WendraWin.dt" "INSERT INTO Events (UniDesc, AllDayEvent, EventDate, ViewFromDate, PriorWarning,
+    store "INSERT INTO Events (UniDesc, AllDayEvent, EventDate, ViewFromDate, PriorWarning,
         AutoDelete, iCalData, HiddenList, DescExceptions, hasExceptions, CreatorID, LastModified, Created, MSOCreated)
         VALUES ('$(hex "$1")', $4, '$(stored "$2" "$3")', '$(stored 0 00:00:00)', -1, 'M', '', '', '', 0, -1,
         '2026-03-01 08:00:00', '2026-03-01 08:00:00', '1899-12-30 00:00:00')" || fail "no local event $1"
@@ -50,12 +41,7 @@ P-3|$(day 2)T120000|Team lunch|20260302T080000
 P-4|$(day 5)T190000|Choir practice|20260301T080000
 EOF
 
-"$peer" "$work/com" 5 events "$work/device.events" wait "$work/go" 60 sync 20 dump "$work/device.after" \
-    >"$work/peer.log" 2>&1 &
-peer_pid=$!
-pids+=($peer_pid)
-for _ in $(seq 50); do [ -L "$work/com/COM5" ] && break; sleep 0.1; done
-[ -L "$work/com/COM5" ] || fail "the peer made no COM5"
+device_peer "$peer" events "$work/device.events" wait "$work/go" 60 sync 20 dump "$work/device.after"
 start_program
 snap "$window" 1-before
 
@@ -73,11 +59,11 @@ snap "$window" 2-after
 expected=$(printf '%s\n' "Car service @ $(day 4)T083000" "Choir practice @ $(day 5)T190000" \
     "Dentist @ $(day 1)T090000" "Haircut @ $(day 3)" "Tax return @ $(day 6)" "Team lunch @ $(day 2)T120000")
 [ "$(cat "$work/device.after")" = "$expected" ] || fail "the device holds: $(cat "$work/device.after")"
-count() { sqlite3 "$prog/WendraWin.dt" "$1"; }
-[ "$(count 'SELECT count(*) FROM Events')" = 6 ] || fail "WendraWin holds $(count 'SELECT count(*) FROM Events') events"
-[ "$(count 'SELECT count(DISTINCT UniDesc) FROM Events')" = 6 ] || fail "an event is held twice"
+# The program's last writes may follow its last answer to the device.
+wait_until 10 prints 6 store 'SELECT count(*) FROM Events' || fail "WendraWin holds $(store 'SELECT count(*) FROM Events') events"
+[ "$(store 'SELECT count(DISTINCT UniDesc) FROM Events')" = 6 ] || fail "an event is held twice"
 live="(Status = 0 OR Status IS NULL)"
-[ "$(count "SELECT count(*) FROM Events WHERE (SELECT count(*) FROM XData x WHERE x.WendraWinID = Events.WendraWinID AND $live) = 1")" = 6 ] ||
-    fail "not every event is linked once: $(count 'SELECT * FROM XData')"
-[ "$(count "SELECT count(DISTINCT XID) FROM XData WHERE $live")" = 6 ] || fail "links: $(count 'SELECT * FROM XData')"
+wait_until 10 prints 6 store "SELECT count(*) FROM Events WHERE (SELECT count(*) FROM XData x WHERE x.WendraWinID = Events.WendraWinID AND $live) = 1" ||
+    fail "not every event is linked once: $(store 'SELECT * FROM XData')"
+[ "$(store "SELECT count(DISTINCT XID) FROM XData WHERE $live")" = 6 ] || fail "links: $(store 'SELECT * FROM XData')"
 echo "PASS"

@@ -14,36 +14,21 @@ set -uo pipefail
 
 source "$(dirname "$0")/../support/x_session.sh"
 source "$(dirname "$0")/../support/gadget_session.sh"
-x_session_start "$1" "$2" "$3" openbox
-command -v sqlite3 >/dev/null || { echo "sqlite3 missing"; exit 77; }
-grab=$4
-label=gadget-editor
-gadget_folder "$5" "$6" "$7" "$8"
+gadget_session_start gadget-editor openbox "" "$@"
+need sqlite3
 user_settings </dev/null
 
-hex() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n' | tr a-f A-F; }
 descriptions="[...document.querySelectorAll('#idTable tr')].filter(r => r.cells.length == 2).map(r => r.cells[1].textContent).join('|')"
-# Gives a window the keyboard and presses keys, as a user who clicked it first.
-press() {
-    local window=$1
-    shift
-    xdotool windowactivate --sync "$window" 2>/dev/null
-    xdotool windowfocus --sync "$window" 2>/dev/null || fail "window $window could not be focused"
-    sleep 0.3
-    xdotool key --clearmodifiers "$@"
-}
-gone() { [ -z "$(xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null)" ]; }
 
 start_host
 
 # ---- 1. the editor on the weekly review's second occurrence
 # The page hands the library what the link gives; the test notes it on the way.
 js "window.edits = []; window.editEventAsGiven = editEvent; editEvent = function (id, when, allDay) { edits.push([id, when, allDay]); editEventAsGiven(id, when, allDay); }" >/dev/null
-review=$(sqlite3 "$prog/WendraWin.dt" "SELECT WendraWinID FROM Events WHERE UniDesc = '$(hex "Weekly review")'")
+review=$(store "SELECT WendraWinID FROM Events WHERE UniDesc = '$(hex "Weekly review")'")
 [ -n "$review" ] || fail "the store holds no weekly review"
-click_link "javascript:goForward"
-redrawn_since 1 >/dev/null || fail "paging drew no list"
 drawn=$(js drawCount)
+click_redrawn "javascript:goForward" paging
 click_link "javascript:editEvent('$review'"
 editor=$(find_window "$host" '^Event Details$' 30)
 [ -n "$editor" ] || fail "a click on the description opened no editor"
@@ -52,11 +37,10 @@ expect_js "JSON.stringify(edits)" "\"[[\\\"$review\\\",\\\"$second 10:00\\\",\\\
 sleep 0.5
 snap "$editor" 1-editor
 press "$editor" ctrl+a
-xdotool type --delay 30 "Weekly planning"
+type_into "$editor" "Weekly planning"
 press "$editor" alt+s
-for _ in $(seq 50); do gone "$host" '^Event Details$' && break; sleep 0.2; done
-gone "$host" '^Event Details$' || fail "Alt+S left the editor open"
-saved=$(sqlite3 "$prog/WendraWin.dt" "SELECT UniDesc FROM Events WHERE WendraWinID = $review")
+wait_gone "$host" '^Event Details$' || fail "Alt+S left the editor open"
+saved=$(store "SELECT UniDesc FROM Events WHERE WendraWinID = $review" 2>&1)
 [ "$saved" = "$(hex "Weekly planning")" ] || fail "the store holds \"$saved\" for the weekly review"
 drawn=$(redrawn_since "$drawn") || fail "the page drew no list after the editor closed"
 expect_js "$descriptions.split('|')[0]" '"Weekly planning"' "the list after the edit"
@@ -65,19 +49,10 @@ sleep 0.5  # the page shows what it has drawn
 snap "$host_window" 2-after-edit
 
 # ---- 2. WendraWin started from the gadget; the page back at its first rows
-click_link "javascript:goBack"
-drawn=$(redrawn_since "$drawn") || fail "paging back drew no list"
+click_redrawn "javascript:goBack" "paging back"
 click_link "javascript:startQVR"
 # Tests running beside this one start their own WendraWinVista: this one runs from $prog.
-main=""
-for _ in $(seq 100); do
-    for p in $(pgrep -x WendraWinVista); do
-        [ "$(readlink "/proc/$p/exe")" = "$prog/WendraWinVista" ] && main=$p
-    done
-    [ -n "$main" ] && break
-    sleep 0.1
-done
-[ -n "$main" ] || fail "the WendraWin icon started no WendraWinVista from $prog"
+main=$(wait_process "$prog/WendraWinVista") || fail "the WendraWin icon started no WendraWinVista from $prog"
 pids+=($main)
 main_window=$(find_window "$main" '^Wendra[(]win[)]' 60)
 [ -n "$main_window" ] || fail "WendraWin showed no window"
@@ -86,8 +61,7 @@ drawn=$(js drawCount)
 press "$main_window" ctrl+n
 new=$(find_window "$main" '^Event Details$' 30)
 [ -n "$new" ] || fail "Ctrl+N opened no editor in WendraWin"
-sleep 0.5
-xdotool type --delay 30 "Saved in WendraWin"
+type_into "$new" "Saved in WendraWin"
 press "$new" alt+s
 drawn=$(redrawn_since "$drawn") || fail "a save in WendraWin did not reach the page"
 wait_js "$descriptions.split('|').includes('Saved in WendraWin')" true
@@ -96,8 +70,7 @@ sleep 0.5  # the page shows what it has drawn
 snap "$host_window" 3-saved-in-wendrawin
 snap 0 3-screen
 press "$main_window" alt+F4  # the window manager closes it
-for _ in $(seq 100); do running "$main" || break; sleep 0.1; done
-running "$main" && fail "WendraWin did not end"
+wait_until 20 not running "$main" || fail "WendraWin did not end"
 redrawn_since "$drawn" >/dev/null || fail "the page was not drawn again when WendraWin ended"
 running "$host" || fail "the host ended"
 echo "PASS"

@@ -12,10 +12,7 @@ set -uo pipefail
 
 source "$(dirname "$0")/../support/x_session.sh"
 source "$(dirname "$0")/../support/gadget_session.sh"
-x_session_start "$1" "$2" "$3" ""
-grab=$4
-label=gadget-hostile
-gadget_folder "$5" "$6" "$7" "$8" hostile
+gadget_session_start gadget-hostile "" hostile "$@"
 user_settings </dev/null
 
 start_host

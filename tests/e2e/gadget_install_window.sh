@@ -13,10 +13,7 @@ set -uo pipefail
 
 source "$(dirname "$0")/../support/x_session.sh"
 source "$(dirname "$0")/../support/gadget_session.sh"
-x_session_start "$1" "$2" "$3" openbox
-grab=$4
-label=gadget-install
-gadget_folder "$5" "$6" "$7" "$8"
+gadget_session_start gadget-install openbox "" "$@"
 cp "$9" "$prog/QVRGadgetInstall.htm"
 cp "${10}" "$prog/WendraVista.gadget"
 # A new user: no settings yet.
@@ -26,26 +23,18 @@ program=$!
 pids+=($program)
 offer=$(find_window "$program" '^Install Wendra[(]win[)] Sidebar Gadget[?]$' 60)
 [ -n "$offer" ] || fail "the first run offered no gadget"
-sleep 2  # the page is drawn
+# The keys below reach the page only once it is there.
+wait_drawn "$offer" || fail "the installation window showed no page"
 frame=$(xwininfo -id "$offer" -tree 2>/dev/null | awk '/Parent window id:/ {print $4}')
 snap "$(( ${frame:-$offer} ))" 1-install-window
-xdotool windowactivate --sync "$offer" 2>/dev/null
-xdotool windowfocus --sync "$offer" 2>/dev/null
-sleep 0.3
-xdotool key --clearmodifiers Tab Return
+press "$offer" Tab Return
 
-host=""
-for _ in $(seq 100); do
-    host=$(pgrep -f "^$prog/WendraGadgetHost --install" | head -n 1)
-    [ -n "$host" ] && break
-    sleep 0.1
-done
-[ -n "$host" ] || fail "Install started no gadget host"
+host=$(wait_process "$prog/WendraGadgetHost" --install) || fail "Install started no gadget host"
 pids+=($host)
-host_window=$(wait_window "$host" '^Wendra[(]win[)] Gadget$' 60)
+host_window=$(find_window "$host" '^Wendra[(]win[)] Gadget$' 60)
 [ -n "$host_window" ] || fail "the gadget host showed no window"
 entry=$XDG_CONFIG_HOME/autostart/WendraGadgetHost.desktop
-for _ in $(seq 50); do [ -f "$entry" ] && break; sleep 0.1; done
+wait_until 10 test -f "$entry"
 grep -qxF "Exec=$prog/WendraGadgetHost" "$entry" || fail "no autostart entry for the gadget host: $(cat "$entry" 2>&1)"
 main_window=$(find_window "$program" '^Wendra[(]win[)]' 60)
 [ -n "$main_window" ] || fail "WendraWin showed no main window after the offer"

@@ -15,10 +15,7 @@ set -uo pipefail
 
 source "$(dirname "$0")/../support/x_session.sh"
 source "$(dirname "$0")/../support/gadget_session.sh"
-x_session_start "$1" "$2" "$3" ""
-grab=$4
-label=gadget-list
-gadget_folder "$5" "$6" "$7" "$8"
+gadget_session_start gadget-list "" "" "$@"
 user_settings </dev/null
 
 start_host
@@ -38,27 +35,23 @@ snap "$host_window" 1-list
 
 # ---- 2. the past events one by one, and folded again
 drawn=$(js drawCount)
-click_link "javascript:expandPastEvents"
-drawn=$(redrawn_since "$drawn") || fail "expanding drew no list"
+click_redrawn "javascript:expandPastEvents" expanding
 expect_js "$descriptions.split('|').slice(0, 3).join('|')" '"Past three days|Past two days|Today'"'"'s reminder"' "the expanded list"
 expect_js "rowOf('Past three days')" '"Red/White/-3 | #FFFF80/Red/Past three days"' "a past row"
 expect_js "!!document.querySelector('#idTable img[src=\"shrink.ico\"]')" true
 sleep 0.5  # the page shows what it has drawn
 snap "$host_window" 2-expanded
-click_link "javascript:expandPastEvents"
-drawn=$(redrawn_since "$drawn") || fail "folding drew no list"
+click_redrawn "javascript:expandPastEvents" folding
 expect_js "$descriptions.split('|')[0]" '"Today'"'"'s reminder"' "the folded list"
 
 # ---- 3. the next page and back
-click_link "javascript:goForward"
-drawn=$(redrawn_since "$drawn") || fail "paging drew no list"
+click_redrawn "javascript:goForward" paging
 expect_js "$descriptions.split('|').slice(0, 3).join('|')" '"Weekly review|Event 07|Event 08"' "the second page"
 expect_js "!!document.querySelector('#idTable a[href=\"javascript:goBack()\"]')" true "the back link"
 echo "second page: $(js "$descriptions")"
 sleep 0.5  # the page shows what it has drawn
 snap "$host_window" 3-paged
-click_link "javascript:goBack"
-drawn=$(redrawn_since "$drawn") || fail "paging back drew no list"
+click_redrawn "javascript:goBack" "paging back"
 expect_js "$descriptions.split('|')[0]" '"Today'"'"'s reminder"' "the first page again"
 
 # ---- 4. the countdown of the dentist's row

@@ -19,30 +19,21 @@
 # Arguments: WendraWin, an empty WendraWin.dt, the icons folder, the grab tool, wendra-calendar.
 set -uo pipefail
 
-exe=$1
-database=$2
-icons=$3
-grab=$4
-tool=$5
-
 source "$(dirname "$0")/../support/x_session.sh"
-x_session_start "$exe" "$database" "$icons" ""
-command -v sqlite3 >/dev/null || { echo "sqlite3 missing"; exit 77; }
-label=outlook-mode
+x_session outlook-mode "" "$@"
+need sqlite3
+tool=$5
 
 user_settings <<'INI'
 [Mode]
 WendraWin=False
 Outlook=True
 INI
-export XDG_DATA_HOME=$work/data
 mkdir -p "$work/shared"
 export WENDRAWIN_CALENDAR=$work/shared/calendar.ics
 cal=$WENDRAWIN_CALENDAR
 
 day() { date -d "+$1 days" +%Y-%m-%d; }
-hex() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n' | tr a-f A-F; }
-db() { sqlite3 "$prog/WendraWin.dt" "$1"; }
 # The appointment with this subject as wendra-calendar lists it: id, start, length, repeat, subject.
 appointment() { "$tool" --file "$cal" list | awk -F '\t' -v s="$1" '$5 == s'; }
 # The value of one of the program's properties on the appointment with this id.
@@ -55,28 +46,17 @@ property() {
 }
 # The store's link of the event with this description: "calendar|entry id|status".
 link_of() {
-    db "SELECT x.XCalendarID || '|' || x.XID || '|' || ifnull(x.Status, 0) FROM XData x JOIN Events e
+    store "SELECT x.XCalendarID || '|' || x.XID || '|' || ifnull(x.Status, 0) FROM XData x JOIN Events e
         ON e.WendraWinID = x.WendraWinID WHERE e.UniDesc = '$(hex "$1")'"
 }
-press() {
-    xdotool windowfocus --sync "$1" 2>/dev/null || fail "window $1 could not be focused"
-    sleep 0.3
-    shift
-    xdotool key --clearmodifiers "$@"
-}
-# Waits until no window of the program has this name.
-gone() {
-    for _ in $(seq 50); do
-        [ -z "$(xdotool search --all --onlyvisible --pid "$program" --name "$1" 2>/dev/null)" ] && return 0
-        sleep 0.2
-    done
-    return 1
-}
+gone() { wait_gone "$program" "$1"; }
+# The program writes the file and the store once its window has closed.
+soon() { wait_until 10 "$@"; }
 # The program reads the calendar only once its minute timer connects: it then
 # holds the file open. The timer waits a minute and more, up to two.
 wait_connected() {
     for _ in $(seq 150); do
-        ls -l "/proc/$program/fd" 2>/dev/null | grep -q -- "-> $cal\$" && { sleep 1; return 0; }
+        ls -l "/proc/$program/fd" 2>/dev/null | grep -q -- "-> $cal\$" && return 0
         running "$program" || fail "WendraWin ended"
         sleep 1
     done
@@ -85,7 +65,7 @@ wait_connected() {
 
 # ---- 1. another program's appointment, WendraWin's own event, Outlook mode
 "$tool" --file "$cal" add --subject "Staff meeting" --start "$(day 3) 10:00" >/dev/null || fail "no Staff meeting"
-db "INSERT INTO Events (UniDesc, AllDayEvent, EventDate, ViewFromDate, PriorWarning, AutoDelete, iCalData,
+store "INSERT INTO Events (UniDesc, AllDayEvent, EventDate, ViewFromDate, PriorWarning, AutoDelete, iCalData,
     HiddenList, DescExceptions, hasExceptions, CreatorID, LastModified, Created, MSOCreated)
     VALUES ('$(hex 'Car service')', 0, '$(day 4) 08:30:00', '$(day 4) 08:30:00', -1, 'M', '', '', '', 0, -1,
     '$(day -3) 08:00:00', '$(day -3) 08:00:00', '1899-12-30 00:00:00')" || fail "no Car service"
@@ -94,8 +74,8 @@ staff=$(appointment "Staff meeting")
 start_program
 snap "$window" 1-connecting
 wait_connected
-[ "$(db 'SELECT count(*) FROM XCalendar')" = 1 ] || fail "the calendar is not registered: $(db 'SELECT * FROM XCalendar')"
-outlook_id=$(db 'SELECT XCalendarID FROM XCalendar')
+soon prints 1 store 'SELECT count(*) FROM XCalendar' || fail "the calendar is not registered: $(store 'SELECT * FROM XCalendar')"
+outlook_id=$(store 'SELECT XCalendarID FROM XCalendar')
 echo "connected: calendar $outlook_id"
 snap "$window" 2-connected
 
@@ -103,17 +83,16 @@ snap "$window" 2-connected
 press "$window" ctrl+n
 appt=$(find_window "$program" '^Appointment$' 30)
 [ -n "$appt" ] || fail "New opened no appointment window"
-sleep 0.5
-xdotool type --delay 30 "Dentist"
+type_into "$appt" "Dentist"
 sleep 0.3
 snap "$appt" 3-appointment-window
 press "$appt" Return
 gone '^Appointment$' || fail "Return left the appointment window open"
+soon not prints "" appointment "Dentist" || fail "the file holds no Dentist: $("$tool" --file "$cal" list)"
 dentist=$(appointment "Dentist")
-[ -n "$dentist" ] || fail "the file holds no Dentist: $("$tool" --file "$cal" list)"
 dentist_id=${dentist%%$'\t'*}
 echo "in the file: $dentist"
-[ "$(link_of Dentist)" = "$outlook_id|$dentist_id|0" ] || fail "Dentist is linked as \"$(link_of Dentist)\""
+soon prints "$outlook_id|$dentist_id|0" link_of Dentist || fail "Dentist is linked as \"$(link_of Dentist)\""
 # The first pass held the list's updates back; a refresh shows them.
 press "$window" F5
 sleep 1
@@ -124,70 +103,71 @@ press "$window" ctrl+Home Down
 press "$window" ctrl+v
 visibility=$(find_window "$program" '^Visibility$' 30)
 [ -n "$visibility" ] || fail "Ctrl+V opened no Visibility dialog"
-sleep 0.5
+keyboard_at "$visibility"
 # The focus walks the options from the checked one; Space takes the tenth.
 for _ in $(seq 10); do xdotool key Down; sleep 0.05; done
 xdotool key space
 snap "$visibility" 5-visibility
 press "$visibility" alt+s
 gone '^Visibility$' || fail "Alt+S left the Visibility dialog open"
+soon not prints "" appointment "Car service" ||
+    fail "Car service was not written to the calendar: $("$tool" --file "$cal" list)"
 car=$(appointment "Car service")
-[ -n "$car" ] || fail "Car service was not written to the calendar: $("$tool" --file "$cal" list)"
 car_id=${car%%$'\t'*}
-[ "$(link_of 'Car service')" = "$outlook_id|$car_id|0" ] || fail "Car service is linked as \"$(link_of 'Car service')\""
-[ "$(property "$car_id" qvrPriorWarn)" = 9 ] ||
+soon prints "$outlook_id|$car_id|0" link_of 'Car service' || fail "Car service is linked as \"$(link_of 'Car service')\""
+soon prints 9 property "$car_id" qvrPriorWarn ||
     fail "Car service's warning in the file: \"$(property "$car_id" qvrPriorWarn)\" in $(cat "$cal")"
 echo "written: $car"
-links=$(db 'SELECT * FROM XData ORDER BY rowid')
+links=$(store 'SELECT * FROM XData ORDER BY rowid')
 
 # ---- 4. a restart keeps every link; Edit through the appointment window
 press "$window" ctrl+x
-for _ in $(seq 50); do running "$program" || break; sleep 0.2; done
-running "$program" && fail "Exit left WendraWin running"
+wait_until 20 not running "$program" || fail "Exit left WendraWin running"
 start_program
-[ "$(db 'SELECT * FROM XData ORDER BY rowid')" = "$links" ] || fail "the links changed at the restart"
+[ "$(store 'SELECT * FROM XData ORDER BY rowid')" = "$links" ] || fail "the links changed at the restart"
 wait_connected
-[ "$(db 'SELECT count(*) FROM XCalendar')" = 1 ] || fail "the calendar was registered again"
 snap "$window" 6-restarted
 press "$window" ctrl+Home
 press "$window" ctrl+e
 appt=$(find_window "$program" '^Dentist - Appointment$' 30)
 [ -n "$appt" ] || fail "Edit opened no appointment window on Dentist"
-sleep 0.5
+# The keys waited for the timer's pass to end: whatever it registers is in the store.
+[ "$(store 'SELECT count(*) FROM XCalendar')" = 1 ] || fail "the calendar was registered again"
 press "$appt" ctrl+a
-xdotool type --delay 30 "Dentist at nine"
+type_into "$appt" "Dentist at nine"
 press "$appt" Return
 gone 'Appointment$' || fail "Return left the appointment window open"
-[ -n "$(appointment 'Dentist at nine')" ] || fail "the file holds: $("$tool" --file "$cal" list)"
-[ "$(link_of 'Dentist at nine')" = "$outlook_id|$dentist_id|0" ] ||
-    fail "the store holds: $(db 'SELECT UniDesc FROM Events'), links: $(db 'SELECT * FROM XData')"
+soon not prints "" appointment 'Dentist at nine' || fail "the file holds: $("$tool" --file "$cal" list)"
+soon prints "$outlook_id|$dentist_id|0" link_of 'Dentist at nine' ||
+    fail "the store holds: $(store 'SELECT UniDesc FROM Events'), links: $(store 'SELECT * FROM XData')"
 sleep 1
 snap "$window" 7-edited
 
 # ---- 5. Delete: the upcoming event goes, today's all-day one is hidden
-press "$window" ctrl+Home Down
-press "$window" ctrl+d
-dialog=$(find_window "$program" '^Hide / Delete$' 30)
-[ -n "$dialog" ] || fail "Ctrl+D opened no dialog"
-sleep 0.5
-snap "$dialog" 8-delete
-press "$dialog" alt+d
-gone '^Hide / Delete$' || fail "Alt+D left the dialog open"
-[ -z "$(appointment 'Car service')" ] || fail "Car service is still in the file"
-[ "$(link_of 'Car service')" = "" ] || fail "Car service is still in the store"
-[ "$(db "SELECT Status FROM XData WHERE XID = '$car_id'")" = 1 ] || fail "links: $(db 'SELECT * FROM XData')"
+# Delete (Alt+D) in the dialog Ctrl+D opens on the row the keys lead to; a picture
+# of the dialog when named.
+delete_row() {
+    local what=$1 picture=$2
+    shift 2
+    press "$window" "$@"
+    press "$window" ctrl+d
+    dialog=$(find_window "$program" '^Hide / Delete$' 30)
+    [ -n "$dialog" ] || fail "Ctrl+D opened no dialog for $what"
+    sleep 0.5
+    [ -z "$picture" ] || snap "$dialog" "$picture"
+    press "$dialog" alt+d
+    gone '^Hide / Delete$' || fail "Alt+D left the dialog open for $what"
+}
+delete_row "Car service" 8-delete ctrl+Home Down
+soon prints "" appointment 'Car service' || fail "Car service is still in the file"
+soon prints "" link_of 'Car service' || fail "Car service is still in the store"
+soon prints 1 store "SELECT Status FROM XData WHERE XID = '$car_id'" || fail "links: $(store 'SELECT * FROM XData')"
 
-press "$window" ctrl+Home
-press "$window" ctrl+d
-dialog=$(find_window "$program" '^Hide / Delete$' 30)
-[ -n "$dialog" ] || fail "Ctrl+D opened no dialog for Dentist at nine"
-sleep 0.5
-press "$dialog" alt+d
-gone '^Hide / Delete$' || fail "Alt+D left the dialog open"
-[ -n "$(appointment 'Dentist at nine')" ] || fail "today's appointment left the file"
-[ "$(property "$dentist_id" qvrViewFromDate)" = 99991231T000000 ] ||
+delete_row "Dentist at nine" "" ctrl+Home
+soon prints 99991231T000000 property "$dentist_id" qvrViewFromDate ||
     fail "Dentist at nine is not hidden in the file: \"$(property "$dentist_id" qvrViewFromDate)\" in $(cat "$cal")"
-[ "$(db "SELECT Status FROM XData WHERE XID = '$dentist_id'")" = 2 ] || fail "links: $(db 'SELECT * FROM XData')"
+soon prints 2 store "SELECT Status FROM XData WHERE XID = '$dentist_id'" || fail "links: $(store 'SELECT * FROM XData')"
+[ -n "$(appointment 'Dentist at nine')" ] || fail "today's appointment left the file"
 [ "$(appointment 'Staff meeting')" = "$staff" ] || fail "the other program's appointment changed"
 sleep 1
 snap "$window" 9-deleted

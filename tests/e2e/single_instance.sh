@@ -19,9 +19,8 @@ x_session_start "$exe" "$database" "$icons"
 
 # ---- 1. the first start
 day_before=$(LC_ALL=C date +%a)
-"$prog/WendraWin" >"$work/first.log" 2>&1 &
-first=$!
-pids+=($first)
+launch first
+first=$program
 main_window=$(find_window "$first" '^Wendra[(]win[)]' 60)
 [ -n "$main_window" ] || fail "the first start showed no window with its caption"
 echo "first start: window $main_window \"$(xdotool getwindowname "$main_window")\""
@@ -38,9 +37,8 @@ running "$first" || fail "the first start ended"
 
 # ---- 2. a second start in the same folders
 sleep 1  # a backup taken by mistake would show in the time stamp
-"$prog/WendraWin" >"$work/second.log" 2>&1 &
-second=$!
-pids+=($second)
+launch second
+second=$program
 message=$(find_window "$second" '^WendraWin$' 60)
 [ -n "$message" ] || fail "the second start showed no message"
 sleep 1
@@ -49,15 +47,8 @@ running "$second" || fail "the second start ended before its message was answere
     fail "the second start showed a main window"
 [ "$(stat -c %Y:%s "$prog/$backups")" = "$backup_stamp" ] || fail "the second start touched the backup"
 echo "second start: message window $message"
-xdotool windowfocus --sync "$message" || fail "the message could not be given the focus"
-sleep 0.3
-xdotool key --clearmodifiers Return
-ended=no
-for _ in $(seq 100); do
-    if ! running "$second"; then ended=yes; break; fi
-    sleep 0.2
-done
-[ "$ended" = yes ] || fail "the second start did not end once its message was answered"
+press "$message" Return
+wait_until 20 not running "$second" || fail "the second start did not end once its message was answered"
 wait "$second"
 code=$?
 [ "$code" = 0 ] || fail "the second start ended with $code"
@@ -66,9 +57,8 @@ running "$first" || fail "the first copy ended with the second"
 # ---- 3. the first copy dies; the next start is let in
 kill -9 "$first"
 wait "$first" 2>/dev/null
-"$prog/WendraWin" >"$work/third.log" 2>&1 &
-third=$!
-pids+=($third)
+launch third
+third=$program
 window=$(find_window "$third" '^Wendra[(]win[)]' 60)
 [ -n "$window" ] || fail "a start after the first copy died showed no window"
 [ -z "$(xdotool search --all --onlyvisible --pid "$third" --name '^WendraWin$' 2>/dev/null)" ] || fail "a start after the first copy died was refused"

@@ -12,16 +12,10 @@
 # Arguments: WendraWin, an empty WendraWin.dt, the icons folder, the grab tool, [WM].
 set -uo pipefail
 
-exe=$1
-database=$2
-icons=$3
-grab=$4
 wm=${5:-}
-
 source "$(dirname "$0")/../support/x_session.sh"
-x_session_start "$exe" "$database" "$icons" "$wm"
-command -v sqlite3 >/dev/null || { echo "sqlite3 missing"; exit 77; }
-label=${wm:-no-wm}
+x_session "${wm:-no-wm}" "$wm" "$@"
+need sqlite3 xwininfo
 
 # A user of some standing: settings of an earlier start, a 14 point font since.
 user_settings <<'INI'
@@ -37,29 +31,23 @@ Left=200
 Width=7200
 INI
 
-# xwininfo's answer for one window: "viewable height".
+# xwininfo's answer for one window: "viewable height" (without a window it would ask
+# for a click).
 window_state() {
+    [ -n "$1" ] || return 0
     xwininfo -id "$1" 2>/dev/null |
         awk '/Map State:/ {m=$3} /^ *Height:/ {h=$2} END {print m, h}'
 }
-# Gives the window the keyboard and presses keys, as a user who clicked it first.
-press() {
-    local window=$1
-    shift
-    if [ -n "$wm" ]; then xdotool windowactivate --sync "$window" 2>/dev/null; fi
-    xdotool windowfocus --sync "$window" 2>/dev/null || fail "window $window could not be focused"
-    sleep 0.3
-    xdotool key --clearmodifiers "$@"
-}
-# Waits until the window's state satisfies the test (an awk condition on m and h).
+# Waits until the main window's state satisfies the test (an awk condition on m and
+# h): sets $window and $state. Keeping the window on top (or no longer) makes Qt give
+# it a new X window, so each look finds it again.
 wait_state() {
-    local window=$1 condition=$2 state
-    for _ in $(seq 50); do
+    for _ in $(seq 75); do
+        window=$(xdotool search --all --onlyvisible --pid "$program" --name '^Wendra[(]win[)]' 2>/dev/null | head -n 1)
         state=$(window_state "$window")
-        echo "$state" | awk "{m=\$1; h=\$2} $condition {ok=1} END {exit !ok}" && { echo "$state"; return 0; }
+        awk "{m=\$1; h=\$2} $1 {ok=1} END {exit !ok}" <<<"$state" && return 0
         sleep 0.2
     done
-    echo "$state"
     return 1
 }
 
@@ -69,18 +57,9 @@ read -r map normal < <(window_state "$window")
 echo "window $window: $map, $normal pixels high"
 snap "$window" 1-start
 
-# The window once its display changed: keeping it on top (or no longer) makes Qt
-# give it a new X window.
-window_again() {
-    sleep 0.5
-    window=$(find_window "$program" '^Wendra[(]win[)]' 30)
-    [ -n "$window" ] || fail "after $1 WendraWin shows no window"
-}
-
 # ---- 2. the minimal display and back
 press "$window" F2
-window_again F2
-state=$(wait_state "$window" "m == \"IsViewable\" && h > 0 && h < $normal") ||
+wait_state "m == \"IsViewable\" && h > 0 && h < $normal" ||
     fail "after F2 the window is \"$state\" (it was $normal pixels high)"
 echo "minimal display: $state"
 sleep 0.5
@@ -89,8 +68,7 @@ echo "$state" | grep -q '^IsViewable' || fail "the minimal window vanished: $sta
 snap "$window" 2-minimal
 snap 0 2-minimal-screen
 press "$window" F2
-window_again "F2 twice"
-state=$(wait_state "$window" "m == \"IsViewable\" && h == $normal") ||
+wait_state "m == \"IsViewable\" && h == $normal" ||
     fail "F2 again left the window \"$state\", not $normal pixels high"
 echo "normal display again: $state"
 
@@ -98,22 +76,16 @@ echo "normal display again: $state"
 press "$window" ctrl+n
 editor=$(find_window "$program" '^Event Details$' 30)
 [ -n "$editor" ] || fail "Ctrl+N opened no editor"
-sleep 0.5
 # The keys go wherever the editor put its focus.
-xdotool type --delay 30 "Dentist at nine"
+type_into "$editor" "Dentist at nine"
 sleep 0.3
 snap "$editor" 3-editor
 press "$editor" alt+s
-for _ in $(seq 50); do
-    [ -z "$(xdotool search --all --onlyvisible --pid "$program" --name '^Event Details$' 2>/dev/null)" ] && break
-    sleep 0.2
-done
-[ -z "$(xdotool search --all --onlyvisible --pid "$program" --name '^Event Details$' 2>/dev/null)" ] ||
-    fail "Alt+S left the editor open"
-# The store keeps descriptions as the hex of their UTF-8 bytes.
-typed_hex=$(printf %s "Dentist at nine" | od -An -tx1 | tr -d ' \n' | tr a-f A-F)
-saved=$(sqlite3 "$prog/WendraWin.dt" "SELECT UniDesc FROM Events" 2>&1)
-[ "$saved" = "$typed_hex" ] || fail "the store holds \"$saved\" instead of the typed description ($typed_hex)"
+wait_gone "$program" '^Event Details$' || fail "Alt+S left the editor open"
+# The main window saves what the editor holds once the editor has closed.
+typed=$(hex "Dentist at nine")
+saved() { store "SELECT UniDesc FROM Events" 2>&1; }
+wait_until 10 prints "$typed" saved || fail "the store holds \"$(saved)\" instead of the typed description ($typed)"
 echo "saved: Dentist at nine"
 
 # ---- 4. the list with its new row, in the 14 point font

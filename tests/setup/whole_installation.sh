@@ -19,19 +19,12 @@
 set -uo pipefail
 
 build=$1
-exe=$2
 database=$3
-icons=$4
-grab=$5
-
 source "$(dirname "$0")/../support/x_session.sh"
-x_session_start "$exe" "$database" "$icons" openbox
-command -v desktop-file-validate >/dev/null || { echo "desktop-file-validate missing"; exit 77; }
-pictures=${WENDRA_GRAB_DIR:-$work/pictures}
-mkdir -p "$pictures"
-export HOME=$work/home
+x_session installed openbox "${@:2}"
+need desktop-file-validate
+# The user's own folders where a desktop has them: below the home folder.
 unset XDG_DATA_HOME
-mkdir -p "$HOME"
 
 # ---- 1. the installation
 prefix="$work/My Programs/WendraWin"
@@ -70,9 +63,8 @@ window=$(find_window "$creator" '^Wendra[(]win[)]  exe creator$' 60)
 # The picture is of the window manager's frame, so it shows the caption too. It is
 # taken at once: within a second the program the setup starts covers the window.
 frame=$(xwininfo -id "$window" -tree 2>/dev/null | awk '/Parent window id:/ {print $4}')
-"$grab" "$(( ${frame:-$window} ))" "$pictures/setup-window.png" || echo "(no picture of the setup window)"
-for _ in $(seq 300); do running "$creator" || break; sleep 0.1; done
-running "$creator" && fail "WendraWinCreator did not end by itself"
+snap "$(( ${frame:-$window} ))" setup-window
+wait_until 30 not running "$creator" || fail "WendraWinCreator did not end by itself"
 wait "$creator"
 code=$?
 # What the program it started says there (its browser engine, for one) is not its own.
@@ -88,15 +80,7 @@ fi
 echo "setup: window $window, exit code $code"
 
 # ---- 3. the main program, from the installed folder
-main=""
-for _ in $(seq 100); do
-    for p in $(pgrep -x "$main_name"); do
-        [ "$(readlink "/proc/$p/exe")" = "$prefix/$main_name" ] && main=$p
-    done
-    [ -n "$main" ] && break
-    sleep 0.1
-done
-[ -n "$main" ] || fail "$main_name is not running from $prefix"
+main=$(wait_process "$prefix/$main_name") || fail "$main_name is not running from $prefix"
 pids+=($main)
 cmp -s "$prefix/$main_name" "$prefix/Wendrawin.BAK" || fail "the setup did not put Wendrawin.BAK in place"
 [ "$(stat -c %a "$prefix/$main_name")" = 755 ] || fail "$main_name has mode $(stat -c %a "$prefix/$main_name")"
@@ -104,16 +88,13 @@ if [ "$main_name" = WendraWinVista ]; then
     offer=$(find_window "$main" '^Install Wendra[(]win[)] Sidebar Gadget[?]$' 60)
     [ -n "$offer" ] || fail "the first run offered no gadget"
     sleep 1
-    "$grab" "$offer" "$pictures/installed-gadget-offer.png" || echo "(no picture of the gadget offer)"
-    xdotool windowactivate --sync "$offer" 2>/dev/null
-    xdotool windowfocus --sync "$offer" 2>/dev/null
-    sleep 0.3
-    xdotool key --clearmodifiers alt+F4  # the window manager closes it
+    snap "$offer" gadget-offer
+    press "$offer" alt+F4  # the window manager closes it
 fi
 main_window=$(find_window "$main" '^Wendra[(]win[)]' 60)
 [ -n "$main_window" ] || fail "WendraWin showed no window"
 sleep 1
-"$grab" "$main_window" "$pictures/installed-main-window.png" || echo "(no picture of the main window)"
+snap "$main_window" main-window
 echo "WendraWin: process $main, window $main_window"
 
 # ---- 4. the shortcuts and the registration
@@ -143,13 +124,13 @@ if [ -e "$prefix/libWendraGadget.so" ]; then
     "$elsewhere/WendraGadgetHost" >"$work/host.log" 2>&1 &
     host=$!
     pids+=($host)
-    host_window=$(wait_window "$host" '^Wendra[(]win[)] Gadget$' 60)
+    host_window=$(find_window "$host" '^Wendra[(]win[)] Gadget$' 60)
     [ -n "$host_window" ] || fail "the gadget host showed no window: $(cat "$work/host.log")"
     grep -qF "$prefix/libWendraGadget.so" "/proc/$host/maps" ||
         fail "the gadget host did not load $prefix/libWendraGadget.so: $(cat "$work/host.log")"
     grep -q "could not be loaded" "$work/host.log" && fail "the gadget host said: $(cat "$work/host.log")"
     sleep 2
-    "$grab" "$host_window" "$pictures/installed-gadget-host.png" || echo "(no picture of the gadget host)"
+    snap "$host_window" gadget-host
     echo "gadget host: process $host, window $host_window"
 fi
 echo "PASS"

@@ -1,4 +1,9 @@
 # The gadget's part of the whole-program rig, sourced after x_session.sh:
+#   gadget_session_start LABEL WM STORE ARGUMENTS...
+#                        the X session (WM: "" or a window manager) and the gadget's
+#                        folder (STORE: "" or hostile) from the gadget scripts' own
+#                        arguments: WendraWin, its database, the icons, the grab tool,
+#                        then those of gadget_folder; sets $grab and $label
 #   gadget_folder HOST LIBRARY PAGES STORE-MAKER [hostile]
 #                        lays the gadget out in $prog beside WendraWin: the host, the
 #                        library (registered for the user as the setup registers it),
@@ -11,10 +16,16 @@
 #   wait_js EXPRESSION VALUE            asks for up to 30 s until the answer is VALUE
 #   redrawn_since N      waits until the page has drawn its list more than N times
 #   click_link HREF      a user's click on the list's first link whose address starts so
-#   wait_window PID NAME SECONDS   the first shown window of the process with the name
+#   click_redrawn HREF WHAT   clicks the link and waits until the page has drawn its
+#                        list again ($drawn counts the lists drawn)
 # Qt WebEngine renders without a GPU here (a virtual X server has none).
 
 export QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
+
+gadget_session_start() {
+    x_session "$1" "$2" "${@:4:4}"
+    gadget_folder "${@:8:4}" $3
+}
 
 gadget_folder() {
     local host=$1 library=$2 pages=$3 maker=$4 kind=${5:-}
@@ -23,7 +34,6 @@ gadget_folder() {
     cp "$library" "$prog/libWendraGadget.so"
     cp -r "$pages" "$prog/gadget"
     cp "$prog/WendraWin" "$prog/WendraWinVista"
-    export XDG_DATA_HOME=$work/data
     mkdir -p "$XDG_DATA_HOME/WendraWin"
     printf '[WendraGadget.clsHTML]\nLibrary=%s\n' "$prog/libWendraGadget.so" >"$XDG_DATA_HOME/WendraWin/Components.ini"
     rm -f "$prog/WendraWin.dt"
@@ -36,7 +46,7 @@ start_host() {
     pids+=($host)
     host_in=${HOST[1]}
     host_out=${HOST[0]}
-    host_window=$(wait_window "$host" '^Wendra[(]win[)] Gadget$' 60)
+    host_window=$(find_window "$host" '^Wendra[(]win[)] Gadget$' 60)
     [ -n "$host_window" ] || fail "the gadget host showed no window"
     redrawn_since 0 >/dev/null || fail "the page drew no list"
 }
@@ -82,14 +92,7 @@ click_link() {
     xdotool mousemove --window "$host_window" "$x" "$y" click 1 || fail "the link $1 could not be clicked"
 }
 
-# Asks again and again: xdotool's own waiting can miss a window whose name comes
-# after it is shown (the page gives the host's window its title).
-wait_window() {
-    local window
-    for _ in $(seq $(($3 * 5))); do
-        window=$(xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n 1)
-        [ -n "$window" ] && { echo "$window"; return 0; }
-        sleep 0.2
-    done
-    return 1
+click_redrawn() {
+    click_link "$1"
+    drawn=$(redrawn_since "$drawn") || fail "$2 drew no list"
 }
