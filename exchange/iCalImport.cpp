@@ -400,13 +400,9 @@ void iCalImport::eventLine(const Line& line, clsImportLog& log) {
         else
             parseICalRRule(ev, value, log);
     } else if (has(key, texts::kRDate)) {
-        std::string list = ev.RDates();
-        appendDates(list, line, log);
-        ev.setRDates(list);
+        appendDates(reading_.rDates, line, log);
     } else if (has(key, texts::kExDate)) {
-        std::string list = ev.ExDates();
-        appendDates(list, line, log);
-        ev.setExDates(list);
+        appendDates(reading_.exDates, line, log);
     }
 }
 
@@ -438,7 +434,8 @@ void iCalImport::endEvent(clsImportLog& log, bool closed) {
     if (reading_.hexSummary) ev.setDescription(*reading_.hexSummary);
     else if (reading_.summary) ev.setDescription(*reading_.summary);
     else if (reading_.description) ev.setDescription(*reading_.description);
-    if (ev.AllDayEvent() && !ev.RDates().empty()) ev.setRDates(withoutMidnights(ev.RDates()));
+    ev.setRDates(ev.AllDayEvent() ? withoutMidnights(reading_.rDates) : std::move(reading_.rDates));
+    ev.setExDates(std::move(reading_.exDates));
 
     const bool usable = closed && reading_.hasUid && reading_.hasStart;
     if (!usable) {

@@ -75,6 +75,9 @@ private:
         bool hasStart = false;
         int nestedDepth = 0;  // inside a VALARM or another component of the event
         std::optional<std::string> hexSummary, summary, description;
+        // Kept here and given to the event at its end: a list copied into the
+        // event at every line made thousands of one-date lines take quadratic time.
+        std::string rDates, exDates;
     };
 
     // The shared loop: the lines before `begin` passed over, then every line
