@@ -19,10 +19,21 @@ constexpr std::size_t kLogExcerpt = 200;
 // The prior warnings the event editor can show; anything else is the default.
 constexpr int kMaxOwnPriorWarning = 9;
 
+// The first colon that no backslash precedes and no pair of double quotes
+// holds: a parameter may quote a colon (ALTREP="http://..."). A quote left
+// open to the end of the line quotes nothing.
 std::size_t valueColon(std::string_view line) {
-    for (std::size_t i = 0; i < line.size(); ++i)
-        if (line[i] == ':' && (i == 0 || line[i - 1] != '\\')) return i;
-    return std::string_view::npos;
+    std::size_t firstColon = std::string_view::npos;
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"') {
+            quoted = !quoted;
+        } else if (line[i] == ':' && (i == 0 || line[i - 1] != '\\')) {
+            if (!quoted) return i;
+            if (firstColon == std::string_view::npos) firstColon = i;
+        }
+    }
+    return firstColon;
 }
 
 std::string lineKey(std::string_view line) {

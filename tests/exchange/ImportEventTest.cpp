@@ -58,6 +58,8 @@ TEST_F(EventImport, Properties) {
         {{"SUMMARY:Dentist at", " the clinic", "\tnow"}, "|D=Dentist atthe clinicnow|", "2.0"},
         // Keys without blanks and case, parameters after the name, the first unescaped colon.
         {{"summary ; charset=x : Tea \\: two "}, "|D=Tea \\: two|"},
+        {{"SUMMARY;ALTREP=\"http://example.com/x\":Meeting: 9:00"}, "|D=Meeting: 9:00|", "2.0"},
+        {{"SUMMARY;X=\"open:Meeting"}, "|D=Meeting|", "2.0"},
         {{"DTSTART;VALUE=DATE:20260322"}, "|S=20260322|"},
         {{"DTSTART:20260323T093000"}, "|S=20260323T093000|"},
         {{"DTSTAMP:20260101T000000", "LAST-MODIFIED:20260202T000000"}, "|M=20260202T000000|"},
@@ -75,6 +77,10 @@ TEST_F(EventImport, Properties) {
         {{"X-KSP-AUTODELETE:-5"}, "|A=M|"},
         // The exact hex text first, then SUMMARY, DESCRIPTION only alone; not an alarm's lines.
         {{"SUMMARY:caf\xE9"}, "|D=caf\xC3\xA9|"},
+        // 2.0 text is UTF-8 where it can be (a fold may cut a sequence), the device's code page otherwise.
+        {{"SUMMARY:a\xC3\xA4\xC3", " \xB6"}, "|D=a\xC3\xA4\xC3\xB6|", "2.0"},
+        {{"SUMMARY:caf\xE9 \xED\xA0\x80"}, "|D=caf\xC3\xA9 \xC3\xAD\xC2\xA0\xE2\x82\xAC|", "2.0"},
+        {{"SUMMARY:a\xC3\xA4"}, "|D=a\xC3\x83\xC2\xA4|"},
         {{"SUMMARY:cafe?", "X-KSP-SUMMARY-UNIB:636166C3A9"}, "|D=caf\xC3\xA9|"},
         {{"X-KSP-SUMMARY-UTF8:636166C3A9", "SUMMARY:cafe?"}, "|D=caf\xC3\xA9|"},
         {{"DESCRIPTION:long", "SUMMARY:title"}, "|D=title|"},
@@ -193,6 +199,9 @@ TEST_F(ImportTest, CalendarLevel) {
                     log);
     const std::string f = fields(rec.only());
     EXPECT_TRUE(f.find("|D=two words|") != std::string::npos && f.find("|Rec=1|R=2,2,") != std::string::npos) << f;
+    // A byte-order mark, which dropped the whole calendar, is passed over and says the text is UTF-8.
+    EXPECT_EQ(readOne("\xEF\xBB\xBF" + vcal("1.0", {"UID:b", "DTSTART:20260321", "SUMMARY:\xC3\xA4"})).Description(),
+              "\xC3\xA4");
     // The calendar holds the event being read, and only while it is read.
     rec.calls.clear();
     int heldDuringEnd = -1;
