@@ -3,8 +3,6 @@
 // reader refuses to hand on for merging.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <time.h>
 
 #include <string>
 #include <vector>
@@ -110,12 +108,7 @@ TEST_F(EventImport, Properties) {
 // Standard calendars stamp changes in UTC; read as local time they decide the
 // merge by the wrong copy.
 TEST_F(EventImport, UtcInLocalTime) {
-    struct Eastern {  // daylight time from 8 March 2026; POSIX rules need no zone files
-        const char* old = getenv("TZ");
-        std::string saved = old ? old : "";
-        Eastern() { setenv("TZ", "EST5EDT,M3.2.0,M11.1.0", 1), tzset(); }
-        ~Eastern() { old ? setenv("TZ", saved.c_str(), 1) : unsetenv("TZ"), tzset(); }
-    } zone;
+    const LocalZone zone("EST5EDT,M3.2.0,M11.1.0");
     const std::string got = read({"LAST-MODIFIED:20260301T170000Z", "X-KSP-VIEWFROM:20260320T140000Z",
                                   "EXDATE:20260327T140000Z", "RRULE:FREQ=DAILY;UNTIL=20260401T140000Z"},
                                  "2.0");
@@ -123,6 +116,58 @@ TEST_F(EventImport, UtcInLocalTime) {
     EXPECT_NE(got.find("|M=20260301T120000|"), std::string::npos) << got;
     EXPECT_NE(got.find("|EX=20260327T100000|"), std::string::npos) << got;
     EXPECT_NE(got.find(",20260401T100000,"), std::string::npos) << got;
+}
+
+// Times in a named zone were read as local time, and an UNTIL earlier in its
+// day than the start's time kept that day: the RFC's "every Tuesday and
+// Thursday for five weeks" had 11 occurrences, not 10.
+TEST_F(EventImport, TimesInNamedZones) {
+    const std::vector<std::string> usEastern = {
+        "BEGIN:VTIMEZONE", "TZID:US-Eastern", "BEGIN:STANDARD", "DTSTART:19671029T020000",
+        "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10", "TZOFFSETFROM:-0400", "TZOFFSETTO:-0500", "END:STANDARD",
+        "BEGIN:DAYLIGHT", "DTSTART:19870405T020000", "RRULE:FREQ=YEARLY;BYDAY=1SU;BYMONTH=4", "TZOFFSETFROM:-0500",
+        "TZOFFSETTO:-0400", "END:DAYLIGHT", "END:VTIMEZONE"};
+    const char* fiveWeeks = "RRULE:FREQ=WEEKLY;UNTIL=19971007T000000Z;WKST=SU;BYDAY=TU,TH";
+    const char* cet = "CET-1CEST,M3.5.0,M10.5.0/3";
+    const struct {
+        const char* machine;  // the machine's zone
+        bool vtimezone;
+        std::vector<std::string> lines;
+        const char* first;  // the first occurrence and how many there are
+        std::size_t count;
+        const char* logged = nullptr;
+    } rows[] = {
+        {"UTC0", true, {"DTSTART;TZID=US-Eastern:19970902T090000", fiveWeeks}, "19970902T130000", 10},
+        {cet, false, {"DTSTART;TZID=America/New_York:19970902T090000", fiveWeeks}, "19970902T150000", 10},
+        {"UTC0", true, {"DTSTART;TZID=US-Eastern:19971104T090000"}, "19971104T140000", 1},
+        {"UTC0", true, {"DTSTART;TZID=US-Eastern:19970902T090000", fiveWeeks, "EXDATE;TZID=US-Eastern:19970909T090000",
+                        "RDATE;TZID=US-Eastern:19971001T120000"}, "19970902T130000", 10},
+        {cet, false, {"DTSTART;VALUE=DATE-TIME;TZID=\"/example.org/2007_1/Europe/Berlin\":19970902T090000"},
+         "19970902T090000", 1},
+        {"UTC0", false, {"DTSTART;TZID=Nowhere/Land:19970902T090000"}, "19970902T090000", 1, texts::kUnknownTimeZone},
+        {"UTC0", false, {"DTSTART;TZID=../../../etc/passwd:19970902T090000"}, "19970902T090000", 1,
+         texts::kUnknownTimeZone},
+        // The UNTIL's own day is kept from the first time of the rule that day.
+        {"UTC0", false, {"DTSTART:19970902T090000", "RRULE:FREQ=DAILY;UNTIL=19970904T085959"}, "19970902T090000", 2},
+        {"UTC0", false, {"DTSTART:19970902T090000", "RRULE:FREQ=DAILY;UNTIL=19970904T090000"}, "19970902T090000", 3},
+        {"UTC0", false, {"DTSTART:19970902T090000", "RRULE:FREQ=DAILY;BYHOUR=8,9;UNTIL=19970904T080000"},
+         "19970902T090000", 5},
+    };
+    for (const auto& r : rows) {
+        const LocalZone zone(r.machine);
+        std::string msg = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
+        for (const auto& l : r.vtimezone ? usEastern : std::vector<std::string>{}) msg += l + "\r\n";
+        msg += "BEGIN:VEVENT\r\nUID:u1\r\n";
+        for (const auto& l : r.lines) msg += l + "\r\n";
+        log.entries.clear();
+        const std::vector<std::string> got =
+            occurrences(readOne(msg + "END:VEVENT\r\nEND:VCALENDAR\r\n"), DateTime::ymd(1997, 1, 1),
+                        DateTime::ymd(1998, 12, 31));
+        ASSERT_FALSE(got.empty()) << r.lines[0];
+        EXPECT_EQ(got.front() + " " + std::to_string(got.size()), r.first + std::string(" ") + std::to_string(r.count))
+            << r.lines[0];
+        EXPECT_EQ(log.has(texts::kUnknownTimeZone), r.logged != nullptr) << r.lines[0];
+    }
 }
 
 TEST_F(EventImport, RuleGrammars) {
