@@ -134,7 +134,7 @@ bool iCalZones::zoneLine(const std::string& key, const std::string& value) {
     if (key.starts_with("BEGIN:VTIMEZONE")) {
         open_ = zones_.size() < kMaxZones;
         if (open_) zones_.emplace_back();
-        observance_.reset();
+        inObservance_ = false;
         return open_;
     }
     if (!open_) return false;
@@ -144,28 +144,29 @@ bool iCalZones::zoneLine(const std::string& key, const std::string& value) {
         return false;
     }
     if (key.starts_with("BEGIN:STANDARD") || key.starts_with("BEGIN:DAYLIGHT")) {
-        observance_.emplace();
+        inObservance_ = true;
+        observance_ = Observance();
     } else if (key.starts_with("END:STANDARD") || key.starts_with("END:DAYLIGHT")) {
-        if (observance_ && observance_->offsetsRead && !observance_->start.isNull() &&
+        if (inObservance_ && observance_.offsetsRead && !observance_.start.isNull() &&
             zone.observances.size() < kMaxObservances)
-            zone.observances.push_back(std::move(*observance_));
-        observance_.reset();
-    } else if (!observance_) {
+            zone.observances.push_back(std::move(observance_));
+        inObservance_ = false;
+    } else if (!inObservance_) {
         if (key.starts_with("TZID")) zone.id = value;
     } else if (key.starts_with("DTSTART")) {
         bool utc = false;
-        if (const auto d = zoneTime(value, utc)) observance_->start = *d;
+        if (const auto d = zoneTime(value, utc)) observance_.start = *d;
     } else if (key.starts_with("TZOFFSETFROM") || key.starts_with("TZOFFSETTO")) {
         if (const auto offset = utcOffset(value)) {
-            (key.starts_with("TZOFFSETTO") ? observance_->offsetTo : observance_->offsetFrom) = *offset;
-            observance_->offsetsRead = true;
+            (key.starts_with("TZOFFSETTO") ? observance_.offsetTo : observance_.offsetFrom) = *offset;
+            observance_.offsetsRead = true;
         }
     } else if (key.starts_with("RRULE")) {
-        readRule(*observance_, value);
+        readRule(observance_, value);
     } else if (key.starts_with("RDATE")) {
         for (const auto& item : splitList(replaceAll(value, ";", ",")))
-            if (bool utc = false; observance_->starts.size() < kMaxStarts)
-                if (const auto d = zoneTime(item, utc)) observance_->starts.push_back(*d);
+            if (bool utc = false; observance_.starts.size() < kMaxStarts)
+                if (const auto d = zoneTime(item, utc)) observance_.starts.push_back(*d);
     }
     return true;
 }

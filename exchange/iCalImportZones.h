@@ -65,7 +65,8 @@ private:
 
     std::vector<Zone> zones_;
     bool open_ = false;
-    std::optional<Observance> observance_;
+    bool inObservance_ = false;
+    Observance observance_;  // the one being read
 };
 
 }  // namespace wendra
