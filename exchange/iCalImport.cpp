@@ -398,6 +398,11 @@ void iCalImport::eventLine(const Line& line, clsImportLog& log) {
             ev.setAllDayEvent(value.find('T') == std::string::npos);
             ev.setEventStart(*d);
             reading_.hasStart = true;
+            // The day as written, in its zone or UTC.
+            std::string written = value;
+            if (written.ends_with('Z') || written.ends_with('z')) written.pop_back();
+            const auto wall = parseICalDateTime(written);
+            reading_.startDayShift = wall ? d->dayNumber() - wall->dayNumber() : 0;
         } else {
             badValue();
         }
@@ -500,6 +505,29 @@ void iCalImport::untilsBeforeTheirDay(clsCalEvent& ev) {
     }
 }
 
+void iCalImport::shiftWeekdays(clsCalEvent& ev, std::int64_t days) {
+    // A weekly meeting on Monday evenings in another zone is on Tuesday
+    // mornings here. Weekdays with an ordinal and month days are left: no
+    // day of the other side's month is sure to be such a day here.
+    static constexpr std::string_view kDays[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
+    const int shift = static_cast<int>(((days % 7) + 7) % 7);
+    for (int i = 1; i <= ev.RRulesCount(); ++i) {
+        clsCalRRule& rule = *ev.RRule(i);
+        if (rule.ByDay().empty()) continue;
+        std::string moved;
+        for (const auto& item : splitList(rule.ByDay())) {
+            std::string out = trim(item);
+            for (int d = 0; d < 7 && out.size() == 2; ++d)
+                if (out == kDays[d]) {
+                    out = kDays[(d + shift) % 7];
+                    break;
+                }
+            moved += (moved.empty() ? "" : ",") + out;
+        }
+        rule.setByDay(moved);
+    }
+}
+
 void iCalImport::endEvent(clsImportLog& log, bool closed) {
     clsCalEvent& ev = *event_;
     // The exact text of the hex line first, then SUMMARY; DESCRIPTION only
@@ -510,6 +538,7 @@ void iCalImport::endEvent(clsImportLog& log, bool closed) {
     ev.setRDates(ev.AllDayEvent() ? withoutMidnights(reading_.rDates) : std::move(reading_.rDates));
     ev.setExDates(std::move(reading_.exDates));
     untilsBeforeTheirDay(ev);
+    if (reading_.startDayShift != 0) shiftWeekdays(ev, reading_.startDayShift);
 
     const bool usable = closed && reading_.hasUid && reading_.hasStart;
     if (!usable) {

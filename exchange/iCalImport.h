@@ -79,6 +79,8 @@ private:
         // Kept here and given to the event at its end: a list copied into the
         // event at every line made thousands of one-date lines take quadratic time.
         std::string rDates, exDates;
+        // Days the start moved when its zone's time became local time.
+        std::int64_t startDayShift = 0;
     };
 
     // The shared loop: the lines before `begin` passed over, then every line
@@ -104,6 +106,8 @@ private:
     // A timed UNTIL earlier in its day than the rule's first time there ends
     // the rule the day before: the store's UNTIL holds its whole day.
     static void untilsBeforeTheirDay(clsCalEvent& ev);
+    // Plain weekdays of the rules moved with a start that moved to another day.
+    static void shiftWeekdays(clsCalEvent& ev, std::int64_t days);
 
     iCalImportListener& listener_;
     iCalImportHost& host_;

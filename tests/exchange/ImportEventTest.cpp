@@ -140,6 +140,9 @@ TEST_F(EventImport, TimesInNamedZones) {
         {"UTC0", true, {"DTSTART;TZID=US-Eastern:19970902T090000", fiveWeeks}, "19970902T130000", 10},
         {cet, false, {"DTSTART;TZID=America/New_York:19970902T090000", fiveWeeks}, "19970902T150000", 10},
         {"UTC0", true, {"DTSTART;TZID=US-Eastern:19971104T090000"}, "19971104T140000", 1},
+        // Monday evenings there are Tuesday mornings here.
+        {cet, false, {"DTSTART;TZID=America/Los_Angeles:19970901T200000", "RRULE:FREQ=WEEKLY;BYDAY=MO;COUNT=3"},
+         "19970902T050000", 3},
         {"UTC0", true, {"DTSTART;TZID=US-Eastern:19970902T090000", fiveWeeks, "EXDATE;TZID=US-Eastern:19970909T090000",
                         "RDATE;TZID=US-Eastern:19971001T120000"}, "19970902T130000", 10},
         {cet, false, {"DTSTART;VALUE=DATE-TIME;TZID=\"/example.org/2007_1/Europe/Berlin\":19970902T090000"},
