@@ -1,7 +1,10 @@
 // The calendar text reader and writer at the sizes a synchronisation meets:
 // reading one VCALENDAR of 5,000 events and a SYNC-DATA list of 10,000 lines,
 // and writing 1,000 PUBLISH blocks whose rules go out as day maps. Bytes are
-// the message's (read) or the blocks' (written); items are events.
+// the message's (read) or the blocks' (written); items are events. And one
+// event of 20,000 single-date EXDATE lines (480 kB), as another program may
+// write a long-lived series: its reading must grow with the lines, not with
+// their square.
 
 #include <benchmark/benchmark.h>
 
@@ -127,6 +130,29 @@ void BM_ReadSyncData10000Lines(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 10000);
 }
 
+// One event whose removed dates come one a line, every day back from today.
+std::string manyExDateLines(int lines) {
+    std::string out = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:many-exdates\r\n"
+                      "DTSTART:" + dateText(-lines, true) + "\r\nRRULE:FREQ=DAILY\r\nSUMMARY:Daily\r\n";
+    for (int i = 0; i < lines; ++i) out += "EXDATE:" + dateText(i - lines, true) + "\r\n";
+    return out + "END:VEVENT\r\nEND:VCALENDAR\r\n";
+}
+
+void BM_ReadEventWith20000ExDateLines(benchmark::State& state) {
+    FakeClock clock(kNow);
+    ClockOverride use(clock);
+    const std::string message = manyExDateLines(20000);
+    clsImportLog log;
+    for (auto _ : state) {
+        Discard sink;
+        iCalImport reader(sink, sink);
+        reader.readVCal(message, log);
+        if (sink.events != 1) state.SkipWithError("event lost");
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(message.size()));
+    state.SetItemsProcessed(state.iterations() * 20000);
+}
+
 void BM_WritePublishDayMaps1000(benchmark::State& state) {
     FakeClock clock(kNow);
     ClockOverride use(clock);
@@ -148,6 +174,7 @@ void BM_WritePublishDayMaps1000(benchmark::State& state) {
 BENCHMARK(BM_ReadVCalendar5000Events)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadSyncData10000Lines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WritePublishDayMaps1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadEventWith20000ExDateLines)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace wendra

@@ -42,6 +42,41 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+bool isValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        // The length of the sequence and the range its second byte must lie in
+        // (narrower than 80..BF where that excludes overlong forms, surrogates
+        // and code points past U+10FFFF).
+        std::size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) length = 2;
+        else if (b == 0xE0) length = 3, low = 0xA0;
+        else if (b == 0xED) length = 3, high = 0x9F;
+        else if (b >= 0xE1 && b <= 0xEF) length = 3;
+        else if (b == 0xF0) length = 4, low = 0x90;
+        else if (b >= 0xF1 && b <= 0xF3) length = 4;
+        else if (b == 0xF4) length = 4, high = 0x8F;
+        else return false;
+        if (bytes.size() - i < length) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto c = static_cast<unsigned char>(bytes[i + k]);
+            if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+std::string utf8OrCp1252ToUtf8(std::string_view bytes) {
+    return isValidUtf8(bytes) ? std::string(bytes) : cp1252ToUtf8(bytes);
+}
+
 std::string utf8ToCp1252(std::string_view text) {
     if (isAscii(text)) return std::string(text);
     std::string out;

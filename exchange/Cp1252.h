@@ -15,6 +15,14 @@ namespace wendra {
 // the same number, as Windows reads them.
 std::string cp1252ToUtf8(std::string_view bytes);
 
+// Whether the bytes are well-formed UTF-8: no overlong form, no surrogate,
+// nothing past U+10FFFF, no sequence cut short.
+bool isValidUtf8(std::string_view bytes);
+
+// Text from another program: kept as it is when it is valid UTF-8, else read
+// as Windows-1252, the device's own code page.
+std::string utf8OrCp1252ToUtf8(std::string_view bytes);
+
 // UTF-8 text as Windows-1252 bytes; a character with no byte, and a broken
 // UTF-8 sequence, becomes "?".
 std::string utf8ToCp1252(std::string_view text);

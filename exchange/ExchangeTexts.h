@@ -16,6 +16,7 @@ inline constexpr const char* kBeginVCalendar = "BEGIN:VCALENDAR";
 inline constexpr const char* kEndVCalendar = "END:VCALENDAR";
 inline constexpr const char* kBeginVEvent = "BEGIN:VEVENT";
 inline constexpr const char* kEndVEvent = "END:VEVENT";
+inline constexpr const char* kBeginVTimezone = "BEGIN:VTIMEZONE";
 inline constexpr const char* kEndSyncCancel = "X-KSP-END:SYNC-CANCEL";
 
 // ---- the copies of received messages, one file a kind ------------------------
@@ -117,5 +118,6 @@ inline constexpr const char* kEventNoStart = "no valid DTSTART";
 inline constexpr const char* kEventNotClosed = "no END:VEVENT";
 inline constexpr const char* kCalendarNotRegistered = "Foreign calendar could not be registered";
 inline constexpr const char* kSyncEntrySkipped = "Sync entry without a valid time or id, skipped";
+inline constexpr const char* kUnknownTimeZone = "Time zone not known, time read as local time";
 
 }  // namespace wendra::texts

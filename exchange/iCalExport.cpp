@@ -6,6 +6,7 @@
 #include "Version.h"
 #include "exchange/Cp1252.h"
 #include "exchange/ExchangeTexts.h"
+#include "store/iCalMapCreator.h"
 #include "store/modFuncs.h"
 
 namespace wendra {
@@ -50,28 +51,41 @@ const clsCalRRule* editableRule(const clsCalEvent& ev) {
     return r;
 }
 
-std::string exDateList(const clsCalEvent& ev) {
+// The largest count the device's rule grammar keeps: it reads a larger one as this.
+constexpr int kMaxRuleCount = 999;
+
+// Whether the device, reading the 1.0 text of this monthly rule as the reader
+// here does, gets the rule back. It reads a rule from the 29th, 30th or 31st as
+// the last of the 28th to that day that each month has, so a plain rule from
+// those days (which skips the months without the day) and such a rule from
+// another day cannot be said in it.
+bool monthDaysReadBack(const clsCalRRule& r, int startDay) {
+    if (r.Frequency() != clsCalRRule::kMonthly || r.isMonthEnd()) return true;
+    if (!r.isMonth29Plus()) return startDay < 29;
+    const std::vector<int> days = r.ByMonthDayArray();
+    return *std::max_element(days.begin(), days.end()) == startDay;
+}
+
+// The items of a timed event's date list as the device writes them: a whole
+// day (an item without a time) takes the event's time of day, which the
+// device reads as that day's occurrence; a timed item keeps its time, midnight
+// too. An all-day event's items are days.
+std::string dateList(const clsCalEvent& ev, const std::vector<std::string>& items, bool timesForAllDay) {
     std::string out;
-    for (const auto& item : ev.ExAndHiddenDatesArray(true, true)) {
+    for (const auto& item : items) {
         auto d = parseICalDateTime(item);
         if (!d) continue;
-        if (!ev.AllDayEvent() && d->secondOfDay() == 0) d = combineDateTime(*d, ev.EventStart());
+        const bool withTime = timesForAllDay || !ev.AllDayEvent();
+        if (!ev.AllDayEvent() && item.find('T') == std::string::npos) d = combineDateTime(*d, ev.EventStart());
         if (!out.empty()) out += ',';
-        out += formatICalDateTime(*d, !ev.AllDayEvent());
+        out += formatICalDateTime(*d, withTime);
     }
     return out;
 }
 
-std::string rDateList(const clsCalEvent& ev) {
-    std::string out;
-    for (const auto& item : ev.RDatesArray()) {
-        const auto d = parseICalDateTime(item);
-        if (!d) continue;
-        if (!out.empty()) out += ',';
-        out += formatICalDateTime(*d, true);
-    }
-    return out;
-}
+std::string exDateList(const clsCalEvent& ev) { return dateList(ev, ev.ExAndHiddenDatesArray(true, true), false); }
+// Extra dates always carry a time: an all-day event's read back without it.
+std::string rDateList(const clsCalEvent& ev) { return dateList(ev, ev.RDatesArray(), true); }
 
 std::vector<std::string> descExceptionEntries(const std::string& exceptions) {
     std::vector<std::string> out;
@@ -108,22 +122,36 @@ std::string iCalExport::productId() const {
 
 std::optional<std::string> iCalExport::vcalRRule(const clsCalEvent& ev) {
     const clsCalRRule* r = editableRule(ev);
-    if (r == nullptr) return std::nullopt;
+    if (r == nullptr || !monthDaysReadBack(*r, ev.EventStart().day())) return std::nullopt;
     std::string out = frequencyCode(r->Frequency()) + std::to_string(r->Interval());
     if (r->isMonthEnd()) out += " LD";
-    if (r->DurationCount() >= 1) {
-        out += " #" + std::to_string(r->DurationCount());
-    } else if (!r->DurationUntil().isNull()) {
-        // "#0" would read as endless on the device: a rule whose end leaves
-        // no occurrence writes no rule at all.
-        // The count of the rule alone: extra dates travel in RDATE, and
-        // counted here they would carry the device's rule past its end.
-        clsCalEvent ruleOnly = ev;
-        ruleOnly.setRDates("");
-        const int count = ruleOnly.calcDurationCount(*r);
+    // The rule alone: extra dates travel in RDATE, and counted here they would
+    // carry the device's rule past its end.
+    clsCalEvent ruleOnly = ev;
+    ruleOnly.setRDates("");
+    // Whether the rule's n-th day, counted from the start as a count read back
+    // is, falls by the day `by`.
+    const auto nthDayBy = [&](int n, DateTime by) {
+        clsCalRRule counted = *r;
+        counted.setDurationUntil(DateTime(), true);
+        counted.setDurationCount(n);
+        iCalMapCreator(ruleOnly).makeEventBitMap(&counted, ev.EventStart(), by);
+        return !counted.DurationUntil().isNull() && counted.DurationUntil().dayNumber() <= by.dayNumber();
+    };
+    int count = r->DurationCount();
+    if (count < 1 && !r->DurationUntil().isNull()) {
+        // This count holds the start, which a count read back holds only when
+        // the start is one of the rule's days.
+        count = ruleOnly.calcDurationCount(*r);
+        if (count >= 1 && !nthDayBy(count, r->DurationUntil())) --count;
+        // "#0" would read as endless on the device.
         if (count < 1) return std::nullopt;
-        out += " #" + std::to_string(count);
     }
+    if (count > kMaxRuleCount) return std::nullopt;
+    // A count of one reads as an event that does not repeat: its start alone,
+    // without the rule's first day or the extra dates.
+    if (count == 1 && (!ev.RDatesArray().empty() || !nthDayBy(1, ev.EventStart()))) return std::nullopt;
+    if (count >= 1) out += " #" + std::to_string(count);
     return out;
 }
 
@@ -164,7 +192,8 @@ std::string iCalExport::eventMap2(const clsCalEvent& ev) {
         const auto d = parseICalDateTime(item);
         if (!d || d->date() < first) continue;
         const auto index = static_cast<std::size_t>(d->date().dayNumber() - first.dayNumber());
-        if (index < days.size()) days[index] = 'r';
+        // An extra date that is also removed is no occurrence: it keeps its "0".
+        if (index < days.size() && days[index] == '1') days[index] = 'r';
     }
     return runLengthMap(days);
 }
@@ -188,12 +217,10 @@ bool iCalExport::Export(const clsCalEvent& oEv, std::string& sExportText) const 
             lines.push_back("X-KSP-SUMMARY-EXCEPTION:" + rawLineText(entry));
             lines.push_back("X-KSP-SUMMARY-EXCEPTION-UNIB:" + toUnicodeEscapes(entry));
         }
+        // What the 1.0 rule cannot say so that it reads back the same goes as the day map.
         if (oEv.IsRecurring()) {
-            if (editableRule(oEv) != nullptr) {
-                if (const auto rule = vcalRRule(oEv)) lines.push_back("RRULE:" + *rule);
-            } else if (const std::string map = eventMap2(oEv); !map.empty()) {
-                lines.push_back("X-KSP-EVENTMAP2:" + map);
-            }
+            if (const auto rule = vcalRRule(oEv)) lines.push_back("RRULE:" + *rule);
+            else if (const std::string map = eventMap2(oEv); !map.empty()) lines.push_back("X-KSP-EVENTMAP2:" + map);
         }
         if (const std::string ex = exDateList(oEv); !ex.empty()) lines.push_back("EXDATE:" + ex);
         if (const std::string r = rDateList(oEv); !r.empty()) lines.push_back("RDATE:" + r);

@@ -40,9 +40,11 @@ public:
     // ---- the parts of an event block ------------------------------------------
     static std::string methodText(int updateRequest);
     std::string productId() const;
-    // The RRULE value for a rule the device can edit ("MD1 LD #12"); nullopt
-    // when the event takes the day map instead, or when a bounded rule has no
-    // occurrence left.
+    // The RRULE value for a rule the device can edit ("MD1 LD #12"), when the
+    // device, reading it as the reader here does, gets the same occurrences;
+    // nullopt when the event takes the day map instead: a rule the device
+    // cannot edit, one the 1.0 grammar reads as another (monthly from the
+    // 29th to 31st), more than 999 occurrences, or none left.
     static std::optional<std::string> vcalRRule(const clsCalEvent& ev);
     // The run-length coded day map of the event's occurrences from the day
     // after its view date; empty when no day is in it.

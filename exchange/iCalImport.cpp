@@ -1,10 +1,13 @@
 #include "exchange/iCalImport.h"
 
+#include <algorithm>
 #include <exception>
+#include <vector>
 
 #include "exchange/ExchangeTexts.h"
 #include "exchange/WireValues.h"
 #include "platform/clock/Clock.h"
+#include "store/iCalRuleExpansion.h"
 #include "store/modFuncs.h"
 
 namespace wendra {
@@ -19,10 +22,21 @@ constexpr std::size_t kLogExcerpt = 200;
 // The prior warnings the event editor can show; anything else is the default.
 constexpr int kMaxOwnPriorWarning = 9;
 
+// The first colon that no backslash precedes and no pair of double quotes
+// holds: a parameter may quote a colon (ALTREP="http://..."). A quote left
+// open to the end of the line quotes nothing.
 std::size_t valueColon(std::string_view line) {
-    for (std::size_t i = 0; i < line.size(); ++i)
-        if (line[i] == ':' && (i == 0 || line[i - 1] != '\\')) return i;
-    return std::string_view::npos;
+    std::size_t firstColon = std::string_view::npos;
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"') {
+            quoted = !quoted;
+        } else if (line[i] == ':' && (i == 0 || line[i - 1] != '\\')) {
+            if (!quoted) return i;
+            if (firstColon == std::string_view::npos) firstColon = i;
+        }
+    }
+    return firstColon;
 }
 
 std::string lineKey(std::string_view line) {
@@ -39,6 +53,31 @@ std::string lineKey(std::string_view line) {
 }
 
 bool has(const std::string& key, const char* name) { return key.starts_with(name); }
+
+// The value of the line's TZID parameter, if it names a zone.
+std::optional<std::string> tzidParameter(std::string_view line) {
+    const std::size_t colon = valueColon(line);
+    const std::string_view head = line.substr(0, colon);
+    std::size_t at = 0;
+    bool quoted = false;
+    // Parameters are split at semicolons outside quotes; the first part is the name.
+    std::vector<std::string_view> parts;
+    for (std::size_t i = 0; i <= head.size(); ++i) {
+        if (i < head.size() && head[i] == '"') quoted = !quoted;
+        if (i == head.size() || (head[i] == ';' && !quoted)) {
+            parts.push_back(head.substr(at, i - at));
+            at = i + 1;
+        }
+    }
+    for (std::size_t p = 1; p < parts.size(); ++p) {
+        const auto eq = parts[p].find('=');
+        if (eq == std::string_view::npos || toUpper(trim(parts[p].substr(0, eq))) != "TZID") continue;
+        std::string id = trim(parts[p].substr(eq + 1));
+        if (id.size() >= 2 && id.front() == '"' && id.back() == '"') id = id.substr(1, id.size() - 2);
+        if (!id.empty()) return id;
+    }
+    return std::nullopt;
+}
 
 std::string excerpt(std::string_view text) { return std::string(text.substr(0, kLogExcerpt)); }
 
@@ -284,6 +323,8 @@ void iCalImport::registerCalendar(const std::string& uid, clsImportLog& log, con
 bool iCalImport::readVCal(std::string_view message, clsImportLog& log) {
     calendar_ = clsCalendar();
     event_ = nullptr;
+    zones_ = iCalZones();
+    inZone_ = false;
     const bool began =
         readBlock(message, log, texts::kBeginVCalendar, texts::kErrorVCalendar,
                   [&](const Line& line, bool& open) { return vcalLine(line, log, open); });
@@ -311,6 +352,12 @@ bool iCalImport::vcalLine(const Line& line, clsImportLog& log, bool& open) {
         return true;
     }
     host_.showSyncInProgress();
+    // A zone's lines go to the zones; an event begun closes a zone left open.
+    if (inZone_ && has(line.key, texts::kBeginVEvent)) inZone_ = false;
+    if (inZone_ || (event_ == nullptr && has(line.key, texts::kBeginVTimezone))) {
+        inZone_ = zones_.zoneLine(line.key, propertyValue(line.text));
+        return true;
+    }
     if (has(line.key, texts::kKspProgramUid)) {
         registerCalendar(propertyValue(line.text), log, line.text);
     } else if (has(line.key, texts::kBeginVEvent)) {
@@ -347,10 +394,15 @@ void iCalImport::eventLine(const Line& line, clsImportLog& log) {
         ev.setXID(value);
         reading_.hasUid = !value.empty();
     } else if (has(key, texts::kDtStart)) {
-        if (const auto d = wireDate(value)) {
+        if (const auto d = lineDate(value, tzidParameter(line.text), log, line)) {
             ev.setAllDayEvent(value.find('T') == std::string::npos);
             ev.setEventStart(*d);
             reading_.hasStart = true;
+            // The day as written, in its zone or UTC.
+            std::string written = value;
+            if (written.ends_with('Z') || written.ends_with('z')) written.pop_back();
+            const auto wall = parseICalDateTime(written);
+            reading_.startDayShift = wall ? d->dayNumber() - wall->dayNumber() : 0;
         } else {
             badValue();
         }
@@ -400,13 +452,9 @@ void iCalImport::eventLine(const Line& line, clsImportLog& log) {
         else
             parseICalRRule(ev, value, log);
     } else if (has(key, texts::kRDate)) {
-        std::string list = ev.RDates();
-        appendDates(list, line, log);
-        ev.setRDates(list);
+        appendDates(reading_.rDates, line, log);
     } else if (has(key, texts::kExDate)) {
-        std::string list = ev.ExDates();
-        appendDates(list, line, log);
-        ev.setExDates(list);
+        appendDates(reading_.exDates, line, log);
     }
 }
 
@@ -416,11 +464,12 @@ void iCalImport::appendDates(std::string& list, const Line& line, clsImportLog& 
     // that is no date is left out.
     const bool datesOnly = line.key.find(texts::kValueDate) != std::string::npos;
     const std::string value = replaceAll(propertyValue(line.text), ";", ",");
+    const std::optional<std::string> tzid = datesOnly ? std::nullopt : tzidParameter(line.text);
     bool dropped = false;
     for (const auto& raw : splitList(value)) {
         const std::string item = trim(raw);
         if (item.empty()) continue;
-        const auto d = wireDate(item);
+        const auto d = lineDate(item, tzid, log, line);
         if (!d) {
             dropped = true;
             continue;
@@ -431,6 +480,54 @@ void iCalImport::appendDates(std::string& list, const Line& line, clsImportLog& 
     if (dropped) note(log, clsImportLog::kWarning, texts::kBadValue, line.text);
 }
 
+std::optional<DateTime> iCalImport::lineDate(const std::string& value, const std::optional<std::string>& tzid,
+                                             clsImportLog& log, const Line& line) const {
+    const auto d = wireDate(value);
+    // A date alone is a day in every zone, and a UTC time is local already.
+    if (!d || !tzid || value.find('T') == std::string::npos || value.back() == 'Z' || value.back() == 'z') return d;
+    if (const auto local = zones_.toLocal(*tzid, *d)) return local;
+    note(log, clsImportLog::kWarning, texts::kUnknownTimeZone, line.text);
+    return d;
+}
+
+void iCalImport::untilsBeforeTheirDay(clsCalEvent& ev) {
+    if (ev.AllDayEvent()) return;
+    for (int i = 1; i <= ev.RRulesCount(); ++i) {
+        clsCalRRule& rule = *ev.RRule(i);
+        const DateTime until = rule.DurationUntil();
+        if (until.isNull() || rule.DurationUntil_AllDay()) continue;
+        const ExpansionRule slots = prepareRule(rule, ev.EventStart());
+        const int firstTime = *std::min_element(slots.hours.begin(), slots.hours.end()) * 3600 +
+                              *std::min_element(slots.minutes.begin(), slots.minutes.end()) * 60 +
+                              *std::min_element(slots.seconds.begin(), slots.seconds.end());
+        if (until.secondOfDay() < firstTime)
+            rule.setDurationUntil(combineDateTime(until.date().addDays(-1), ev.EventStart()), false);
+    }
+}
+
+void iCalImport::shiftWeekdays(clsCalEvent& ev, std::int64_t days) {
+    // A weekly meeting on Monday evenings in another zone is on Tuesday
+    // mornings here. Weekdays with an ordinal and month days are left: no
+    // day of the other side's month is sure to be such a day here.
+    static constexpr std::string_view kDays[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
+    const int shift = static_cast<int>(((days % 7) + 7) % 7);
+    for (int i = 1; i <= ev.RRulesCount(); ++i) {
+        clsCalRRule& rule = *ev.RRule(i);
+        if (rule.ByDay().empty()) continue;
+        std::string moved;
+        for (const auto& item : splitList(rule.ByDay())) {
+            std::string out = trim(item);
+            for (int d = 0; d < 7 && out.size() == 2; ++d)
+                if (out == kDays[d]) {
+                    out = kDays[(d + shift) % 7];
+                    break;
+                }
+            moved += (moved.empty() ? "" : ",") + out;
+        }
+        rule.setByDay(moved);
+    }
+}
+
 void iCalImport::endEvent(clsImportLog& log, bool closed) {
     clsCalEvent& ev = *event_;
     // The exact text of the hex line first, then SUMMARY; DESCRIPTION only
@@ -438,7 +535,10 @@ void iCalImport::endEvent(clsImportLog& log, bool closed) {
     if (reading_.hexSummary) ev.setDescription(*reading_.hexSummary);
     else if (reading_.summary) ev.setDescription(*reading_.summary);
     else if (reading_.description) ev.setDescription(*reading_.description);
-    if (ev.AllDayEvent() && !ev.RDates().empty()) ev.setRDates(withoutMidnights(ev.RDates()));
+    ev.setRDates(ev.AllDayEvent() ? withoutMidnights(reading_.rDates) : std::move(reading_.rDates));
+    ev.setExDates(std::move(reading_.exDates));
+    untilsBeforeTheirDay(ev);
+    if (reading_.startDayShift != 0) shiftWeekdays(ev, reading_.startDayShift);
 
     const bool usable = closed && reading_.hasUid && reading_.hasStart;
     if (!usable) {

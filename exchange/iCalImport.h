@@ -22,6 +22,7 @@
 #include "exchange/clsCalendar.h"
 #include "exchange/clsImportLog.h"
 #include "exchange/iCalImportEvents.h"
+#include "exchange/iCalImportZones.h"
 #include "exchange/iCalLineReader.h"
 #include "store/clsCalEvent.h"
 
@@ -75,6 +76,11 @@ private:
         bool hasStart = false;
         int nestedDepth = 0;  // inside a VALARM or another component of the event
         std::optional<std::string> hexSummary, summary, description;
+        // Kept here and given to the event at its end: a list copied into the
+        // event at every line made thousands of one-date lines take quadratic time.
+        std::string rDates, exDates;
+        // Days the start moved when its zone's time became local time.
+        std::int64_t startDayShift = 0;
     };
 
     // The shared loop: the lines before `begin` passed over, then every line
@@ -94,12 +100,22 @@ private:
     void endEvent(clsImportLog& log, bool closed);
     void registerCalendar(const std::string& uid, clsImportLog& log, const std::string& line);
     void appendDates(std::string& list, const Line& line, clsImportLog& log);
+    // A date value of the line, a time in a named zone (TZID) turned into local time.
+    std::optional<DateTime> lineDate(const std::string& value, const std::optional<std::string>& tzid,
+                                     clsImportLog& log, const Line& line) const;
+    // A timed UNTIL earlier in its day than the rule's first time there ends
+    // the rule the day before: the store's UNTIL holds its whole day.
+    static void untilsBeforeTheirDay(clsCalEvent& ev);
+    // Plain weekdays of the rules moved with a start that moved to another day.
+    static void shiftWeekdays(clsCalEvent& ev, std::int64_t days);
 
     iCalImportListener& listener_;
     iCalImportHost& host_;
     clsCalendar calendar_;
     clsCalEvent* event_ = nullptr;
     EventReading reading_;
+    iCalZones zones_;
+    bool inZone_ = false;
     // The list's header and how far its entries were handed on.
     std::string listUid_;
     bool listUidPending_ = false;

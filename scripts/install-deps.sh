@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libical-dev
   qt6-webengine-dev qt6-webchannel-dev
-  desktop-file-utils
+  desktop-file-utils tzdata
   xvfb xauth xdotool x11-utils openbox
 )
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -104,18 +106,20 @@ TEST_F(Export, PublishWithARuleTheDeviceCanEdit) {
     ev.setLastModified(d(2026, 3, 1, 8, 15));
     ev.RRule(1)->setByMonthDay("28,29,30,31");
     ev.RRule(1)->setBySetPos("-1");
-    ev.setExDates("20260430");
+    // A whole day takes the event's time, as the device reads it; a timed midnight stays midnight.
+    ev.setExDates("20260430,20260501T000000");
     ev.setHiddenList("20260531T093000");
-    ev.setRDates("20260415T093000");
+    ev.setRDates("20260415T093000,20260416");
     EXPECT_EQ(exported(ev),
               block({kHead, "X-QVR-METHOD:PUBLISH", "BEGIN:VEVENT", "UID:dev-3", "DTSTART:20260331T093000",
                      "X-KSP-VIEWFROM:20260331T093000", "X-KSP-PRIORWARN:3", "X-KSP-AUTODELETE:2", "SUMMARY:Caf\xE9 ?",
                      "X-KSP-SUMMARY-UTF8:436166C3A920E29895", "LAST-MODIFIED:20260301T081500", "RRULE:MD1 LD #12",
-                     "EXDATE:20260430T093000,20260531T093000", "RDATE:20260415T093000", "TRANSP:1", "END:VEVENT",
+                     "EXDATE:20260430T093000,20260501T000000,20260531T093000", "RDATE:20260415T093000,20260416T093000", "TRANSP:1", "END:VEVENT",
                      "END:VCALENDAR"}));
     // The read-back gives every field that travels.
     clsCalEvent back = ev;  // hidden dates go out as removed ones, with the event's time
-    back.setExDates("20260430T093000,20260531T093000");
+    back.setExDates("20260430T093000,20260501T000000,20260531T093000");
+    back.setRDates("20260415T093000,20260416T093000");
     back.RRule(1)->setByMonthDay("");  // "LD" reads as the month's last weekday of all seven
     back.RRule(1)->setByDay("MO,TU,WE,TH,FR,SA,SU");
     EXPECT_EQ(fields(roundTrip(ev)), fields(back));
@@ -127,6 +131,8 @@ TEST_F(Export, RuleAndDayMapLines) {
         return ev;
     };
     const auto until = [](DateTime u) { return [u](clsCalEvent& e) { e.RRule(1)->setDurationUntil(u, true); }; };
+    const auto monthEnd = [](clsCalEvent& e) { e.RRule(1)->setByMonthDay("28,29,30,31"), e.RRule(1)->setBySetPos("-1"); };
+    const auto days2829 = [](clsCalEvent& e) { e.RRule(1)->setByMonthDay("28,29"), e.RRule(1)->setBySetPos("-1"); };
     const clsCalEvent daily = recurring(d(2026, 1, 1), clsCalRRule::kDaily, true, "MO,TU,WE,TH,FR,SA,SU");
     const clsCalEvent daily20 = recurring(d(2026, 3, 20, 9), clsCalRRule::kDaily, false);
     const clsCalEvent every2 = with(recurring(d(2026, 3, 20), clsCalRRule::kWeekly, true),
@@ -144,9 +150,24 @@ TEST_F(Export, RuleAndDayMapLines) {
         {with(daily20, until(d(2026, 3, 24))), "RRULE:D1 #5"},  // the until date as a count
         // Extra dates travel in RDATE: counted too, they carried the device's rule past its end.
         {with(with(every2, until(d(2026, 5, 1))), [](clsCalEvent& e) { e.setRDates("20260405"); }), "RRULE:W2 #4"},
-        {with(daily20, until(d(2026, 3, 1))), ""},  // nothing left: "#0" would be endless on the device
+        // Nothing left of the rule: "#0" would be endless on the device, the map holds the start.
+        {with(daily20, until(d(2026, 3, 1))), "X-KSP-EVENTMAP2:8ox"},
+        // A count from an UNTIL counts the start only where it is one of the rule's days, as the device does.
+        {with(with(recurring(d(2026, 3, 15), clsCalRRule::kMonthly, true), monthEnd), until(d(2026, 6, 15))), "RRULE:MD1 LD #3"},
+        // Rules the 1.0 grammar reads back as others go as the map: the 31st only in the months that have it,
+        // the last of the 28th..29th from another day, more than 999, one that reads as no rule.
+        {recurring(d(2026, 3, 31), clsCalRRule::kMonthly, true, "", 3), "X-KSP-EVENTMAP2:19ox60ox60ox"},
+        {with(recurring(d(2026, 3, 29), clsCalRRule::kMonthly, true), days2829), "RRULE:MD1"},
+        {with(recurring(d(2026, 3, 30), clsCalRRule::kMonthly, true, "", 3), days2829), "X-KSP-EVENTMAP2:18ox29ox29ox30ox"},
+        {recurring(d(2026, 3, 20), clsCalRRule::kDaily, true, "", 1000), "X-KSP-EVENTMAP2:8o400x400x200x"},
+        {with(recurring(d(2026, 3, 20), clsCalRRule::kDaily, true, "", 1), [](clsCalEvent& e) { e.setRDates("20260322"); }),
+         "X-KSP-EVENTMAP2:8oxor"},
+        {with(recurring(d(2026, 3, 15), clsCalRRule::kMonthly, true, "", 1), monthEnd), "X-KSP-EVENTMAP2:3ox15ox"},
         {daily, "X-KSP-EVENTMAP2:400x400x296x"},    // every day of the range, in runs of 400
         {with(daily, [](clsCalEvent& e) { e.setRDates("20260315,20400101"); }), "X-KSP-EVENTMAP2:3xr400x400x292x"},
+        // An extra date that is also removed is no occurrence on the map either.
+        {with(daily, [](clsCalEvent& e) { e.setRDates("20260315"), e.setExDates("20260315"); }),
+         "X-KSP-EVENTMAP2:3xo400x400x292x"},
         {recurring(d(2026, 3, 13), clsCalRRule::kWeekly, true, "FR", 3), "X-KSP-EVENTMAP2:ox6ox6ox"},
         // No view date: the map starts after today.
         {with(recurring(d(2026, 3, 14), clsCalRRule::kWeekly, true, "SA", 2),
@@ -161,7 +182,7 @@ TEST_F(Export, RuleAndDayMapLines) {
     for (const auto& c : cases) {
         const std::string rule = line(c.ev, "RRULE:"), map = line(c.ev, "X-KSP-EVENTMAP2:");
         EXPECT_TRUE(rule.empty() || map.empty());
-        EXPECT_EQ(rule + map, c.want);
+        EXPECT_EQ(rule + map, c.want) << fields(c.ev);
     }
     EXPECT_EQ(iCalExport::runLengthMap(std::string(801, '0') + "rr1"), "400o400oo2rx");
 }
@@ -184,6 +205,86 @@ TEST_F(Export, RawLinesCarryNoLineBreaks) {
     EXPECT_EQ(text.find("X-KSP-SUMMARY-EXCEPTION:\r\n"), std::string::npos);  // the closing TAB is no entry
     EXPECT_EQ(text.find('\0'), std::string::npos);
     EXPECT_EQ(roundTrip(ev).Description(), ev.Description());  // the hex line keeps the exact text
+}
+
+// A random event of the kinds the program keeps: one rule of each frequency,
+// month ends and the 29th to 31st among them, counts, UNTILs, and extra and
+// removed dates, whole days and timed, midnight included.
+clsCalEvent randomEvent(std::mt19937& rng) {
+    const auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const int year = 2025 + pick(2), month = 1 + pick(12);
+    const int day = std::min(pick(3) == 0 ? 29 + pick(3) : 1 + pick(28), DateTime::daysInMonth(year, month));
+    const bool allDay = pick(2) == 0;
+    const DateTime start = d(year, month, day, allDay ? 0 : pick(3) * 9, allDay ? 0 : pick(2) * 30);
+    clsCalEvent ev = recurring(start, std::array{0, 1, 1, 1, 2, 3}[pick(6)], allDay);
+    ev.setViewFromDate(start.date().addDays(-pick(3)));
+    ev.setIsRecurring(pick(8) != 0);
+    clsCalRRule& r = *ev.RRule(1);
+    r.setInterval(1 + pick(3) / 2 * pick(3));
+    if (r.Frequency() == clsCalRRule::kMonthly && pick(2) == 0) {
+        r.setByMonthDay(std::array{"28,29", "28,29,30", "28,29,30,31"}[pick(3)]);
+        r.setBySetPos("-1");
+    }
+    switch (pick(4)) {
+        case 0: r.setDurationCount(1 + pick(30)); break;
+        case 1: r.setDurationCount(990 + pick(20)); break;
+        case 2: r.setDurationUntil(start.date().addDays(pick(1500) - 30), true); break;
+        default: break;
+    }
+    const auto dateItem = [&](int offset) {
+        const DateTime on = start.addDays(offset);
+        switch (allDay ? 0 : pick(4)) {
+            case 0: return formatICalDateTime(on, false);
+            case 1: return formatICalDateTime(on, true);
+            case 2: return formatICalDateTime(on.date(), true);
+            default: return formatICalDateTime(on.date().addHours(15), true);
+        }
+    };
+    // Removed dates on whole weeks and months from the start, so that some of them meet an occurrence.
+    std::string ex, rd;
+    for (int n = pick(3); n > 0; --n) ex += (ex.empty() ? "" : ",") + dateItem(std::array{7, 14, 28, 30, 31}[pick(5)] * (1 + pick(3)));
+    for (int n = pick(3); n > 0; --n) rd += (rd.empty() ? "" : ",") + dateItem(1 + pick(400));
+    ev.setExDates(ex);
+    ev.setRDates(rd);
+    return ev;
+}
+
+// The days a day map marks ("x" and "r"), as the device reads them: from the day after `from`.
+std::vector<std::string> mapDays(std::string_view map, DateTime from) {
+    std::vector<std::string> out;
+    std::int64_t day = 1, run = 0;
+    for (char c : map) {
+        if (c >= '0' && c <= '9') {
+            run = run * 10 + (c - '0');
+            continue;
+        }
+        for (std::int64_t i = 0; i < std::max<std::int64_t>(run, 1); ++i, ++day)
+            if (c != 'o') out.push_back(formatICalDateTime(from.addDays(day), false));
+        run = 0;
+    }
+    return out;
+}
+
+// The device reads what the program writes as the reader here does: written,
+// read back and expanded, an event has the occurrences it had, over the three
+// years of the day map; one written as a day map has them on the map's days.
+// Seeded, so a failure comes back the same on every run.
+TEST_F(Export, WrittenAndReadBackTheOccurrencesStay) {
+    std::mt19937 rng(30);
+    for (int round = 0; round < 500 && !HasFailure(); ++round) {
+        const clsCalEvent ev = randomEvent(rng);
+        const DateTime from = ev.ViewFromDate().date();
+        const DateTime first = from.addDays(1), last = std::max(from, today()).addDays(1096);
+        std::vector<std::string> want = occurrences(ev, first, last), got;
+        if (const std::string map = line(ev, "X-KSP-EVENTMAP2:"); !map.empty()) {
+            for (auto& w : want) w.resize(8);
+            want.erase(std::unique(want.begin(), want.end()), want.end());
+            got = mapDays(map.substr(16), from);
+        } else {
+            got = occurrences(roundTrip(ev), first, last);
+        }
+        EXPECT_EQ(got, want) << "round " << round << ":\n" << exported(ev) << "\n" << fields(ev);
+    }
 }
 
 TEST_F(Export, RoundTripOfAllDayAndNewEvents) {

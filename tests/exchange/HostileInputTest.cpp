@@ -38,6 +38,13 @@ const std::string kGood[] = {
     crlf({"BEGIN:VCALENDAR", "VERSION:2.0", "BEGIN:VEVENT", "UID:a", "DTSTART:20260320T090000", "SUMMARY:one",
           " folded", "RRULE:FREQ=WEEKLY;BYDAY=MO,FR;COUNT=9", "BEGIN:VALARM", "END:VALARM", "END:VEVENT",
           "BEGIN:VEVENT", "UID:b", "DTSTART:20260321", "RDATE;VALUE=DATE:20260322", "END:VEVENT", "END:VCALENDAR"}),
+    crlf({"BEGIN:VCALENDAR", "VERSION:2.0", "BEGIN:VTIMEZONE", "TZID:Z", "BEGIN:DAYLIGHT", "DTSTART:19870405T020000",
+          "RRULE:FREQ=YEARLY;BYDAY=1SU;BYMONTH=4;UNTIL=20060402T070000Z", "TZOFFSETFROM:-0500", "TZOFFSETTO:-0400",
+          "RDATE:19860427T020000", "END:DAYLIGHT", "BEGIN:STANDARD", "DTSTART:19671029T020000",
+          "RRULE:FREQ=YEARLY;BYMONTHDAY=8,9,10,11,12,13,14;BYDAY=SU;BYMONTH=10", "TZOFFSETFROM:-0400",
+          "TZOFFSETTO:-0500", "END:STANDARD", "END:VTIMEZONE", "BEGIN:VEVENT", "UID:z", "DTSTART;TZID=Z:20260320T090000",
+          "EXDATE;TZID=\"Z\":20260327T090000", "RDATE;TZID=America/New_York:20260328T090000", "END:VEVENT",
+          "END:VCALENDAR"}),
 };
 
 class Hostile : public ImportTest {
@@ -91,7 +98,8 @@ TEST_F(Hostile, AbsurdValuesInEveryBlock) {
     const char* eventNames[] = {"UID", "DTSTART", "DTSTART;VALUE=DATE", "X-KSP-VIEWFROM", "X-KSP-PRIORWARN",
                                 "X-KSP-AUTODELETE", "SUMMARY", "X-KSP-SUMMARY-UNIB", "X-KSP-SUMMARY-UTF8",
                                 "DESCRIPTION", "LAST-MODIFIED", "DTSTAMP", "X-KSP-EVENTFORMAT", "RRULE", "RDATE",
-                                "RDATE;VALUE=DATE", "EXDATE", "X-KSP-PROGRAM-UID", "BEGIN", "END"};
+                                "RDATE;VALUE=DATE", "EXDATE", "X-KSP-PROGRAM-UID", "BEGIN", "END", "DTSTART;TZID=Z",
+                                "EXDATE;TZID=Europe/Berlin", "RDATE;TZID=\"", "SUMMARY;ALTREP=\"a:b\""};
     const char* blockNames[] = {"X-KSP-VERSION", "X-KSP-TIME", "X-KSP-TIME-DIFF", "X-KSP-PROGRAM-UID",
                                 "X-KSP-UID-PREFIX", "X-KSP-SYNC", "X-KSP-EVENT-QVRID", "X-KSP-EVENT-UID",
                                 "X-KSP-LAST-MODIFIED"};
@@ -128,6 +136,11 @@ TEST_F(Hostile, JunkHugeLinesAndNesting) {
         EXPECT_EQ(rec.calls, (std::vector<std::string>{"EndVEvent", "EndVCalendar"}));
     }
     EXPECT_TRUE(log.has(texts::kLineTooLong));
+    // 20,000 one-date lines, each list copied whole at every line, took minutes under the sanitizers.
+    std::string exLines;
+    for (int i = 0; i < 20000; ++i) exLines += "EXDATE:" + formatICalDateTime(DateTime::ymd(2026, 3, 20).addDays(i), false) + "\r\n";
+    readAll("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:a\r\nDTSTART:20260320\r\n" + exLines + "END:VEVENT\r\nEND:VCALENDAR\r\n");
+    EXPECT_EQ(splitList(rec.only().ExDates()).size(), 20000u);
 
     std::string deep = "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:a\r\nDTSTART:20260320\r\n";
     for (int i = 0; i < 10000; ++i) deep += "BEGIN:VALARM\r\n";
@@ -151,7 +164,7 @@ TEST_F(Hostile, AFailingHandlerLosesOnlyItsLine) {
 TEST_F(Hostile, SeededRandomMutations) {
     const std::string words[] = {"BEGIN:VEVENT", "END:VEVENT", "BEGIN:VALARM", "END:VCALENDAR", "RRULE:", "UID:",
                                  "DTSTART:", "\r\n", "\r\n ", ":", ";", "#", "T", "Z", "X-KSP-SYNC:", "VERSION:2.0",
-                                 "\t", "\xFF"};
+                                 "\t", "\xFF", "BEGIN:VTIMEZONE", "BEGIN:STANDARD", "TZOFFSETTO:", ";TZID=Z", "\""};
     clsCalEvent ev;
     ev.setIsRecurring(true);
     ev.addRRule().setFrequency(clsCalRRule::kDaily);

@@ -3,8 +3,6 @@
 // reader refuses to hand on for merging.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <time.h>
 
 #include <string>
 #include <vector>
@@ -58,6 +56,8 @@ TEST_F(EventImport, Properties) {
         {{"SUMMARY:Dentist at", " the clinic", "\tnow"}, "|D=Dentist atthe clinicnow|", "2.0"},
         // Keys without blanks and case, parameters after the name, the first unescaped colon.
         {{"summary ; charset=x : Tea \\: two "}, "|D=Tea \\: two|"},
+        {{"SUMMARY;ALTREP=\"http://example.com/x\":Meeting: 9:00"}, "|D=Meeting: 9:00|", "2.0"},
+        {{"SUMMARY;X=\"open:Meeting"}, "|D=Meeting|", "2.0"},
         {{"DTSTART;VALUE=DATE:20260322"}, "|S=20260322|"},
         {{"DTSTART:20260323T093000"}, "|S=20260323T093000|"},
         {{"DTSTAMP:20260101T000000", "LAST-MODIFIED:20260202T000000"}, "|M=20260202T000000|"},
@@ -75,6 +75,10 @@ TEST_F(EventImport, Properties) {
         {{"X-KSP-AUTODELETE:-5"}, "|A=M|"},
         // The exact hex text first, then SUMMARY, DESCRIPTION only alone; not an alarm's lines.
         {{"SUMMARY:caf\xE9"}, "|D=caf\xC3\xA9|"},
+        // 2.0 text is UTF-8 where it can be (a fold may cut a sequence), the device's code page otherwise.
+        {{"SUMMARY:a\xC3\xA4\xC3", " \xB6"}, "|D=a\xC3\xA4\xC3\xB6|", "2.0"},
+        {{"SUMMARY:caf\xE9 \xED\xA0\x80"}, "|D=caf\xC3\xA9 \xC3\xAD\xC2\xA0\xE2\x82\xAC|", "2.0"},
+        {{"SUMMARY:a\xC3\xA4"}, "|D=a\xC3\x83\xC2\xA4|"},
         {{"SUMMARY:cafe?", "X-KSP-SUMMARY-UNIB:636166C3A9"}, "|D=caf\xC3\xA9|"},
         {{"X-KSP-SUMMARY-UTF8:636166C3A9", "SUMMARY:cafe?"}, "|D=caf\xC3\xA9|"},
         {{"DESCRIPTION:long", "SUMMARY:title"}, "|D=title|"},
@@ -104,12 +108,7 @@ TEST_F(EventImport, Properties) {
 // Standard calendars stamp changes in UTC; read as local time they decide the
 // merge by the wrong copy.
 TEST_F(EventImport, UtcInLocalTime) {
-    struct Eastern {  // daylight time from 8 March 2026; POSIX rules need no zone files
-        const char* old = getenv("TZ");
-        std::string saved = old ? old : "";
-        Eastern() { setenv("TZ", "EST5EDT,M3.2.0,M11.1.0", 1), tzset(); }
-        ~Eastern() { old ? setenv("TZ", saved.c_str(), 1) : unsetenv("TZ"), tzset(); }
-    } zone;
+    const LocalZone zone("EST5EDT,M3.2.0,M11.1.0");
     const std::string got = read({"LAST-MODIFIED:20260301T170000Z", "X-KSP-VIEWFROM:20260320T140000Z",
                                   "EXDATE:20260327T140000Z", "RRULE:FREQ=DAILY;UNTIL=20260401T140000Z"},
                                  "2.0");
@@ -117,6 +116,61 @@ TEST_F(EventImport, UtcInLocalTime) {
     EXPECT_NE(got.find("|M=20260301T120000|"), std::string::npos) << got;
     EXPECT_NE(got.find("|EX=20260327T100000|"), std::string::npos) << got;
     EXPECT_NE(got.find(",20260401T100000,"), std::string::npos) << got;
+}
+
+// Times in a named zone were read as local time, and an UNTIL earlier in its
+// day than the start's time kept that day: the RFC's "every Tuesday and
+// Thursday for five weeks" had 11 occurrences, not 10.
+TEST_F(EventImport, TimesInNamedZones) {
+    const std::vector<std::string> usEastern = {
+        "BEGIN:VTIMEZONE", "TZID:US-Eastern", "BEGIN:STANDARD", "DTSTART:19671029T020000",
+        "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10", "TZOFFSETFROM:-0400", "TZOFFSETTO:-0500", "END:STANDARD",
+        "BEGIN:DAYLIGHT", "DTSTART:19870405T020000", "RRULE:FREQ=YEARLY;BYDAY=1SU;BYMONTH=4", "TZOFFSETFROM:-0500",
+        "TZOFFSETTO:-0400", "END:DAYLIGHT", "END:VTIMEZONE"};
+    const char* fiveWeeks = "RRULE:FREQ=WEEKLY;UNTIL=19971007T000000Z;WKST=SU;BYDAY=TU,TH";
+    const char* cet = "CET-1CEST,M3.5.0,M10.5.0/3";
+    const struct {
+        const char* machine;  // the machine's zone
+        bool vtimezone;
+        std::vector<std::string> lines;
+        const char* first;  // the first occurrence and how many there are
+        std::size_t count;
+        const char* logged = nullptr;
+    } rows[] = {
+        {"UTC0", true, {"DTSTART;TZID=US-Eastern:19970902T090000", fiveWeeks}, "19970902T130000", 10},
+        {cet, false, {"DTSTART;TZID=America/New_York:19970902T090000", fiveWeeks}, "19970902T150000", 10},
+        {"UTC0", true, {"DTSTART;TZID=US-Eastern:19971104T090000"}, "19971104T140000", 1},
+        // Monday evenings there are Tuesday mornings here.
+        {cet, false, {"DTSTART;TZID=America/Los_Angeles:19970901T200000", "RRULE:FREQ=WEEKLY;BYDAY=MO;COUNT=3"},
+         "19970902T050000", 3},
+        {"UTC0", true, {"DTSTART;TZID=US-Eastern:19970902T090000", fiveWeeks, "EXDATE;TZID=US-Eastern:19970909T090000",
+                        "RDATE;TZID=US-Eastern:19971001T120000"}, "19970902T130000", 10},
+        {cet, false, {"DTSTART;VALUE=DATE-TIME;TZID=\"/example.org/2007_1/Europe/Berlin\":19970902T090000"},
+         "19970902T090000", 1},
+        {"UTC0", false, {"DTSTART;TZID=Nowhere/Land:19970902T090000"}, "19970902T090000", 1, texts::kUnknownTimeZone},
+        {"UTC0", false, {"DTSTART;TZID=../../../etc/passwd:19970902T090000"}, "19970902T090000", 1,
+         texts::kUnknownTimeZone},
+        // The UNTIL's own day is kept from the first time of the rule that day.
+        {"UTC0", false, {"DTSTART:19970902T090000", "RRULE:FREQ=DAILY;UNTIL=19970904T085959"}, "19970902T090000", 2},
+        {"UTC0", false, {"DTSTART:19970902T090000", "RRULE:FREQ=DAILY;UNTIL=19970904T090000"}, "19970902T090000", 3},
+        {"UTC0", false, {"DTSTART:19970902T090000", "RRULE:FREQ=DAILY;BYHOUR=8,9;UNTIL=19970904T080000"},
+         "19970902T090000", 5},
+    };
+    for (const auto& r : rows) {
+        const LocalZone zone(r.machine);
+        std::string msg = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
+        for (const auto& l : r.vtimezone ? usEastern : std::vector<std::string>{}) msg += l + "\r\n";
+        msg += "BEGIN:VEVENT\r\nUID:u1\r\n";
+        for (const auto& l : r.lines) msg += l + "\r\n";
+        log.entries.clear();
+        const std::vector<std::string> got =
+            occurrences(readOne(msg + "END:VEVENT\r\nEND:VCALENDAR\r\n"), DateTime::ymd(1997, 1, 1),
+                        DateTime::ymd(1998, 12, 31));
+        ASSERT_FALSE(got.empty()) << r.lines[0];
+        EXPECT_EQ(got.front() + " " + std::to_string(got.size()), r.first + std::string(" ") + std::to_string(r.count))
+            << r.lines[0];
+        EXPECT_EQ(log.has(texts::kUnknownTimeZone), r.logged != nullptr) << r.lines[0];
+    }
 }
 
 TEST_F(EventImport, RuleGrammars) {
@@ -193,6 +247,9 @@ TEST_F(ImportTest, CalendarLevel) {
                     log);
     const std::string f = fields(rec.only());
     EXPECT_TRUE(f.find("|D=two words|") != std::string::npos && f.find("|Rec=1|R=2,2,") != std::string::npos) << f;
+    // A byte-order mark, which dropped the whole calendar, is passed over and says the text is UTF-8.
+    EXPECT_EQ(readOne("\xEF\xBB\xBF" + vcal("1.0", {"UID:b", "DTSTART:20260321", "SUMMARY:\xC3\xA4"})).Description(),
+              "\xC3\xA4");
     // The calendar holds the event being read, and only while it is read.
     rec.calls.clear();
     int heldDuringEnd = -1;

@@ -19,6 +19,18 @@ TEST(Cp1252, BothDirections) {
     EXPECT_EQ(utf8ToCp1252("a\xE4\xB8\xAD" "b\xF0\x9F\x98\x80x\xC3"), "a?b?x?");
 }
 
+// Valid UTF-8 is kept as it is; anything else is the device's code page.
+TEST(Cp1252, Utf8OrCodePage) {
+    for (const char* valid : {"", "a\xC3\xA4", "\xE2\x82\xAC", "\xED\x9F\xBF", "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF"})
+        EXPECT_TRUE(isValidUtf8(valid)) << valid;
+    // overlong forms, surrogates, past U+10FFFF, cut short, a lone continuation byte
+    for (const char* broken : {"\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xF0\x8F\xBF\xBF", "\xED\xA0\x80",
+                               "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "a\xE2\x82", "\x80", "\xC3\xA4\xBF"})
+        EXPECT_FALSE(isValidUtf8(broken)) << broken;
+    EXPECT_EQ(utf8OrCp1252ToUtf8("\xC3\xA4"), "\xC3\xA4");
+    EXPECT_EQ(utf8OrCp1252ToUtf8("\xE4"), "\xC3\xA4");
+}
+
 // "1.5" was rounded to 2 and refused as an unknown version.
 TEST(CalendarVersion, MajorNumberIsTheWholePart) {
     const struct {

@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+#include <time.h>
+
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +53,36 @@ inline std::string fields(const clsCalEvent& e) {
              r.ByDay() + "," + r.ByMonthDay() + "," + r.BySetPos() + "," + std::to_string(r.WeekStartDay()) + "|";
     }
     return s;
+}
+
+// The machine's time zone for the life of the object, as a TZ value ("UTC0",
+// "EST5EDT,M3.2.0,M11.1.0": POSIX rules need no zone files).
+class LocalZone {
+public:
+    explicit LocalZone(const char* tz) : saved_(getenv("TZ") ? std::optional<std::string>(getenv("TZ")) : std::nullopt) {
+        setenv("TZ", tz, 1);
+        tzset();
+    }
+    ~LocalZone() {
+        saved_ ? setenv("TZ", saved_->c_str(), 1) : unsetenv("TZ");
+        tzset();
+    }
+    LocalZone(const LocalZone&) = delete;
+    LocalZone& operator=(const LocalZone&) = delete;
+
+private:
+    std::optional<std::string> saved_;
+};
+
+// The event's occurrences from `from` to `to` by the store's own expansion, as
+// date texts (eight digits for an all-day one).
+inline std::vector<std::string> occurrences(clsCalEvent ev, DateTime from, DateTime to) {
+    std::vector<std::string> out;
+    ev.generateOccurs(from, to);
+    for (ev.firstOccur(); !ev.endOfOccurs(); ev.nextOccur())
+        if (ev.OccurDate() >= from.date() && ev.OccurDate().date() <= to)
+            out.push_back(formatICalDateTime(ev.OccurDate(), !ev.AllDayOccur()));
+    return out;
 }
 
 class RecordingLog final : public clsImportLog {
