@@ -160,7 +160,7 @@ std::string scriptArgument(std::string_view text, bool colons) {
 }
 
 std::string createTable(const clsGrid& grid, const FragmentPage& page) {
-    const int rows = grid.rowCount();
+    const int rows = page.rows >= 0 ? page.rows : grid.rowCount();
     const int top = std::max<int>(0, page.topRow);
     // Worked out wide: a page that reaches past the last row ends there.
     const long long last = page.maxRows == -1 ? rows - 1LL : std::min<long long>(top + page.maxRows - 1LL, rows - 1LL);
@@ -171,7 +171,8 @@ std::string createTable(const clsGrid& grid, const FragmentPage& page) {
         writePastEventsRow(out, page);
     else
         writeNoEventsRow(out, page);
-    for (long long r = top; r <= last; ++r) writeEventRow(out, grid, static_cast<int>(r));
+    for (long long r = top; r <= std::min<long long>(last, grid.rowCount() - 1LL); ++r)
+        writeEventRow(out, grid, static_cast<int>(r));
     out += "</table>";
     return out;
 }

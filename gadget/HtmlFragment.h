@@ -22,6 +22,9 @@ struct FragmentPage {
     bool shrinkPast = true;     // past occurrences folded into a count
     int pastCount = 0;          // how many were folded
     int noEventsDays = 0;       // the days the empty list's row names
+    // The rows of the whole list, of which the grid holds the first ones (at least
+    // to the page's last); -1: the grid holds them all.
+    int rows = -1;
 };
 
 std::string createTable(const clsGrid& grid, const FragmentPage& page);

@@ -1,5 +1,6 @@
 #include "gadget/clsHTML.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -9,6 +10,7 @@
 #include "gadget/GadgetErrors.h"
 #include "gadget/GadgetTexts.h"
 #include "gadget/HtmlFragment.h"
+#include "gadget/PageRows.h"
 #include "gadget/clsGrid.h"
 #include "list/EventList.h"
 #include "platform/shell/InstalledNames.h"
@@ -77,13 +79,19 @@ std::string clsHTML::createHTML(std::int16_t nPriorWarning, std::int16_t nMaxRow
         options.saveDeletion = [&store](clsCalEvent& ev) { return store.Save(ev, SaveMode::Always); };
         EventList list(listGrid, settings, store, noWindow, std::move(options));
         list.setShrinkPast(!bExpandPastEvents);
-        list.refreshList();
+        // The page shows a few rows of the list: only the rows up to its last are
+        // made and put in the grid, in the order the grid's sort gives them.
+        const int top = std::max<int>(0, nTopRow);
+        PageRows rows(nMaxRows == -1 ? -1 : std::max(0, top + nMaxRows));
+        list.collectRows(rows);
+        for (RowCells& cells : rows.take()) list.writeRow(std::move(cells));
         FragmentPage page;
         page.maxRows = nMaxRows;
         page.topRow = nTopRow;
         page.shrinkPast = !bExpandPastEvents;
         page.pastCount = list.pastCount();
         page.noEventsDays = settings.PriorWarning();
+        page.rows = rows.rows();
         return createTable(grid, page);
     });
 }
