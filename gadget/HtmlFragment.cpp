@@ -74,7 +74,7 @@ void writeNoEventsRow(std::string& out, const FragmentPage& page) {
            std::to_string(page.noEventsDays) + " days</td></tr>";
 }
 
-void writeEventRow(std::string& out, const clsGrid& grid, int r) {
+void writeEventRow(std::string& out, const clsGrid& grid, int r, ShownOccurrences* shown) {
     // The date is the occurrence the row was written for: the date cell's
     // two-digit year would put 2031 in 1931.
     const std::optional<RowOccurrence>& occurrence = grid.occurrence(r);
@@ -90,6 +90,7 @@ void writeEventRow(std::string& out, const clsGrid& grid, int r) {
     std::string when = dateCell;
     if (!untimed) when += " " + timeCell;
     when = trim(when);
+    if (shown != nullptr) shown->emplace_back(when, d);
 
     out += "<tr><td NOWRAP bgcolor=" + grid.backColourName(r, grdWendra) + " align='center'>";
     out += link("javascript:showCountdown(" + std::to_string(d.year()) + "," + std::to_string(d.month()) + "," +
@@ -159,7 +160,7 @@ std::string scriptArgument(std::string_view text, bool colons) {
     return out;
 }
 
-std::string createTable(const clsGrid& grid, const FragmentPage& page) {
+std::string createTable(const clsGrid& grid, const FragmentPage& page, ShownOccurrences* shown) {
     const int rows = page.rows >= 0 ? page.rows : grid.rowCount();
     const int top = std::max<int>(0, page.topRow);
     // Worked out wide: a page that reaches past the last row ends there.
@@ -172,7 +173,7 @@ std::string createTable(const clsGrid& grid, const FragmentPage& page) {
     else
         writeNoEventsRow(out, page);
     for (long long r = top; r <= std::min<long long>(last, grid.rowCount() - 1LL); ++r)
-        writeEventRow(out, grid, static_cast<int>(r));
+        writeEventRow(out, grid, static_cast<int>(r), shown);
     out += "</table>";
     return out;
 }

@@ -11,6 +11,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/clock/DateTime.h"
 
 namespace wendra {
 
@@ -27,7 +31,11 @@ struct FragmentPage {
     int rows = -1;
 };
 
-std::string createTable(const clsGrid& grid, const FragmentPage& page);
+// The occurrence of each event row written, by the date text its editEvent link
+// hands back (before the link's escapes).
+using ShownOccurrences = std::vector<std::pair<std::string, DateTime>>;
+
+std::string createTable(const clsGrid& grid, const FragmentPage& page, ShownOccurrences* shown = nullptr);
 
 // ---- escapes (public for their tests) ----
 // & < > as HTML references.

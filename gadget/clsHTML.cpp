@@ -92,8 +92,26 @@ std::string clsHTML::createHTML(std::int16_t nPriorWarning, std::int16_t nMaxRow
         page.pastCount = list.pastCount();
         page.noEventsDays = settings.PriorWarning();
         page.rows = rows.rows();
-        return createTable(grid, page);
+        ShownOccurrences shown;
+        std::string fragment = createTable(grid, page, &shown);
+        rememberShown(shown);
+        return fragment;
     });
+}
+
+void clsHTML::rememberShown(const ShownOccurrences& shown) {
+    // A text always names the same occurrence, so what was shown before stays true;
+    // the memory is only kept from growing without end.
+    constexpr std::size_t kMostRemembered = 4096;
+    if (shown_.size() + shown.size() > kMostRemembered) shown_.clear();
+    for (const auto& [text, when] : shown) shown_.insert_or_assign(text, when);
+}
+
+std::optional<DateTime> clsHTML::occurrenceOf(std::string_view sOccurDate) const {
+    if (const auto it = shown_.find(std::string(sOccurDate)); it != shown_.end()) return it->second;
+    // A text of no row of ours, written by another page or a test: the list's own
+    // forms, whose year has two digits, and the other forms of dates.
+    return pageOccurrenceDate(sOccurDate, today());
 }
 
 // ---- doEdit -------------------------------------------------------------------------
@@ -146,8 +164,7 @@ void clsHTML::openEventEditor(clsDataQVR& store, const clsSettings& settings, st
     };
     frmQVREvent editor(services, settings, std::move(options));
     editor.CalEvent(ev);
-    // The page names the occurrence by its list text, whose year has two digits.
-    if (const auto chosen = pageOccurrenceDate(sOccurDate, today()))
+    if (const auto chosen = occurrenceOf(sOccurDate))
         editor.setChosenOccurDate(formatICalDateTime(*chosen, true));
     else
         editor.setChosenOccurDate(sOccurDate);

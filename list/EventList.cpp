@@ -1,6 +1,7 @@
 #include "list/EventList.h"
 
 #include <algorithm>
+#include <clocale>
 #include <cstdlib>
 
 #include "list/Countdown.h"
@@ -22,23 +23,27 @@ constexpr std::array<std::string_view, 5> kHeadings = {"Days To", "Description",
 // Calendar days from one date to another's, negative into the past.
 std::int64_t daysBetween(DateTime from, DateTime to) { return to.dayNumber() - from.dayNumber(); }
 
-// The names of the months and weekdays in the user's language, read once: every
-// row takes two of them.
-const std::string& monthAbbrev(int month) {
-    static const std::array<std::string, 12> names = [] {
-        std::array<std::string, 12> n;
-        for (int m = 1; m <= 12; ++m) n[std::size_t(m - 1)] = monthName(m, true);
-        return n;
-    }();
-    return names[std::size_t(std::clamp(month, 1, 12) - 1)];
+// The names of the months and weekdays in the user's language, read once for each
+// language the names are asked in: every row takes two of them.
+struct DayNames {
+    std::string language;
+    std::array<std::string, 12> months;
+    std::array<std::string, 7> weekdays;
+};
+const DayNames& dayNames() {
+    static DayNames names{"(not read)", {}, {}};
+    const char* current = std::setlocale(LC_TIME, nullptr);
+    const std::string_view language = current != nullptr ? current : "";
+    if (names.language != language) {
+        names.language = language;
+        for (int m = 1; m <= 12; ++m) names.months[std::size_t(m - 1)] = monthName(m, true);
+        for (int d = 1; d <= 7; ++d) names.weekdays[std::size_t(d - 1)] = weekdayName(d, true);
+    }
+    return names;
 }
+const std::string& monthAbbrev(int month) { return dayNames().months[std::size_t(std::clamp(month, 1, 12) - 1)]; }
 const std::string& weekdayAbbrev(int weekday) {
-    static const std::array<std::string, 7> names = [] {
-        std::array<std::string, 7> n;
-        for (int d = 1; d <= 7; ++d) n[std::size_t(d - 1)] = weekdayName(d, true);
-        return n;
-    }();
-    return names[std::size_t(std::clamp(weekday, 1, 7) - 1)];
+    return dayNames().weekdays[std::size_t(std::clamp(weekday, 1, 7) - 1)];
 }
 
 std::string dateText(DateTime d) {
