@@ -49,6 +49,22 @@ int nearestCenturyYear(int twoDigits, int todayYear) {
     return best;
 }
 
+// The library's messages carry its own name where they name no title of their own
+// (the editor's and the dialogs' failures): the host's name would be the default.
+class TitledMessages final : public ui::MessageBoxService {
+public:
+    explicit TitledMessages(ui::MessageBoxService& messages) : messages_(messages) {}
+    using ui::MessageBoxService::show;
+    ui::MessageAnswer show(const ui::MessageRequest& request) override {
+        ui::MessageRequest titled = request;
+        if (titled.title.empty()) titled.title = gadget::text::kTitle;
+        return messages_.show(titled);
+    }
+
+private:
+    ui::MessageBoxService& messages_;
+};
+
 }  // namespace
 
 std::optional<DateTime> pageOccurrenceDate(std::string_view text, DateTime today) {
@@ -130,9 +146,11 @@ void clsHTML::doEdit(std::string_view sID, std::string_view sOccurDate, std::str
 
 void clsHTML::openEventEditor(clsDataQVR& store, const clsSettings& settings, std::string_view sID,
                               std::string_view sOccurDate, std::string_view sAllDayOccur) {
-    const ui::Services& services = platform_.services;
+    const ui::Services& host = platform_.services;
+    TitledMessages messages(host.messages);
+    const ui::Services services{messages, host.dialogs, host.fonts, host.placement, host.timers, host.metrics};
     auto notice = [&](const char* text) {
-        services.messages.show(text, ui::MessageButtons::OK, ui::MessageIcon::Exclamation, gadget::text::kTitle);
+        services.messages.show(text, ui::MessageButtons::OK, ui::MessageIcon::Exclamation);
     };
     clsCalEvent ev;
     // Only a whole number names an event; the store looks nothing else up.
