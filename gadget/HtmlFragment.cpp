@@ -22,6 +22,15 @@ std::string unicodeEscape(unsigned char c) {
 
 bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
+// The line and paragraph separators (U+2028, U+2029) at text[i], in UTF-8: the
+// escape that stands for them, or nothing.
+std::string_view separatorEscape(std::string_view text, std::size_t i) {
+    if (text.substr(i, 2) != "\xE2\x80" || i + 2 >= text.size()) return {};
+    if (text[i + 2] == '\xA8') return "\\u2028";
+    if (text[i + 2] == '\xA9') return "\\u2029";
+    return {};
+}
+
 std::string link(std::string_view script) { return "<a href=\"" + htmlAttribute(script) + "\">"; }
 
 std::string icon(std::string_view file) {
@@ -135,9 +144,13 @@ std::string htmlAttribute(std::string_view text) {
 std::string countdownArgument(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\'')
+        if (const std::string_view separator = separatorEscape(text, i); !separator.empty()) {
+            out += separator;
+            i += 2;
+        } else if (c == '"' || c == '\'')
             out += '`';
         else if (c == '\\' || c == '%' || isControl(u))
             out += unicodeEscape(u);
@@ -150,9 +163,13 @@ std::string countdownArgument(std::string_view text) {
 std::string scriptArgument(std::string_view text, bool colons) {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const auto u = static_cast<unsigned char>(c);
-        if (c == '\\' || c == '\'' || c == '"' || c == '%' || isControl(u) || (colons && c == ':'))
+        if (const std::string_view separator = separatorEscape(text, i); !separator.empty()) {
+            out += separator;
+            i += 2;
+        } else if (c == '\\' || c == '\'' || c == '"' || c == '%' || isControl(u) || (colons && c == ':'))
             out += unicodeEscape(u);
         else
             out += c;

@@ -43,10 +43,12 @@ std::string htmlText(std::string_view text);
 // The same and the double quote, for a value inside double quotes.
 std::string htmlAttribute(std::string_view text);
 // The description as showCountdown takes it: both quotes become "`" and a
-// backslash "\u005C"; control characters and "%" become \u00XX escapes.
+// backslash "\u005C"; control characters and "%" become \u00XX escapes, the
+// line and paragraph separators \u2028 and \u2029.
 std::string countdownArgument(std::string_view text);
 // Any other argument of a link: backslash, quotes, control characters and "%"
-// as \u00XX escapes, and with colons, ":" too (the date and time of editEvent).
+// as \u00XX escapes, the separators as \u2028 and \u2029, and with colons, ":"
+// too (the date and time of editEvent).
 std::string scriptArgument(std::string_view text, bool colons = false);
 
 }  // namespace wendra

@@ -121,6 +121,7 @@ TEST(GadgetFragment, UsersTextsAreEscapedWhereTheyLand) {
     rig.save(oneOff("50% off\nnow", day(3), true));
     rig.save(oneOff("&#39;);alert(1);//", day(4), true));
     rig.save(oneOff("</td></tr></table><script>alert(1)</script>", day(5), true));
+    rig.save(oneOff("Lines\xE2\x80\xA8" "and\xE2\x80\xA9" "paragraphs", day(6), true));  // U+2028, U+2029
     expectGolden("escaped_texts", rig.html(30, -1, false, 0));
 }
 
