@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <vector>
 
 #include "Version.h"
 #include "gadget/host/GadgetLoader.h"
@@ -12,12 +13,17 @@ using namespace wendra::gadgethost;
 
 namespace {
 
-TEST(GadgetLoader, TheRegisteredLibraryElseTheOneBesideTheHost) {
+using Files = std::vector<std::filesystem::path>;
+
+TEST(GadgetLoader, TheRegisteredLibraryThenTheOneBesideTheHost) {
     test::TempFolder dir;
     shell::ComponentRegistry registry(dir.path());
-    EXPECT_EQ(gadgetLibraryFile(registry, "/opt/wendra"), "/opt/wendra/libWendraGadget.so");
+    EXPECT_EQ(gadgetLibraryFiles(registry, "/opt/wendra"), Files{"/opt/wendra/libWendraGadget.so"});
     ASSERT_TRUE(registry.registerClass("WendraGadget.clsHTML", "/usr/lib/wendra/libWendraGadget.so"));
-    EXPECT_EQ(gadgetLibraryFile(registry, "/opt/wendra"), "/usr/lib/wendra/libWendraGadget.so");
+    EXPECT_EQ(gadgetLibraryFiles(registry, "/opt/wendra"),
+              (Files{"/usr/lib/wendra/libWendraGadget.so", "/opt/wendra/libWendraGadget.so"}));
+    ASSERT_TRUE(registry.registerClass("WendraGadget.clsHTML", "/opt/wendra/./libWendraGadget.so"));
+    EXPECT_EQ(gadgetLibraryFiles(registry, "/opt/wendra/"), Files{"/opt/wendra/libWendraGadget.so"});
 }
 
 TEST(GadgetLoader, LoadsTheLibraryAndCreatesItsClsHTML) {
@@ -40,6 +46,31 @@ TEST(GadgetLoader, SaysWhyThereIsNoGadget) {
         const LoadedGadget gadget = loadGadget(c.file);
         EXPECT_EQ(gadget.html, nullptr) << c.file;
         EXPECT_NE(gadget.error.find(c.because), std::string::npos) << c.file << ": " << gadget.error;
+    }
+}
+
+TEST(GadgetLoader, AStaleRegistrationFallsBackToTheLibraryBesideTheHost) {
+    struct Case {
+        Files files;
+        bool loads;
+        std::vector<std::string> said;  // in the error, in this order
+    };
+    const std::string mend = "Running WendraWinCreator again mends it.";
+    const std::vector<Case> cases{
+        {{"/gone/libWendraGadget.so", WENDRA_GADGET_LIBRARY}, true, {}},
+        {{"/gone/libWendraGadget.so", "/gone/too/libWendraGadget.so"},
+         false,
+         {"/gone/libWendraGadget.so", "; /gone/too/libWendraGadget.so", mend}},
+        {{WENDRA_OTHER_INTERFACE}, false, {"interface version", mend}},
+    };
+    for (const Case& c : cases) {
+        const LoadedGadget gadget = loadGadget(c.files);
+        EXPECT_EQ(gadget.html != nullptr, c.loads) << gadget.error;
+        std::size_t at = 0;
+        for (const std::string& part : c.said) {
+            at = gadget.error.find(part, at);
+            ASSERT_NE(at, std::string::npos) << part << " in " << gadget.error;
+        }
     }
 }
 
