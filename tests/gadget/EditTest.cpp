@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -100,32 +99,24 @@ TEST(GadgetEdit, TheEditorSavesThroughItsOwnStoreAndLeavesTheUpdateCounter) {
 
     // A store that fails the save or the delete is reported under the library's
     // name, and the editor closes all the same.
-    struct Failure {
-        std::function<void(frmQVREvent&)> press;
-        const char* message;
-    };
-    const Failure failures[] = {
-        {[](frmQVREvent& editor) {
-             editor.txtDesc.setText("Never stored");
-             editor.cmdSave.press();
-         },
-         "Failed to save the event"},
-        {[](frmQVREvent& editor) { editor.cmdDelete.press(); }, "Failed to delete event"},
-    };
-    for (const Failure& failure : failures) {
+    rig.ui.dialogs.script(frmDeleteSingle::kFormName,
+                          [](ui::Form& f) { static_cast<frmDeleteSingle&>(f).cmdHide.press(); });
+    using Button = ui::CommandButton frmQVREvent::*;
+    const std::pair<Button, const char*> failures[] = {{&frmQVREvent::cmdSave, "Failed to save the event"},
+                                                       {&frmQVREvent::cmdDelete, "Failed to delete event"}};
+    for (const auto& [button, message] : failures) {
         rig.ui.messages.reset();
         rig.ui.dialogs.script(frmQVREvent::kFormName, [&](ui::Form& f) {
             ASSERT_TRUE(rig.store.connection().execute("ALTER TABLE Events RENAME TO EventsAway").has_value());
-            failure.press(editorOf(f));
+            editorOf(f).txtDesc.setText("Never stored");
+            (editorOf(f).*button).press();
             EXPECT_FALSE(f.isLoaded());
         });
-        rig.ui.dialogs.script(frmDeleteSingle::kFormName,
-                              [](ui::Form& f) { static_cast<frmDeleteSingle&>(f).cmdHide.press(); });
         rig.gadget.doEdit(id, "20-Mar-26 09:30", "N");
         ASSERT_TRUE(rig.store.connection().execute("ALTER TABLE EventsAway RENAME TO Events").has_value());
-        ASSERT_EQ(rig.ui.messages.calls().size(), 1u) << failure.message;
-        EXPECT_EQ(rig.ui.messages.last(), (ui::MessageRequest{failure.message, "WendraGadget", ui::MessageButtons::OK,
-                                                              ui::MessageIcon::Critical, 0}));
+        ASSERT_EQ(rig.ui.messages.calls().size(), 1u) << message;
+        EXPECT_EQ(rig.ui.messages.last(),
+                  (ui::MessageRequest{message, "WendraGadget", ui::MessageButtons::OK, ui::MessageIcon::Critical, 0}));
     }
     EXPECT_EQ(rig.stored(id).Description(), "Dentist at ten");
 }
