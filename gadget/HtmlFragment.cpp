@@ -99,7 +99,7 @@ void writeEventRow(std::string& out, const clsGrid& grid, int r, ShownOccurrence
     std::string when = dateCell;
     if (!untimed) when += " " + timeCell;
     when = trim(when);
-    if (shown != nullptr) shown->emplace_back(when, d);
+    if (shown != nullptr) shown->emplace_back(linkKey(id, when), d);
 
     out += "<tr><td NOWRAP bgcolor=" + grid.backColourName(r, grdWendra) + " align='center'>";
     out += link("javascript:showCountdown(" + std::to_string(d.year()) + "," + std::to_string(d.month()) + "," +
@@ -114,6 +114,13 @@ void writeEventRow(std::string& out, const clsGrid& grid, int r, ShownOccurrence
 }
 
 }  // namespace
+
+std::string linkKey(std::string_view id, std::string_view when) {
+    std::string key(id);
+    key += '\n';
+    key += when;
+    return key;
+}
 
 std::string htmlText(std::string_view text) {
     std::string out;

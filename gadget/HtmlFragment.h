@@ -31,9 +31,10 @@ struct FragmentPage {
     int rows = -1;
 };
 
-// The occurrence of each event row written, by the date text its editEvent link
-// hands back (before the link's escapes).
+// The occurrence of each event row written, by the event id and the date text its
+// editEvent link hands back (before the link's escapes), joined by linkKey.
 using ShownOccurrences = std::vector<std::pair<std::string, DateTime>>;
+std::string linkKey(std::string_view id, std::string_view when);
 
 std::string createTable(const clsGrid& grid, const FragmentPage& page, ShownOccurrences* shown = nullptr);
 

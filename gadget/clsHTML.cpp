@@ -116,15 +116,15 @@ std::string clsHTML::createHTML(std::int16_t nPriorWarning, std::int16_t nMaxRow
 }
 
 void clsHTML::rememberShown(const ShownOccurrences& shown) {
-    // A text always names the same occurrence, so what was shown before stays true;
-    // the memory is only kept from growing without end.
+    // An event's text always names the same occurrence, so what was shown before
+    // stays true; the memory is only kept from growing without end.
     constexpr std::size_t kMostRemembered = 4096;
     if (shown_.size() + shown.size() > kMostRemembered) shown_.clear();
     for (const auto& [text, when] : shown) shown_.insert_or_assign(text, when);
 }
 
-std::optional<DateTime> clsHTML::occurrenceOf(std::string_view sOccurDate) const {
-    if (const auto it = shown_.find(std::string(sOccurDate)); it != shown_.end()) return it->second;
+std::optional<DateTime> clsHTML::occurrenceOf(std::string_view sID, std::string_view sOccurDate) const {
+    if (const auto it = shown_.find(linkKey(sID, sOccurDate)); it != shown_.end()) return it->second;
     // A text of no row of ours, written by another page or a test: the list's own
     // forms, whose year has two digits, and the other forms of dates.
     return pageOccurrenceDate(sOccurDate, today());
@@ -182,7 +182,7 @@ void clsHTML::openEventEditor(clsDataQVR& store, const clsSettings& settings, st
     };
     frmQVREvent editor(services, settings, std::move(options));
     editor.CalEvent(ev);
-    if (const auto chosen = occurrenceOf(sOccurDate))
+    if (const auto chosen = occurrenceOf(sID, sOccurDate))
         editor.setChosenOccurDate(formatICalDateTime(*chosen, true));
     else
         editor.setChosenOccurDate(sOccurDate);

@@ -46,15 +46,15 @@ private:
                          std::string_view sOccurDate, std::string_view sAllDayOccur);
     void raiseDataChanged();
     void rememberShown(const ShownOccurrences& shown);
-    // The occurrence a page's date text names: the one of the row that showed the
-    // text, else the date the text reads as.
-    std::optional<DateTime> occurrenceOf(std::string_view sOccurDate) const;
+    // The occurrence of an event a page's date text names: the one of the row that
+    // showed the text, else the date the text reads as.
+    std::optional<DateTime> occurrenceOf(std::string_view sID, std::string_view sOccurDate) const;
 
     gadget::GadgetPlatform& platform_;
     WendraGadget::clsHTMLEvents* sink_ = nullptr;
-    // The occurrences of the rows the fragments showed, by the date text of their
-    // links: the page hands that text back, in the user's language, which no
-    // reading of dates need understand ("17- 3月-26 09:00").
+    // The occurrences of the rows the fragments showed, by the id and the date text
+    // of their links: the page hands that text back, in the user's language, which
+    // no reading of dates need understand ("17- 3月-26 09:00").
     std::unordered_map<std::string, DateTime> shown_;
 };
 
