@@ -198,19 +198,24 @@ std::int64_t EventList::pastEventHours() const {
     return std::max<std::int64_t>(0, settings_.PastEventHours());
 }
 
-void EventList::beginWork() {
+class EventList::WorkScope {
+public:
     // The settings read afresh each time (another process may change them) are read
     // once a piece of work: every row asks for them, and each read is a file read.
-    work_.reset();
-    work_ = WorkSettings{defaultPriorWarning(), pastEventHours()};
-}
+    explicit WorkScope(EventList& list) : list_(list) {
+        list_.work_.reset();
+        list_.work_ = WorkSettings{list_.defaultPriorWarning(), list_.pastEventHours()};
+    }
+    ~WorkScope() { list_.work_.reset(); }
+    WorkScope(const WorkScope&) = delete;
+    WorkScope& operator=(const WorkScope&) = delete;
+
+private:
+    EventList& list_;
+};
 
 void EventList::run(const Request& request) {
-    beginWork();
-    struct Done {
-        std::optional<WorkSettings>& work;
-        ~Done() { work.reset(); }
-    } done{work_};
+    const WorkScope work(*this);
     switch (request.kind) {
         case Request::Kind::Refresh: rebuild(); break;
         case Request::Kind::Update: update(request.id); break;
@@ -292,11 +297,7 @@ void EventList::gatherRows(ListRows& rows) {
 }
 
 void EventList::collectRows(ListRows& rows) {
-    beginWork();
-    struct Done {
-        std::optional<WorkSettings>& work;
-        ~Done() { work.reset(); }
-    } done{work_};
+    const WorkScope work(*this);
     folded_.clear();
     gatherRows(rows);
 }

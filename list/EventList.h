@@ -207,7 +207,8 @@ private:
 
     Placement placementOf(const clsCalEvent& ev) const;
     RowCells cellsFor(const clsCalEvent& ev, std::string sortKey) const;
-    void beginWork();
+    // The settings a piece of work reads once, for its length.
+    class WorkScope;
     // The walk's rows and the past-events row, offered to `rows`.
     void gatherRows(ListRows& rows);
     void colourRow(int row, RowCells::Kind kind);
