@@ -22,6 +22,15 @@ std::string unicodeEscape(unsigned char c) {
 
 bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
+// The line and paragraph separators (U+2028, U+2029) at text[i], in UTF-8: the
+// escape that stands for them, or nothing.
+std::string_view separatorEscape(std::string_view text, std::size_t i) {
+    if (text.substr(i, 2) != "\xE2\x80" || i + 2 >= text.size()) return {};
+    if (text[i + 2] == '\xA8') return "\\u2028";
+    if (text[i + 2] == '\xA9') return "\\u2029";
+    return {};
+}
+
 std::string link(std::string_view script) { return "<a href=\"" + htmlAttribute(script) + "\">"; }
 
 std::string icon(std::string_view file) {
@@ -74,7 +83,7 @@ void writeNoEventsRow(std::string& out, const FragmentPage& page) {
            std::to_string(page.noEventsDays) + " days</td></tr>";
 }
 
-void writeEventRow(std::string& out, const clsGrid& grid, int r) {
+void writeEventRow(std::string& out, const clsGrid& grid, int r, ShownOccurrences* shown) {
     // The date is the occurrence the row was written for: the date cell's
     // two-digit year would put 2031 in 1931.
     const std::optional<RowOccurrence>& occurrence = grid.occurrence(r);
@@ -90,6 +99,7 @@ void writeEventRow(std::string& out, const clsGrid& grid, int r) {
     std::string when = dateCell;
     if (!untimed) when += " " + timeCell;
     when = trim(when);
+    if (shown != nullptr) shown->emplace_back(linkKey(id, when), d);
 
     out += "<tr><td NOWRAP bgcolor=" + grid.backColourName(r, grdWendra) + " align='center'>";
     out += link("javascript:showCountdown(" + std::to_string(d.year()) + "," + std::to_string(d.month()) + "," +
@@ -104,6 +114,13 @@ void writeEventRow(std::string& out, const clsGrid& grid, int r) {
 }
 
 }  // namespace
+
+std::string linkKey(std::string_view id, std::string_view when) {
+    std::string key(id);
+    key += '\n';
+    key += when;
+    return key;
+}
 
 std::string htmlText(std::string_view text) {
     std::string out;
@@ -134,9 +151,13 @@ std::string htmlAttribute(std::string_view text) {
 std::string countdownArgument(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\'')
+        if (const std::string_view separator = separatorEscape(text, i); !separator.empty()) {
+            out += separator;
+            i += 2;
+        } else if (c == '"' || c == '\'')
             out += '`';
         else if (c == '\\' || c == '%' || isControl(u))
             out += unicodeEscape(u);
@@ -149,9 +170,13 @@ std::string countdownArgument(std::string_view text) {
 std::string scriptArgument(std::string_view text, bool colons) {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const auto u = static_cast<unsigned char>(c);
-        if (c == '\\' || c == '\'' || c == '"' || c == '%' || isControl(u) || (colons && c == ':'))
+        if (const std::string_view separator = separatorEscape(text, i); !separator.empty()) {
+            out += separator;
+            i += 2;
+        } else if (c == '\\' || c == '\'' || c == '"' || c == '%' || isControl(u) || (colons && c == ':'))
             out += unicodeEscape(u);
         else
             out += c;
@@ -159,8 +184,8 @@ std::string scriptArgument(std::string_view text, bool colons) {
     return out;
 }
 
-std::string createTable(const clsGrid& grid, const FragmentPage& page) {
-    const int rows = grid.rowCount();
+std::string createTable(const clsGrid& grid, const FragmentPage& page, ShownOccurrences* shown) {
+    const int rows = page.rows >= 0 ? page.rows : grid.rowCount();
     const int top = std::max<int>(0, page.topRow);
     // Worked out wide: a page that reaches past the last row ends there.
     const long long last = page.maxRows == -1 ? rows - 1LL : std::min<long long>(top + page.maxRows - 1LL, rows - 1LL);
@@ -171,7 +196,8 @@ std::string createTable(const clsGrid& grid, const FragmentPage& page) {
         writePastEventsRow(out, page);
     else
         writeNoEventsRow(out, page);
-    for (long long r = top; r <= last; ++r) writeEventRow(out, grid, static_cast<int>(r));
+    for (long long r = top; r <= std::min<long long>(last, grid.rowCount() - 1LL); ++r)
+        writeEventRow(out, grid, static_cast<int>(r), shown);
     out += "</table>";
     return out;
 }

@@ -11,6 +11,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/clock/DateTime.h"
 
 namespace wendra {
 
@@ -22,9 +26,17 @@ struct FragmentPage {
     bool shrinkPast = true;     // past occurrences folded into a count
     int pastCount = 0;          // how many were folded
     int noEventsDays = 0;       // the days the empty list's row names
+    // The rows of the whole list, of which the grid holds the first ones (at least
+    // to the page's last); -1: the grid holds them all.
+    int rows = -1;
 };
 
-std::string createTable(const clsGrid& grid, const FragmentPage& page);
+// The occurrence of each event row written, by the event id and the date text its
+// editEvent link hands back (before the link's escapes), joined by linkKey.
+using ShownOccurrences = std::vector<std::pair<std::string, DateTime>>;
+std::string linkKey(std::string_view id, std::string_view when);
+
+std::string createTable(const clsGrid& grid, const FragmentPage& page, ShownOccurrences* shown = nullptr);
 
 // ---- escapes (public for their tests) ----
 // & < > as HTML references.
@@ -32,10 +44,12 @@ std::string htmlText(std::string_view text);
 // The same and the double quote, for a value inside double quotes.
 std::string htmlAttribute(std::string_view text);
 // The description as showCountdown takes it: both quotes become "`" and a
-// backslash "\u005C"; control characters and "%" become \u00XX escapes.
+// backslash "\u005C"; control characters and "%" become \u00XX escapes, the
+// line and paragraph separators \u2028 and \u2029.
 std::string countdownArgument(std::string_view text);
 // Any other argument of a link: backslash, quotes, control characters and "%"
-// as \u00XX escapes, and with colons, ":" too (the date and time of editEvent).
+// as \u00XX escapes, the separators as \u2028 and \u2029, and with colons, ":"
+// too (the date and time of editEvent).
 std::string scriptArgument(std::string_view text, bool colons = false);
 
 }  // namespace wendra

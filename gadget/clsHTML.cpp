@@ -1,5 +1,6 @@
 #include "gadget/clsHTML.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -9,6 +10,7 @@
 #include "gadget/GadgetErrors.h"
 #include "gadget/GadgetTexts.h"
 #include "gadget/HtmlFragment.h"
+#include "gadget/PageRows.h"
 #include "gadget/clsGrid.h"
 #include "list/EventList.h"
 #include "platform/shell/InstalledNames.h"
@@ -47,6 +49,22 @@ int nearestCenturyYear(int twoDigits, int todayYear) {
     return best;
 }
 
+// The library's messages carry its own name where they name no title of their own
+// (the editor's and the dialogs' failures): the host's name would be the default.
+class TitledMessages final : public ui::MessageBoxService {
+public:
+    explicit TitledMessages(ui::MessageBoxService& messages) : messages_(messages) {}
+    using ui::MessageBoxService::show;
+    ui::MessageAnswer show(const ui::MessageRequest& request) override {
+        ui::MessageRequest titled = request;
+        if (titled.title.empty()) titled.title = gadget::text::kTitle;
+        return messages_.show(titled);
+    }
+
+private:
+    ui::MessageBoxService& messages_;
+};
+
 }  // namespace
 
 std::optional<DateTime> pageOccurrenceDate(std::string_view text, DateTime today) {
@@ -77,15 +95,39 @@ std::string clsHTML::createHTML(std::int16_t nPriorWarning, std::int16_t nMaxRow
         options.saveDeletion = [&store](clsCalEvent& ev) { return store.Save(ev, SaveMode::Always); };
         EventList list(listGrid, settings, store, noWindow, std::move(options));
         list.setShrinkPast(!bExpandPastEvents);
-        list.refreshList();
+        // The page shows a few rows of the list: only the rows up to its last are
+        // made and put in the grid, in the order the grid's sort gives them.
+        const int top = std::max<int>(0, nTopRow);
+        PageRows rows(nMaxRows == -1 ? -1 : std::max(0, top + nMaxRows));
+        list.collectRows(rows);
+        for (RowCells& cells : rows.take()) list.writeRow(std::move(cells));
         FragmentPage page;
         page.maxRows = nMaxRows;
         page.topRow = nTopRow;
         page.shrinkPast = !bExpandPastEvents;
         page.pastCount = list.pastCount();
         page.noEventsDays = settings.PriorWarning();
-        return createTable(grid, page);
+        page.rows = rows.rows();
+        ShownOccurrences shown;
+        std::string fragment = createTable(grid, page, &shown);
+        rememberShown(shown);
+        return fragment;
     });
+}
+
+void clsHTML::rememberShown(const ShownOccurrences& shown) {
+    // An event's text always names the same occurrence, so what was shown before
+    // stays true; the memory is only kept from growing without end.
+    constexpr std::size_t kMostRemembered = 4096;
+    if (shown_.size() + shown.size() > kMostRemembered) shown_.clear();
+    for (const auto& [text, when] : shown) shown_.insert_or_assign(text, when);
+}
+
+std::optional<DateTime> clsHTML::occurrenceOf(std::string_view sID, std::string_view sOccurDate) const {
+    if (const auto it = shown_.find(linkKey(sID, sOccurDate)); it != shown_.end()) return it->second;
+    // A text of no row of ours, written by another page or a test: the list's own
+    // forms, whose year has two digits, and the other forms of dates.
+    return pageOccurrenceDate(sOccurDate, today());
 }
 
 // ---- doEdit -------------------------------------------------------------------------
@@ -104,9 +146,11 @@ void clsHTML::doEdit(std::string_view sID, std::string_view sOccurDate, std::str
 
 void clsHTML::openEventEditor(clsDataQVR& store, const clsSettings& settings, std::string_view sID,
                               std::string_view sOccurDate, std::string_view sAllDayOccur) {
-    const ui::Services& services = platform_.services;
+    const ui::Services& host = platform_.services;
+    TitledMessages messages(host.messages);
+    const ui::Services services{messages, host.dialogs, host.fonts, host.placement, host.timers, host.metrics};
     auto notice = [&](const char* text) {
-        services.messages.show(text, ui::MessageButtons::OK, ui::MessageIcon::Exclamation, gadget::text::kTitle);
+        services.messages.show(text, ui::MessageButtons::OK, ui::MessageIcon::Exclamation);
     };
     clsCalEvent ev;
     // Only a whole number names an event; the store looks nothing else up.
@@ -138,8 +182,7 @@ void clsHTML::openEventEditor(clsDataQVR& store, const clsSettings& settings, st
     };
     frmQVREvent editor(services, settings, std::move(options));
     editor.CalEvent(ev);
-    // The page names the occurrence by its list text, whose year has two digits.
-    if (const auto chosen = pageOccurrenceDate(sOccurDate, today()))
+    if (const auto chosen = occurrenceOf(sID, sOccurDate))
         editor.setChosenOccurDate(formatICalDateTime(*chosen, true));
     else
         editor.setChosenOccurDate(sOccurDate);

@@ -14,8 +14,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "gadget/GadgetPlatform.h"
+#include "gadget/HtmlFragment.h"
 #include "gadget/WendraGadget.h"
 #include "platform/clock/DateTime.h"
 
@@ -43,9 +45,17 @@ private:
     void openEventEditor(class clsDataQVR& store, const class clsSettings& settings, std::string_view sID,
                          std::string_view sOccurDate, std::string_view sAllDayOccur);
     void raiseDataChanged();
+    void rememberShown(const ShownOccurrences& shown);
+    // The occurrence of an event a page's date text names: the one of the row that
+    // showed the text, else the date the text reads as.
+    std::optional<DateTime> occurrenceOf(std::string_view sID, std::string_view sOccurDate) const;
 
     gadget::GadgetPlatform& platform_;
     WendraGadget::clsHTMLEvents* sink_ = nullptr;
+    // The occurrences of the rows the fragments showed, by the id and the date text
+    // of their links: the page hands that text back, in the user's language, which
+    // no reading of dates need understand ("17- 3月-26 09:00").
+    std::unordered_map<std::string, DateTime> shown_;
 };
 
 // The occurrence a page names in its "dd-mmm-yy hh:mm" text (or any date text): a

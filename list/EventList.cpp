@@ -1,6 +1,7 @@
 #include "list/EventList.h"
 
 #include <algorithm>
+#include <clocale>
 #include <cstdlib>
 
 #include "list/Countdown.h"
@@ -22,23 +23,27 @@ constexpr std::array<std::string_view, 5> kHeadings = {"Days To", "Description",
 // Calendar days from one date to another's, negative into the past.
 std::int64_t daysBetween(DateTime from, DateTime to) { return to.dayNumber() - from.dayNumber(); }
 
-// The names of the months and weekdays in the user's language, read once: every
-// row takes two of them.
-const std::string& monthAbbrev(int month) {
-    static const std::array<std::string, 12> names = [] {
-        std::array<std::string, 12> n;
-        for (int m = 1; m <= 12; ++m) n[std::size_t(m - 1)] = monthName(m, true);
-        return n;
-    }();
-    return names[std::size_t(std::clamp(month, 1, 12) - 1)];
+// The names of the months and weekdays in the user's language, read once for each
+// language the names are asked in: every row takes two of them.
+struct DayNames {
+    std::string language;
+    std::array<std::string, 12> months;
+    std::array<std::string, 7> weekdays;
+};
+const DayNames& dayNames() {
+    static DayNames names{"(not read)", {}, {}};
+    const char* current = std::setlocale(LC_TIME, nullptr);
+    const std::string_view language = current != nullptr ? current : "";
+    if (names.language != language) {
+        names.language = language;
+        for (int m = 1; m <= 12; ++m) names.months[std::size_t(m - 1)] = monthName(m, true);
+        for (int d = 1; d <= 7; ++d) names.weekdays[std::size_t(d - 1)] = weekdayName(d, true);
+    }
+    return names;
 }
+const std::string& monthAbbrev(int month) { return dayNames().months[std::size_t(std::clamp(month, 1, 12) - 1)]; }
 const std::string& weekdayAbbrev(int weekday) {
-    static const std::array<std::string, 7> names = [] {
-        std::array<std::string, 7> n;
-        for (int d = 1; d <= 7; ++d) n[std::size_t(d - 1)] = weekdayName(d, true);
-        return n;
-    }();
-    return names[std::size_t(std::clamp(weekday, 1, 7) - 1)];
+    return dayNames().weekdays[std::size_t(std::clamp(weekday, 1, 7) - 1)];
 }
 
 std::string dateText(DateTime d) {
@@ -193,15 +198,24 @@ std::int64_t EventList::pastEventHours() const {
     return std::max<std::int64_t>(0, settings_.PastEventHours());
 }
 
-void EventList::run(const Request& request) {
+class EventList::WorkScope {
+public:
     // The settings read afresh each time (another process may change them) are read
     // once a piece of work: every row asks for them, and each read is a file read.
-    work_.reset();
-    work_ = WorkSettings{defaultPriorWarning(), pastEventHours()};
-    struct Done {
-        std::optional<WorkSettings>& work;
-        ~Done() { work.reset(); }
-    } done{work_};
+    explicit WorkScope(EventList& list) : list_(list) {
+        list_.work_.reset();
+        list_.work_ = WorkSettings{list_.defaultPriorWarning(), list_.pastEventHours()};
+    }
+    ~WorkScope() { list_.work_.reset(); }
+    WorkScope(const WorkScope&) = delete;
+    WorkScope& operator=(const WorkScope&) = delete;
+
+private:
+    EventList& list_;
+};
+
+void EventList::run(const Request& request) {
+    const WorkScope work(*this);
     switch (request.kind) {
         case Request::Kind::Refresh: rebuild(); break;
         case Request::Kind::Update: update(request.id); break;
@@ -228,16 +242,13 @@ void EventList::rebuild() {
         if (headings) addHeadingRow();
         // The rows are gathered, put in order and then written, so the grid's own
         // sort finds them in order.
-        std::vector<RowCells> rows;
-        {
-            pending_ = &rows;
-            struct Reset {
-                std::vector<RowCells>*& p;
-                ~Reset() { p = nullptr; }
-            } reset{pending_};
-            loadReminderEvents();
-        }
-        if (pastCount() > 0) rows.push_back(pastEventsCells(pastCount()));
+        struct Every final : ListRows {
+            std::vector<RowCells> rows;
+            bool wants(std::string_view) override { return true; }
+            void add(RowCells&& cells) override { rows.push_back(std::move(cells)); }
+        } every;
+        gatherRows(every);
+        std::vector<RowCells>& rows = every.rows;
         const auto col = std::size_t(sortColumn());
         // Compared once folded to lower case, so that the sort compares bytes.
         std::vector<std::string> folded(rows.size());
@@ -252,8 +263,7 @@ void EventList::rebuild() {
         // is never held twice.
         for (std::size_t i : order) {
             std::string().swap(folded[i]);
-            const RowCells::Kind kind = rows[i].kind;
-            colourRow(setRowCells(std::move(rows[i]), -1), kind);
+            writeRow(std::move(rows[i]));
         }
         std::vector<RowCells>().swap(rows);
         if (headings) {
@@ -271,6 +281,25 @@ void EventList::rebuild() {
     // The rows are new even where the current row kept its index: the commands and
     // the current row's mark follow it again.
     host_.gridRowChanged();
+}
+
+void EventList::gatherRows(ListRows& rows) {
+    collecting_ = &rows;
+    struct Reset {
+        ListRows*& p;
+        ~Reset() { p = nullptr; }
+    } reset{collecting_};
+    loadReminderEvents();
+    if (pastCount() > 0) {
+        RowCells cells = pastEventsCells(pastCount());
+        if (rows.wants(cells.text[grdSortKey])) rows.add(std::move(cells));
+    }
+}
+
+void EventList::collectRows(ListRows& rows) {
+    const WorkScope work(*this);
+    folded_.clear();
+    gatherRows(rows);
 }
 
 void EventList::initGrid() {
@@ -355,14 +384,24 @@ EventList::Placement EventList::placementOf(const clsCalEvent& ev) const {
     return Placement::Row;
 }
 
-RowCells EventList::cellsFor(const clsCalEvent& ev) const {
+std::string EventList::sortKeyFor(const clsCalEvent& ev) const {
+    const DateTime d = ev.OccurDate();
+    std::string key = ev.AllDayOccur() ? sortStamp(d, false) + "999999" : sortStamp(d, true);
+    key += ev.OccurDesc();
+    key += '\t';
+    return key;
+}
+
+RowCells EventList::cellsFor(const clsCalEvent& ev) const { return cellsFor(ev, sortKeyFor(ev)); }
+
+RowCells EventList::cellsFor(const clsCalEvent& ev, std::string sortKey) const {
     RowCells cells;
     const DateTime d = ev.OccurDate();
     const bool allDay = ev.AllDayOccur();
     const std::string desc = ev.OccurDesc();
     auto& t = cells.text;
     t[grdKey] = ev.GridKey();
-    t[grdSortKey] = allDay ? sortStamp(d, false) + "999999" + desc + "\t" : sortStamp(d, true) + desc + "\t";
+    t[grdSortKey] = std::move(sortKey);
     t[grdModified] = ev.Modified() ? "+" : "";
     t[grdTime] = allDay ? "     " : formatTimeHM(d);
     t[grdDate] = dateText(d);
@@ -401,13 +440,18 @@ int EventList::addOccurrenceRow(clsCalEvent& ev, int row) {
         case Placement::Drop: return -1;
         case Placement::Row: break;
     }
-    if (row < 0 && pending_ != nullptr) {
-        pending_->push_back(cellsFor(ev));
+    if (row < 0 && collecting_ != nullptr) {
+        std::string key = sortKeyFor(ev);
+        if (collecting_->wants(key)) collecting_->add(cellsFor(ev, std::move(key)));
         return -1;
     }
-    const RowCells cells = cellsFor(ev);
-    const int r = setRowCells(cells, row);
-    colourRow(r, cells.kind);
+    return writeRow(cellsFor(ev), row);
+}
+
+int EventList::writeRow(RowCells&& cells, int row) {
+    const RowCells::Kind kind = cells.kind;
+    const int r = setRowCells(std::move(cells), row);
+    colourRow(r, kind);
     return r;
 }
 

@@ -79,6 +79,18 @@ struct RowCells {
     RowOccurrence occurrence;
 };
 
+// Where a rebuild's rows go when they are collected rather than written to the
+// grid (collectRows): an owner that shows a few of them keeps those few.
+class ListRows {
+public:
+    virtual ~ListRows() = default;
+    // Asked first for every row, in the order the walk meets them (the past-events
+    // row last): false leaves the row's other cells unmade.
+    virtual bool wants(std::string_view sortKey) = 0;
+    // The row of the key last answered true.
+    virtual void add(RowCells&& cells) = 0;
+};
+
 // Texts of the rows that are not occurrences.
 namespace listtext {
 inline constexpr std::string_view retrieving = "Retrieving events from Wendra (win)....";
@@ -112,6 +124,10 @@ public:
     // A request is running (the minute tick leaves the rows alone meanwhile).
     bool listBusy() const { return busy_; }
 
+    // The rows a rebuild makes (the walk with its folding and auto-deletes, and the
+    // past-events row), handed to `rows` unordered; the grid is left alone.
+    void collectRows(ListRows& rows);
+
     // ---- selection ----
     // The key of the current row; nullopt without one.
     std::optional<std::string> selectedKey() const;
@@ -132,6 +148,8 @@ public:
     // The row's cells and occurrence; -1 appends. The row written.
     int setRowCells(const RowCells& cells, int row);
     int setRowCells(RowCells&& cells, int row);
+    // setRowCells and the colours of the row's kind.
+    int writeRow(RowCells&& cells, int row = -1);
     // The past-events row for the count, written at `row` or appended (-1).
     int addPastEventsRow(int count, int row = -1);
     // True when the occurrence was deleted (and saved).
@@ -166,6 +184,8 @@ public:
     std::optional<RowOccurrence> rowOccurrence(int row) const { return grid_.occurrence(row); }
     // The cells the event's current occurrence shows, whether or not it gets a row.
     RowCells cellsFor(const clsCalEvent& ev) const;
+    // Its sort key alone.
+    std::string sortKeyFor(const clsCalEvent& ev) const;
     int defaultPriorWarning() const;
     std::int64_t pastEventHours() const;
     int priorWarningOf(const clsCalEvent& ev) const;
@@ -186,6 +206,11 @@ private:
     void showDeleted(const std::string& id);
 
     Placement placementOf(const clsCalEvent& ev) const;
+    RowCells cellsFor(const clsCalEvent& ev, std::string sortKey) const;
+    // The settings a piece of work reads once, for its length.
+    class WorkScope;
+    // The walk's rows and the past-events row, offered to `rows`.
+    void gatherRows(ListRows& rows);
     void colourRow(int row, RowCells::Kind kind);
     // beyondWindow: the event's next occurrence, shown although it is not due yet.
     void placeChangedOccurrence(clsCalEvent& ev, bool beyondWindow);
@@ -206,7 +231,7 @@ private:
     bool shrinkPast_ = true;
     std::vector<FoldedOccurrence> folded_;
     ChangedEvent* changed_ = nullptr;        // the changed event being placed
-    std::vector<RowCells>* pending_ = nullptr;  // a rebuild's rows, before they are ordered
+    ListRows* collecting_ = nullptr;  // a rebuild's rows, before they are ordered
 
     bool busy_ = false;
     int workDepth_ = 0;  // nested pieces of work show one hourglass

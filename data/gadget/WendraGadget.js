@@ -13,6 +13,9 @@ var expandPast = false;
 var drawCount = 0;        // lists drawn so far (the tests wait on it)
 var countdown = null;     // the row whose countdown shows: {when, hasTime, description}
 var minuteTimer = 0;
+// The names the list writes its dates in (the host gives the user's language's).
+var monthNames = ["Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"];
+var weekdayNames = ["Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"];
 
 // The 16-bit arithmetic of the library's paging.
 var kMaxRow = 32767;
@@ -84,6 +87,20 @@ function showCountdown(year, month, day, hour, minute, second, hasTime, descript
 
 function plural(n, one) { return n + " " + one + (n === 1 ? "" : "s"); }
 
+function twoDigits(n) { return (n < 10 ? "0" : "") + n; }
+
+// The minutes to a time as the list counts them, the changes of minute from now to
+// it: at 10:00:30 a row at 12:00 says 2h 00m, and so does its countdown.
+function minutesTo(when, now) { return Math.floor(when.getTime() / 60000) - Math.floor(now.getTime() / 60000); }
+
+// The date and time in the list's forms: "Wed 09-Dec-26 15:46", "Wed 09-Dec-26".
+function whenText(when, hasTime) {
+  var text = weekdayNames[when.getDay()] + " " + twoDigits(when.getDate()) + "-" + monthNames[when.getMonth()] +
+    "-" + twoDigits(when.getFullYear() % 100);
+  if (hasTime) text += " " + twoDigits(when.getHours()) + ":" + twoDigits(when.getMinutes());
+  return text;
+}
+
 // "in 2 days 3 hours 5 minutes", "NOW", "4 hours 10 minutes ago"; for a whole day
 // "today", "tomorrow", "in 3 days", "yesterday", "3 days ago".
 function countdownText(when, hasTime, now) {
@@ -95,8 +112,8 @@ function countdownText(when, hasTime, now) {
     if (days === -1) return "yesterday";
     return days > 0 ? "in " + plural(days, "day") : plural(-days, "day") + " ago";
   }
-  var minutes = Math.floor((when - now) / 60000);
-  if (minutes === 0 || (minutes === -1 && when - now > -60000)) return "NOW";
+  var minutes = minutesTo(when, now);
+  if (minutes === 0) return "NOW";
   var ahead = minutes > 0;
   var left = Math.abs(minutes);
   var parts = [];
@@ -115,11 +132,7 @@ function drawCountdown() {
   }
   // Texts go in as text: a description is the user's, never markup.
   byId("countdownDescription").textContent = countdown.description;
-  var whenText = countdown.when.toLocaleDateString(undefined,
-    { weekday: "short", year: "numeric", month: "short", day: "numeric" });
-  if (countdown.hasTime)
-    whenText += " " + countdown.when.toLocaleTimeString(undefined, { hour: "2-digit", minute: "2-digit" });
-  byId("countdownWhen").textContent = whenText;
+  byId("countdownWhen").textContent = whenText(countdown.when, countdown.hasTime);
   byId("countdownLeft").textContent = countdownText(countdown.when, countdown.hasTime, new Date());
   box.hidden = false;
 }
@@ -155,6 +168,8 @@ function start() {
     gadget = channel.objects.gadget;
     priorWarning = gadget.priorWarning;
     maxRows = gadget.rows;
+    if (gadget.monthNames.length === 12) monthNames = gadget.monthNames;
+    if (gadget.weekdayNames.length === 7) weekdayNames = gadget.weekdayNames;
     gadget.dataChanged.connect(draw);
     gadget.editClosed.connect(draw);
     gadget.failed.connect(showStatus);

@@ -7,10 +7,27 @@
 
 namespace wendra::gadgethost {
 
-std::filesystem::path gadgetLibraryFile(const shell::ComponentRegistry& registry,
-                                        const std::filesystem::path& hostFolder) {
-    if (auto registered = registry.libraryOf(WendraGadget::kClsHTML)) return *registered;
-    return hostFolder / shell::installed::kGadgetLibrary;
+std::vector<std::filesystem::path> gadgetLibraryFiles(const shell::ComponentRegistry& registry,
+                                                      const std::filesystem::path& hostFolder) {
+    std::vector<std::filesystem::path> files;
+    if (auto registered = registry.libraryOf(WendraGadget::kClsHTML)) files.push_back(registered->lexically_normal());
+    const std::filesystem::path beside = (hostFolder / shell::installed::kGadgetLibrary).lexically_normal();
+    if (files.empty() || files.front() != beside) files.push_back(beside);
+    return files;
+}
+
+LoadedGadget loadGadget(const std::vector<std::filesystem::path>& files) {
+    std::string errors;
+    for (std::size_t i = 0;; ++i) {
+        LoadedGadget gadget = loadGadget(i < files.size() ? files[i] : std::filesystem::path());
+        if (gadget.html != nullptr) return gadget;
+        errors += (errors.empty() ? "" : "; ") + gadget.error;
+        if (i + 1 >= files.size()) {
+            // The setup registers the library of the program folder it runs from.
+            gadget.error = errors + ". Running WendraWinCreator again mends it.";
+            return gadget;
+        }
+    }
 }
 
 LoadedGadget loadGadget(const std::filesystem::path& file) {

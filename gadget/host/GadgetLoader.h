@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gadget/WendraGadget.h"
 #include "platform/shell/SharedLibrary.h"
@@ -17,10 +18,11 @@ class ComponentRegistry;
 // through its public header only.
 namespace wendra::gadgethost {
 
-// The library to load: the one registered for clsHTML, else libWendraGadget.so in
-// the host's own folder (a build or an installation not completed by the setup).
-std::filesystem::path gadgetLibraryFile(const shell::ComponentRegistry& registry,
-                                        const std::filesystem::path& hostFolder);
+// The libraries to try, in order: the one registered for clsHTML, then
+// libWendraGadget.so in the host's own folder (a build or an installation not
+// completed by the setup, or a registration naming a library that is gone).
+std::vector<std::filesystem::path> gadgetLibraryFiles(const shell::ComponentRegistry& registry,
+                                                      const std::filesystem::path& hostFolder);
 
 // The library loaded for the life of the process (Qt, which it uses, stays loaded
 // anyway) and the clsHTML object the page talks to.
@@ -35,5 +37,8 @@ struct LoadedGadget {
 };
 
 LoadedGadget loadGadget(const std::filesystem::path& file);
+// The first of the files that loads. When none does, the error names each file
+// with its reason, and what mends it.
+LoadedGadget loadGadget(const std::vector<std::filesystem::path>& files);
 
 }  // namespace wendra::gadgethost

@@ -97,17 +97,28 @@ TEST(GadgetEdit, TheEditorSavesThroughItsOwnStoreAndLeavesTheUpdateCounter) {
     EXPECT_EQ(rig.settings.getUpdateVersion(), version);
     EXPECT_TRUE(rig.ui.messages.calls().empty());
 
-    // A store that fails the save is reported, and the editor closes all the same.
-    rig.ui.dialogs.script(frmQVREvent::kFormName, [&](ui::Form& f) {
-        ASSERT_TRUE(rig.store.connection().execute("ALTER TABLE Events RENAME TO EventsAway").has_value());
-        editorOf(f).txtDesc.setText("Never stored");
-        editorOf(f).cmdSave.press();
-        EXPECT_FALSE(f.isLoaded());
-    });
-    rig.gadget.doEdit(id, "20-Mar-26 09:30", "N");
-    ASSERT_EQ(rig.ui.messages.calls().size(), 1u);
-    EXPECT_EQ(rig.ui.messages.last().text, "Failed to save the event");
-    EXPECT_EQ(rig.ui.messages.last().icon, ui::MessageIcon::Critical);
+    // A store that fails the save or the delete is reported under the library's
+    // name, and the editor closes all the same.
+    rig.ui.dialogs.script(frmDeleteSingle::kFormName,
+                          [](ui::Form& f) { static_cast<frmDeleteSingle&>(f).cmdHide.press(); });
+    using Button = ui::CommandButton frmQVREvent::*;
+    const std::pair<Button, const char*> failures[] = {{&frmQVREvent::cmdSave, "Failed to save the event"},
+                                                       {&frmQVREvent::cmdDelete, "Failed to delete event"}};
+    for (const auto& [button, message] : failures) {
+        rig.ui.messages.reset();
+        rig.ui.dialogs.script(frmQVREvent::kFormName, [&](ui::Form& f) {
+            ASSERT_TRUE(rig.store.connection().execute("ALTER TABLE Events RENAME TO EventsAway").has_value());
+            editorOf(f).txtDesc.setText("Never stored");
+            (editorOf(f).*button).press();
+            EXPECT_FALSE(f.isLoaded());
+        });
+        rig.gadget.doEdit(id, "20-Mar-26 09:30", "N");
+        ASSERT_TRUE(rig.store.connection().execute("ALTER TABLE EventsAway RENAME TO Events").has_value());
+        ASSERT_EQ(rig.ui.messages.calls().size(), 1u) << message;
+        EXPECT_EQ(rig.ui.messages.last(),
+                  (ui::MessageRequest{message, "WendraGadget", ui::MessageButtons::OK, ui::MessageIcon::Critical, 0}));
+    }
+    EXPECT_EQ(rig.stored(id).Description(), "Dentist at ten");
 }
 
 TEST(GadgetEdit, CallsWhileTheEditorIsOpenLeaveItsStoreAlone) {

@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "gadget/HtmlFragment.h"
 #include "gadget/WendraGadget.h"
+#include "gadget/clsGrid.h"
+#include "list/EventList.h"
 #include "store/modFuncs.h"
 #include "tests/support/FileText.h"
 #include "tests/support/GadgetRig.h"
@@ -72,6 +75,35 @@ TEST(GadgetFragment, PagingAtItsEdges) {
     EXPECT_EQ(rig.html(30, 2, false, -32768), rig.html(30, 2, false, 0));
 }
 
+// The page makes only the rows up to its last; they are those of the whole list
+// in the order of the grid's sort (refreshList ends with it), on every page: rows
+// of one time and one text (and of that text in another case), an all-day row
+// after the timed ones of its day, folded or shown past occurrences.
+TEST(GadgetFragment, EachPageShowsTheRowsOfTheWholeListInTheGridsOrder) {
+    GadgetRig rig(kNow);
+    for (const char* desc : {"Same", "Same", "same", "Same"}) rig.save(oneOff(desc, day(1, 9)));
+    rig.save(oneOff("Same", day(1), true));
+    rig.save(weekly("Standup", day(-8, 9)));
+    rig.save(oneOff("Old", day(-3), true));
+    for (int i = 2; i <= 12; ++i) rig.save(oneOff("Later " + std::to_string(i % 3), day(i / 2, 8)));
+    auto wholeList = [&](std::int16_t maxRows, bool expand, std::int16_t top) {
+        clsGrid grid;
+        GadgetListGrid listGrid(grid);
+        ListHost noWindow;
+        EventList list(listGrid, rig.settings, rig.store, noWindow, ListOptions{30, {}, false});
+        list.setShrinkPast(!expand);
+        list.refreshList();
+        return createTable(grid, FragmentPage{maxRows, top, !expand, list.pastCount(), rig.settings.PriorWarning()});
+    };
+    for (const bool expand : {false, true}) {
+        for (const auto& [maxRows, top] : std::vector<std::pair<std::int16_t, std::int16_t>>{
+                 {10, 0}, {3, 0}, {3, 2}, {4, 5}, {1, 17}, {-1, 0}, {-1, 7}, {5, 30}, {0, 2}}) {
+            EXPECT_EQ(rig.html(30, maxRows, expand, top), wholeList(maxRows, expand, top))
+                << maxRows << " rows from " << top << (expand ? ", expanded" : "");
+        }
+    }
+}
+
 TEST(GadgetFragment, EveryKindOfRowWithItsColours) {
     GadgetRig rig(kNow);
     rig.save(oneOff("Meeting", day(-1, 15)));     // yesterday: white on red, red text
@@ -89,6 +121,7 @@ TEST(GadgetFragment, UsersTextsAreEscapedWhereTheyLand) {
     rig.save(oneOff("50% off\nnow", day(3), true));
     rig.save(oneOff("&#39;);alert(1);//", day(4), true));
     rig.save(oneOff("</td></tr></table><script>alert(1)</script>", day(5), true));
+    rig.save(oneOff("Lines\xE2\x80\xA8" "and\xE2\x80\xA9" "paragraphs", day(6), true));  // U+2028, U+2029
     expectGolden("escaped_texts", rig.html(30, -1, false, 0));
 }
 

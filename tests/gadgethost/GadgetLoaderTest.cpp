@@ -1,6 +1,8 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <vector>
 
 #include "Version.h"
 #include "gadget/host/GadgetLoader.h"
@@ -12,12 +14,17 @@ using namespace wendra::gadgethost;
 
 namespace {
 
-TEST(GadgetLoader, TheRegisteredLibraryElseTheOneBesideTheHost) {
+using Files = std::vector<std::filesystem::path>;
+
+TEST(GadgetLoader, TheRegisteredLibraryThenTheOneBesideTheHost) {
     test::TempFolder dir;
     shell::ComponentRegistry registry(dir.path());
-    EXPECT_EQ(gadgetLibraryFile(registry, "/opt/wendra"), "/opt/wendra/libWendraGadget.so");
+    EXPECT_EQ(gadgetLibraryFiles(registry, "/opt/wendra"), Files{"/opt/wendra/libWendraGadget.so"});
     ASSERT_TRUE(registry.registerClass("WendraGadget.clsHTML", "/usr/lib/wendra/libWendraGadget.so"));
-    EXPECT_EQ(gadgetLibraryFile(registry, "/opt/wendra"), "/usr/lib/wendra/libWendraGadget.so");
+    EXPECT_EQ(gadgetLibraryFiles(registry, "/opt/wendra"),
+              (Files{"/usr/lib/wendra/libWendraGadget.so", "/opt/wendra/libWendraGadget.so"}));
+    ASSERT_TRUE(registry.registerClass("WendraGadget.clsHTML", "/opt/wendra/./libWendraGadget.so"));
+    EXPECT_EQ(gadgetLibraryFiles(registry, "/opt/wendra/"), Files{"/opt/wendra/libWendraGadget.so"});
 }
 
 TEST(GadgetLoader, LoadsTheLibraryAndCreatesItsClsHTML) {
@@ -41,6 +48,14 @@ TEST(GadgetLoader, SaysWhyThereIsNoGadget) {
         EXPECT_EQ(gadget.html, nullptr) << c.file;
         EXPECT_NE(gadget.error.find(c.because), std::string::npos) << c.file << ": " << gadget.error;
     }
+}
+
+TEST(GadgetLoader, AStaleRegistrationFallsBackToTheLibraryBesideTheHost) {
+    EXPECT_NE(loadGadget(Files{"/gone/libWendraGadget.so", WENDRA_GADGET_LIBRARY}).html, nullptr);
+    const LoadedGadget none = loadGadget(Files{"/gone/libWendraGadget.so", WENDRA_OTHER_INTERFACE});
+    EXPECT_EQ(none.html, nullptr);
+    EXPECT_THAT(none.error, testing::MatchesRegex("/gone/libWendraGadget.so: .*; .*: does not serve the gadget "
+                                                  "interface version 1[.] Running WendraWinCreator again mends it[.]"));
 }
 
 }  // namespace

@@ -28,16 +28,18 @@ const char* kDescriptions = "[...document.querySelectorAll('#idTable td:nth-chil
 // What the page asks the library for when it draws: days, rows, past events shown, top row.
 const char* kAsked = "JSON.stringify([priorWarning, maxRows, expandPast, topRow])";
 
-// Tomorrow as the list names an occurrence: "12-Mar-26".
-std::string tomorrow() {
+// A day from today as the list writes it, "12-Mar-26", or with its weekday as the
+// countdown does ("Thu 12-Mar-26").
+std::string listDay(int offset, const char* format = "%a %d-%b-%y") {
     const std::time_t now = std::time(nullptr);
     std::tm day = *std::localtime(&now);
-    day.tm_mday += 1;
+    day.tm_mday += offset;
     std::mktime(&day);
-    char text[16];
-    std::strftime(text, sizeof text, "%d-%b-%y", &day);
+    char text[32];
+    std::strftime(text, sizeof text, format, &day);
     return text;
 }
+std::string tomorrow() { return listDay(1, "%d-%b-%y"); }
 
 class GadgetPage : public ::testing::Test {
 protected:
@@ -87,6 +89,7 @@ TEST_F(GadgetPage, ListsPagesFoldsEditsAndStartsTheMainProgram) {
     EXPECT_EQ(rig.eval("document.getElementById('countdown').hidden"), "false");
     EXPECT_EQ(rig.eval("document.getElementById('countdownDescription').textContent"), R"("Today`s reminder")");
     EXPECT_EQ(rig.eval("document.getElementById('countdownLeft').textContent"), R"("today")");
+    EXPECT_EQ(rig.eval("document.getElementById('countdownWhen').textContent"), "\"" + listDay(0) + "\"");
 
     andRedraw(click("javascript:goForward"));
     EXPECT_EQ(rig.eval(kAsked), R"("[14,10,false,10]")");
@@ -132,38 +135,58 @@ TEST_F(GadgetPage, TheSettingsGiveThePriorWarningAndErrorsAreShown) {
     const std::string error = "\"Error 53: File not found: " + (prog / "WendraWinVista").string() + "\"";
     EXPECT_EQ(rig.waitFor("document.getElementById('status').textContent", error), error);
 
-    // The countdown's words, against a fixed now (Monday 3 March 2031, 12:00).
+    // The countdown's words and its date in the list's forms, against a fixed now
+    // (Monday 3 March 2031, 12:00, unless the case names another).
     struct Case {
         const char* when;
         bool hasTime;
         const char* text;
+        const char* date;
+        const char* now = "2031,2,3,12,0,0";
     };
-    for (const Case& c : {Case{"2031,2,5,14,30,0", true, "in 2 days 2 hours 30 minutes"},
-                          Case{"2031,2,3,13,0,0", true, "in 1 hour"},
-                          Case{"2031,2,3,12,0,30", true, "NOW"},
-                          Case{"2031,2,3,11,59,0", true, "1 minute ago"},
-                          Case{"2031,2,3,0,0,0", false, "today"},
-                          Case{"2031,2,4,0,0,0", false, "tomorrow"},
-                          Case{"2031,2,1,0,0,0", false, "2 days ago"}}) {
-        EXPECT_EQ(rig.eval(std::string("countdownText(new Date(") + c.when + "), " + (c.hasTime ? "true" : "false") +
-                           ", new Date(2031,2,3,12,0,0))"),
-                  std::string("\"") + c.text + "\"")
+    for (const Case& c : {Case{"2031,2,5,14,30,0", true, "in 2 days 2 hours 30 minutes", "Wed 05-Mar-31 14:30"},
+                          Case{"2031,2,3,13,0,0", true, "in 1 hour", "Mon 03-Mar-31 13:00"},
+                          Case{"2031,2,3,12,0,30", true, "NOW", "Mon 03-Mar-31 12:00"},
+                          Case{"2031,2,3,11,59,0", true, "1 minute ago", "Mon 03-Mar-31 11:59"},
+                          // The list's row says 2h 00m: the changes of minute are counted.
+                          Case{"2031,2,3,14,0,0", true, "in 2 hours", "Mon 03-Mar-31 14:00", "2031,2,3,12,0,30"},
+                          Case{"2031,2,3,12,0,0", true, "NOW", "Mon 03-Mar-31 12:00", "2031,2,3,12,0,59"},
+                          Case{"2031,2,3,0,0,0", false, "today", "Mon 03-Mar-31"},
+                          Case{"2031,2,4,0,0,0", false, "tomorrow", "Tue 04-Mar-31"},
+                          Case{"2031,11,1,0,0,0", false, "in 273 days", "Mon 01-Dec-31"},
+                          Case{"2031,2,1,0,0,0", false, "2 days ago", "Sat 01-Mar-31"}}) {
+        const std::string when = std::string("new Date(") + c.when + "), " + (c.hasTime ? "true" : "false");
+        EXPECT_EQ(rig.eval("countdownText(" + when + ", new Date(" + c.now + "))"), std::string("\"") + c.text + "\"")
             << c.when;
+        EXPECT_EQ(rig.eval("whenText(" + when + ")"), std::string("\"") + c.date + "\"") << c.when;
     }
 }
 
 TEST_F(GadgetPage, WithoutItsLibraryThePageSaysWhy) {
-    GadgetHostRig missing{WENDRA_GADGET_HOST, "/nonexistent/libWendraGadget.so"};
+    // A registration naming a library that is gone: the one beside the host serves.
+    GadgetHostRig stale{WENDRA_GADGET_HOST, "/nonexistent/libWendraGadget.so"};
+    ASSERT_TRUE(stale.start());
+    EXPECT_GT(stale.waitForDrawAfter(0), 0) << stale.errors();
+    EXPECT_EQ(stale.eval("document.getElementById('status').textContent"), R"("")") << stale.errors();
+    stale.stop();
+
+    // A host alone in its folder: no library loads, and the page says what mends it.
+    wendra::test::TempFolder alone;
+    const fs::path host = alone.path() / "WendraGadgetHost";
+    fs::copy_file(WENDRA_GADGET_HOST, host);
+    fs::copy(fs::path(WENDRA_GADGET_HOST).parent_path() / "gadget", alone.path() / "gadget", fs::copy_options::recursive);
+    GadgetHostRig missing{host, "/nonexistent/libWendraGadget.so"};
     ASSERT_TRUE(missing.start({"--install"}));
-    const std::string why = missing.waitFor("document.getElementById('status').textContent.indexOf('/nonexistent/') > 0",
-                                            "true");
+    const std::string why = missing.waitFor(
+        "(t => t.indexOf('/nonexistent/') > 0 && t.endsWith('Running WendraWinCreator again mends it.'))"
+        "(document.getElementById('status').textContent)",
+        "true");
     EXPECT_EQ(why, "true") << missing.errors();
     EXPECT_NE(missing.errors().find("The Wendra(win) gadget library could not be loaded"), std::string::npos);
     // --install made the session start the gadget at every login.
     const std::string entry =
         wendra::test::fileText(missing.folder() / "config" / "autostart" / "WendraGadgetHost.desktop");
-    EXPECT_NE(entry.find("Exec=" + std::filesystem::path(WENDRA_GADGET_HOST).string() + "\n"), std::string::npos)
-        << entry;
+    EXPECT_NE(entry.find("Exec=" + host.string() + "\n"), std::string::npos) << entry;
 
     EXPECT_EQ(rig.runToEnd({"--help"}), 0);
     EXPECT_EQ(rig.runToEnd({"--rows", "0"}), 2);

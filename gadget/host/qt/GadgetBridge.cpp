@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <exception>
 
+#include "platform/clock/Names.h"
+
 namespace wendra::gadgethost::qt {
 
 namespace {
@@ -21,6 +23,9 @@ GadgetBridge::GadgetBridge(WendraGadget::clsHTML* html, std::string loadError, c
                            QObject* parent)
     : QObject(parent), html_(html), loadError_(std::move(loadError)), options_(options) {
     if (html_ != nullptr) html_->setEventSink(this);
+    // The library's list takes its names from the same place, in this process.
+    for (int m = 1; m <= 12; ++m) monthNames_ << QString::fromStdString(monthName(m, true));
+    for (int d = 1; d <= 7; ++d) weekdayNames_ << QString::fromStdString(weekdayName(d, true));
 }
 
 GadgetBridge::~GadgetBridge() {

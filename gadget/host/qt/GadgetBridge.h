@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 #include <string>
 
@@ -20,11 +21,15 @@ namespace wendra::gadgethost::qt {
 //   or the editor ends; editClosed() follows the editor's end, failed(message) an
 //   error of either;
 // - onDataChanged of the library arrives as dataChanged();
-// - priorWarning and rows are the host's command line.
+// - priorWarning and rows are the host's command line;
+// - monthNames and weekdayNames (Sunday first) are the abbreviations the list
+//   writes its dates with, in the user's language.
 class GadgetBridge final : public QObject, public WendraGadget::clsHTMLEvents {
     Q_OBJECT
     Q_PROPERTY(int priorWarning READ priorWarning CONSTANT)
     Q_PROPERTY(int rows READ rows CONSTANT)
+    Q_PROPERTY(QStringList monthNames MEMBER monthNames_ CONSTANT)
+    Q_PROPERTY(QStringList weekdayNames MEMBER weekdayNames_ CONSTANT)
 
 public:
     // html may be null: then every call answers loadError.
@@ -54,6 +59,8 @@ private:
     WendraGadget::clsHTML* html_;
     std::string loadError_;
     HostOptions options_;
+    QStringList monthNames_;
+    QStringList weekdayNames_;
 };
 
 // The text the page shows for an error the library raised.

@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
 
     // Without its library the gadget still shows, saying why its list is missing.
     gadgethost::LoadedGadget gadget = gadgethost::loadGadget(
-        gadgethost::gadgetLibraryFile(shell::ComponentRegistry::forCurrentUser(), folder));
+        gadgethost::gadgetLibraryFiles(shell::ComponentRegistry::forCurrentUser(), folder));
     if (gadget.html == nullptr) {
         gadget.error = "The Wendra(win) gadget library could not be loaded: " + gadget.error;
         std::fprintf(stderr, "WendraGadgetHost: %s\n", gadget.error.c_str());
