@@ -55,9 +55,10 @@ void OutlookSync::queuePendingOutlookItem(const std::string& key, const std::str
 // ---- one event --------------------------------------------------------------------
 
 bool OutlookSync::otherDuplicate(const clsCalEvent& ev, clsCalEvent& dup) {
-    // The store's check reads every stored event of that start and description, so
-    // an event that is stored itself would be its own duplicate.
-    return store_.isDuplicate(ev, dup) && dup.WendraWinId() != ev.WendraWinId();
+    // A stored event is asked about the others: among every stored event of that
+    // start and description it would be one of two, and never a duplicate.
+    return store_.isDuplicate(ev, dup, clsDataQVR::toEventKey(ev.WendraWinId())) &&
+           dup.WendraWinId() != ev.WendraWinId();
 }
 
 void OutlookSync::syncOutlook(const std::string& nQVRId, int nXCalendarId, const std::string& sEntryId,
@@ -164,7 +165,9 @@ void OutlookSync::outlookOnly(clsCalEvent& outlookCopy, const std::string& store
 
 void OutlookSync::storeOnly(clsCalEvent& storeCopy, int status) {
     if (status == clsDataQVR::kLinkLive || status == clsDataQVR::kLinkDeleted) {
-        // The calendar said the appointment is not there: the event goes too.
+        // The calendar said the appointment is not there, or the event is a
+        // duplicate that took over the other event's link: either way it goes,
+        // and an appointment it shares with that event stays the other's.
         if (!store_.DeleteEvent(storeCopy)) return;
         changed();
         host_.ListShowDeleted(storeCopy.WendraWinId());

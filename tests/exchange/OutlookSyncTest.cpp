@@ -197,6 +197,23 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
              auto all = r.rig.data.syncEvents();
              EXPECT_EQ(all ? all->count() : 0u, 1u);
          }},
+        {"equal to a linked stored event, never linked itself: it takes that link and goes, no second appointment",
+         [](Reconciliation& r) {
+             r.dentist();
+             clsCalEvent twin = r.rig.event("Dentist", at(2024, 3, 12, 9, 0));
+             EXPECT_TRUE(r.rig.data.Save(twin, SaveMode::Always));
+             return Call{twin.WendraWinId(), ""};
+         },
+         {"deleted {id}"}, 1,
+         [](Reconciliation& r, const Call& c) {
+             ASSERT_EQ(r.rig.appointmentCount(), 1);
+             EXPECT_FALSE(r.stored(c.id));
+             std::string key;
+             const std::string entryId = r.rig.calendar.items()->Item(1)->EntryID();
+             EXPECT_EQ(r.rig.data.getXDataStatus(key, r.calendar(), entryId), clsDataQVR::kLinkLive);
+             EXPECT_NE(key, c.id);
+             EXPECT_TRUE(r.stored(key));
+         }},
         {"gone in Outlook: deleted here, its rows marked",
          [](Reconciliation& r) {
              const Call c = r.dentist();
