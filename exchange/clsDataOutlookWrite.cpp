@@ -190,13 +190,13 @@ bool clsDataOutlook::updateOutlookItem(clsCalEvent& ev, const std::string& entry
         const Found found = findAppointment(copy, CalendarId(), ev.GridKey(), entryId);
         if (found.result == FindResult::failed) throw findError_.value_or(Error(kErrNotReached, "The appointment could not be read.", kSource));
         if (found.result == FindResult::absent) {
-            // A delete or hide of an appointment that is already gone has nothing left to do.
+            // A delete or hide of an appointment that is already gone has nothing
+            // left to do. Any other update answers false without a word: the store
+            // keeps the change, and the reconciliation is what deals with an
+            // appointment deleted in the calendar.
+            forgetOwnWrite();
             const int request = ev.UpdateRequest();
-            if (request == clsCalEvent::kRequestDeleteEvent || request == clsCalEvent::kRequestHideEvent) {
-                forgetOwnWrite();
-                return true;
-            }
-            raise(kErrNotInCalendar, "The event's appointment is no longer in the Outlook calendar.");
+            return request == clsCalEvent::kRequestDeleteEvent || request == clsCalEvent::kRequestHideEvent;
         }
         Written written;
         ok = calEventToOutlook(ev, found.item, written);

@@ -95,12 +95,12 @@ TEST(OutlookWrite, ARuleNoPatternCanHoldIsReportedAndNeverWritten) {
     }
 }
 
+// Reported once, but for an appointment that is gone: that answers false without a word.
 TEST(OutlookWrite, ASaveThatFailsIsReportedOnce) {
     const std::vector<std::tuple<const char*, std::function<void(OutlookBindingRig&, clsCalEvent&)>, const char*, int>>
         rows{
             {"the appointment was deleted in Outlook",
-             [](OutlookBindingRig& rig, clsCalEvent& ev) { rig.appointment(rig.entryIdOf(ev))->Delete(); },
-             "The event's appointment is no longer in the Outlook calendar. (-2147220990)\r\nSource=WendraWin", 0},
+             [](OutlookBindingRig& rig, clsCalEvent& ev) { rig.appointment(rig.entryIdOf(ev))->Delete(); }, "", 0},
             {"the calendar cannot save", [](OutlookBindingRig& rig, clsCalEvent&) { rig.faults->failOn("AppointmentItem.Save", 0); },
              "Injected failure of AppointmentItem.Save. (-2147221237)\r\nSource=Outlook", 1},
             {"the calendar cannot be searched", [](OutlookBindingRig& rig, clsCalEvent&) { rig.faults->failOn("Items.GetFirst", 0); },
@@ -114,8 +114,10 @@ TEST(OutlookWrite, ASaveThatFailsIsReportedOnce) {
         before(rig, ev);
         ev.setDescription("Reported, changed");
         EXPECT_FALSE(rig.save(ev));
-        ASSERT_EQ(rig.messages.calls().size(), 1u);
-        EXPECT_EQ(rig.messages.last().text, std::string("Error saving to Outlook\r\nEvent=Reported, changed\r\n") + reason);
+        ASSERT_EQ(rig.messages.calls().size(), *reason ? 1u : 0u);
+        if (*reason) {
+            EXPECT_EQ(rig.messages.last().text, std::string("Error saving to Outlook\r\nEvent=Reported, changed\r\n") + reason);
+        }
         rig.faults->clear("AppointmentItem.Save");
         rig.faults->clear("Items.GetFirst");
         EXPECT_EQ(rig.appointmentCount(), left);
