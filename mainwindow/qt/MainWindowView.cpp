@@ -240,6 +240,15 @@ void MainWindowView::fitHeight() {
     if (minimumHeight() != total || maximumHeight() != total) setFixedHeight(total);
 }
 
+void MainWindowView::fitStatusWidth() {
+    // The user's width stands, but not below the whole text of each panel: the
+    // longest ("Mode: MSOutlook          [Checking for updates]") is wider than
+    // what the port's panel leaves of the design width. A window narrower than
+    // that grows, and the form hears of it as of any other resize.
+    const int need = statusBar()->isVisibleTo(this) ? statusBar()->minimumSizeHint().width() : 0;
+    if (minimumWidth() != need) setMinimumWidth(need);
+}
+
 void MainWindowView::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowTitleChange && captionStrip_ != nullptr) captionStrip_->setText(windowTitle());
@@ -258,6 +267,7 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {
     } else if ((watched == toolbar_ || watched == statusBar() || watched == menuBar()) &&
                (type == QEvent::LayoutRequest || type == QEvent::Show || type == QEvent::Hide ||
                 type == QEvent::FontChange)) {
+        if (watched == statusBar()) fitStatusWidth();
         placeToolbar();
     }
     return QMainWindow::eventFilter(watched, event);

@@ -40,7 +40,8 @@ ui::qt::QtImageList loadImageList2(const std::filesystem::path& iconFolder);
 // it and the grid below. The view reports the bars' real heights to the form and lays
 // it out again when they change. The window's height follows what it shows (the menu
 // bar, the grid's bottom and the status bar), so the list is never cut by a caption
-// bar taller or shorter than the layout's allowance for it.
+// bar taller or shorter than the layout's allowance for it. Its width is never less
+// than the status bar needs for the whole text of each panel.
 //
 // The minimal display keeps the caption alone on screen. A window can never be 0
 // pixels high (the window system would unmap it, and F2 could no longer reach
@@ -75,6 +76,7 @@ private:
     void placeToolbar();
     void reportBars();
     void fitHeight();
+    void fitStatusWidth();
 
     frmMain& form_;
     ui::qt::QtImageList images_;

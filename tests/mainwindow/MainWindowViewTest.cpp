@@ -126,4 +126,22 @@ TEST(MainWindowView, GrabsTheWindowToPng) {
     EXPECT_EQ(image.height(), view.height() * static_cast<int>(view.devicePixelRatio()));
 }
 
+// The longest status text is whole even in a window narrower than it, beside the port's panel.
+TEST(MainWindowView, EachStatusPanelShowsItsWholeText) {
+    Rig rig;
+    auto& view = *rig.view;
+    ASSERT_TRUE(exposed(view));
+    view.resize(300, view.height());
+    rig.form->setStatusText("Mode: MSOutlook          [Checking for updates]");
+    QLabel* mode = view.statusBinder().panelLabel(1);
+    test::eventually([&] { return mode->width() >= mode->sizeHint().width(); }, 1000);
+    for (int panel : {1, 2}) {
+        QLabel* text = view.statusBinder().panelLabel(panel);
+        EXPECT_GE(text->width(), text->sizeHint().width()) << panel;
+        EXPECT_LE(text->parentWidget()->geometry().right(), view.statusBar()->width()) << panel;
+    }
+    // The list takes the width the window has now.
+    EXPECT_EQ(rig.form->width(), ui::qt::pixelsToTwipsX(view.frameGeometry().width(), &view));
+}
+
 }  // namespace
