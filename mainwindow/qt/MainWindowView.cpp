@@ -170,6 +170,7 @@ MainWindowView::MainWindowView(frmMain& form, const fs::path& iconFolder, QWidge
     statusBar()->installEventFilter(this);
     menuBar()->installEventFilter(this);
     gridWatch_ = form.msGrid.subscribe([this] { fitHeight(); });
+    bannerWatch_ = form.lblError.subscribe([this] { fitBanner(); });
 
     windowBinder_ = std::make_unique<WindowBinder>(form, this);
     placeToolbar();
@@ -179,6 +180,7 @@ MainWindowView::MainWindowView(frmMain& form, const fs::path& iconFolder, QWidge
 MainWindowView::~MainWindowView() {
     // The binders go before the widgets they mirror, and the form stays.
     gridWatch_.reset();
+    bannerWatch_.reset();
     windowBinder_.reset();
     menus_.reset();
     menuBinder_.reset();
@@ -238,6 +240,22 @@ void MainWindowView::fitHeight() {
         captionStrip_->hide();
     }
     if (minimumHeight() != total || maximumHeight() != total) setFixedHeight(total);
+}
+
+void MainWindowView::fitBanner() {
+    // A label sized to its text: a message of two lines, or one that wraps, shows
+    // whole. The form lays out the banner and the list from the label's height.
+    if (fittingBanner_ || !form_.frameError.visible()) return;
+    const int width = twipsToPixelsX(form_.lblError.width(), this);
+    if (width <= 0) return;
+    const int needed = pixelsToTwipsY(bannerText_->heightForWidth(width), this);
+    if (needed <= 0 || needed == form_.lblError.height()) return;
+    fittingBanner_ = true;
+    guarded("banner layout", [this, needed] {
+        form_.lblError.setHeight(needed);
+        form_.showError(form_.lblError.caption());
+    });
+    fittingBanner_ = false;
 }
 
 void MainWindowView::fitStatusWidth() {

@@ -98,6 +98,14 @@ TEST(MainWindowView, TheBannerOpensUnderTheToolbarAndItsButtonClosesIt) {
     EXPECT_FALSE(view.banner()->isVisible());
     EXPECT_EQ(view.grid()->y(), gridTop);
     EXPECT_EQ(view.height(), height);
+
+    // A message of two lines, the second one wrapping, shows whole above the list.
+    rig.form->showError("Cannot establish a connection with Microsoft Outlook\r\nThe calendar file is damaged (text "
+                        "before the calendar): /home/someone/.local/share/WendraWin/Outlook.ics");
+    QApplication::processEvents();
+    QLabel* text = view.bannerText();
+    EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+    EXPECT_GT(view.grid()->y(), view.banner()->y() + text->y() + text->heightForWidth(text->width()));
 }
 
 TEST(MainWindowView, TheUsersWidthReachesTheListAndTheHeightStaysWithTheRows) {
