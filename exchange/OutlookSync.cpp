@@ -32,10 +32,14 @@ bool OutlookSync::connectOutlook() {
         opened = false;  // a binding that throws has not connected either
     }
     if (!opened) {
+        // The mode display goes on saying it connects (the minute timer tries
+        // again); why it could not is shown beside it.
+        host_.showConnectionFailure(outlook_.connectionError());
         host_.showModeFromSettings();
         return false;
     }
     state_.gOutlookConnected = true;
+    host_.showConnectionFailure(std::nullopt);
     host_.showOutlookStatus(kOutlookPicture);
     const bool linked = store_.hasXData(outlook_.CalendarId());
     host_.setRefreshPending(!linked);

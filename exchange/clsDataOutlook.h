@@ -60,6 +60,7 @@ public:
 
     // ---- reading --------------------------------------------------------------
     bool OpenData() override;
+    std::string connectionError() const override { return connectionError_; }
     // Registered once an id above 0 is had; -1 until then, so a failure is tried again.
     int CalendarId() override;
     bool SelectAllEvents();
@@ -163,6 +164,7 @@ private:
     std::vector<Held> held_;  // the most recent last
     // Why the last search failed, for the save that reports it.
     std::optional<outlook::Error> findError_;
+    std::string connectionError_;
 };
 
 }  // namespace wendra

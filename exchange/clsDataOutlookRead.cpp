@@ -32,6 +32,7 @@ clsDataOutlook::clsDataOutlook(Automation& automation, ui::MessageBoxService& me
 // ---- connection and the calendar's id -------------------------------------------
 
 bool clsDataOutlook::OpenData() {
+    connectionError_ = "The Outlook calendar could not be reached.";
     try {
         auto application = automation_.CreateObject("Outlook.Application");
         auto ns = application ? application->GetNamespace("MAPI") : nullptr;
@@ -44,8 +45,13 @@ bool clsDataOutlook::OpenData() {
         items->Count();
         application_ = std::move(application);
         namespace_ = std::move(ns);
+        connectionError_.clear();
         return true;
-    } catch (const std::exception&) {
+    } catch (const Error& e) {
+        connectionError_ = e.Description();
+        return false;
+    } catch (const std::exception& e) {
+        connectionError_ = e.what();
         return false;
     }
 }

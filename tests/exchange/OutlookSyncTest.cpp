@@ -21,6 +21,9 @@ class RecordingHost final : public OutlookSyncHost {
 public:
     void showModeFromSettings() override { calls.push_back("mode"); }
     void showOutlookStatus(const std::string& key) override { calls.push_back("picture " + key); }
+    void showConnectionFailure(const std::optional<std::string>& reason) override {
+        calls.push_back(reason ? "failure: " + *reason : "connected");
+    }
     void updateList(const std::string& id) override { calls.push_back("update " + id); }
     void ListShowDeleted(const std::string& id) override { calls.push_back("deleted " + id); }
     void setCheckingForUpdates(bool on) override { checking = on; }
@@ -307,7 +310,7 @@ TEST(OutlookSync, AConnectionSetsTheFlagsFromTheLinksItFinds) {
     r.rig.state.gPendingOutlookItems.emplace_back("old", "item");
     ASSERT_TRUE(r.sync.connectOutlook());
     EXPECT_TRUE(r.rig.state.gOutlookConnected);
-    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"picture imgOutlook", "mode"}));
+    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"connected", "picture imgOutlook", "mode"}));
     // No link yet: the first pass, with the list's updates held back.
     EXPECT_EQ(std::tuple(r.host.refreshPending, r.host.firstPass, r.host.checking), std::tuple(true, true, true));
     EXPECT_TRUE(r.rig.state.gPendingOutlookItems.empty());
@@ -319,19 +322,25 @@ TEST(OutlookSync, AConnectionSetsTheFlagsFromTheLinksItFinds) {
 }
 
 TEST(OutlookSync, WithoutAConnectionNothingIsReconciled) {
-    const std::vector<std::pair<const char*, std::function<void(test::OutlookBindingRig&)>>> rows{
-        {"the calendar cannot be started", [](auto& rig) { rig.faults->failOn("Automation.CreateObject", 0); }},
-        {"the calendar file is a folder", [](auto& rig) { std::filesystem::create_directories(rig.calendar.file()); }},
-        {"the calendar file is no calendar", [](auto& rig) { rig.calendar.write("garbage\n"); }},
+    // Each with the reason shown, in the calendar's words.
+    const std::vector<std::tuple<const char*, std::function<void(test::OutlookBindingRig&)>, const char*>> rows{
+        {"the calendar cannot be started", [](auto& rig) { rig.faults->failOn("Automation.CreateObject", 0); },
+         "Injected failure of Automation.CreateObject."},
+        {"the calendar file is a folder", [](auto& rig) { std::filesystem::create_directories(rig.calendar.file()); },
+         "The calendar is not a plain file: {file}"},
+        {"the calendar file is no calendar", [](auto& rig) { rig.calendar.write("garbage\n"); },
+         "The calendar file is damaged (text before the calendar): {file}"},
     };
-    for (const auto& [what, breakIt] : rows) {
+    for (const auto& [what, breakIt, reason] : rows) {
         SCOPED_TRACE(what);
         Reconciliation r;
         r.rig.state.gOutlookConnected = false;
         breakIt(r.rig);
         EXPECT_FALSE(r.sync.connectOutlook());
         EXPECT_EQ(std::tuple(r.rig.state.gOutlookConnected, r.host.checking), std::tuple(false, false));
-        EXPECT_EQ(r.host.calls, std::vector<std::string>{"mode"});
+        std::string told = reason;
+        if (const auto at = told.find("{file}"); at != std::string::npos) told.replace(at, 6, r.rig.calendar.file().string());
+        EXPECT_EQ(r.host.calls, (std::vector<std::string>{"failure: " + told, "mode"}));
         // The calendar mended, a never linked event would be added to it if anything ran.
         r.rig.faults->clear("Automation.CreateObject");
         std::filesystem::remove_all(r.rig.calendar.file());
