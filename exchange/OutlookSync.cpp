@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "exchange/OutlookRecurrence.h"
 #include "exchange/SyncMerge.h"
 #include "store/modFuncs.h"
 
@@ -124,6 +125,10 @@ void OutlookSync::syncOutlook(const std::string& nQVRId, int nXCalendarId, const
 
 void OutlookSync::bothFound(clsCalEvent& storeCopy, clsCalEvent& outlookCopy) {
     outlookCopy.setWendraWinId(storeCopy.WendraWinId());
+    // A repeat the program does not know (another program's rule in the file)
+    // never replaces the store's: the event keeps its own rule and dates, and
+    // takes the rest from the appointment.
+    if (repeatsUnknown(outlookCopy)) keepRules(storeCopy, outlookCopy);
     const DateOrder order = compareDates(storeCopy.LastModified(), outlookCopy.LastModified());
     if (order == DateOrder::Same) return;
     if (store_.getEventDetail(storeCopy) == store_.getEventDetail(outlookCopy)) {
@@ -139,6 +144,14 @@ void OutlookSync::bothFound(clsCalEvent& storeCopy, clsCalEvent& outlookCopy) {
     if (!store_.Save(outlookCopy, SaveMode::IfNewer)) return;
     changed();
     if (differs) host_.updateList(outlookCopy.WendraWinId());
+}
+
+void OutlookSync::keepRules(const clsCalEvent& from, clsCalEvent& to) {
+    while (to.RRulesCount() > 0) to.deleteRRule(1);
+    for (const clsCalRRule& rule : from.RRules()) to.addRRule() = rule;
+    to.setIsRecurring(from.IsRecurring());
+    to.setExDates(from.ExDates());
+    to.setRDates(from.RDates());
 }
 
 void OutlookSync::outlookOnly(clsCalEvent& outlookCopy, const std::string& storeId, int status, int syncCalendarId) {

@@ -57,6 +57,8 @@ private:
     // Another stored event equal to `ev` (its start, description and rules); never `ev` itself.
     bool otherDuplicate(const clsCalEvent& ev, clsCalEvent& dup);
     void bothFound(clsCalEvent& storeCopy, clsCalEvent& outlookCopy);
+    // `to` takes the rules and the excluded and extra dates of `from`.
+    static void keepRules(const clsCalEvent& from, clsCalEvent& to);
     void outlookOnly(clsCalEvent& outlookCopy, const std::string& storeId, int status, int syncCalendarId);
     void storeOnly(clsCalEvent& storeCopy, int status);
 

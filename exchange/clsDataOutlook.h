@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -121,6 +122,9 @@ private:
     Found findAppointment(clsCalEvent& ev, int calendarId, const std::string& rowKey, std::string entryId);
     std::shared_ptr<outlook::Items> calendarItems();
     void readRecurrence(clsCalEvent& ev, outlook::AppointmentItem& item);
+    // Tells the user, once for each appointment, that its repeat is one the
+    // program leaves alone.
+    void tellUnknownRepeat(const clsCalEvent& ev);
     outlook::PropertyValue getUserProp(outlook::AppointmentItem& item, std::string_view name, int type,
                                        const outlook::PropertyValue& fallback);
     DateTime getUserPropDate(outlook::AppointmentItem& item, std::string_view name, DateTime fallback, bool withTime);
@@ -165,6 +169,7 @@ private:
     // Why the last search failed, for the save that reports it.
     std::optional<outlook::Error> findError_;
     std::string connectionError_;
+    std::set<std::string> toldUnknownRepeat_;  // entry ids
 };
 
 }  // namespace wendra

@@ -229,20 +229,33 @@ bool clsDataOutlook::calEventToOutlook(clsCalEvent& ev, const std::shared_ptr<Ap
                                        Written& written) {
     try {
         const int request = ev.UpdateRequest();
-        const bool recurs = repeatsInOutlook(ev);
+        const bool removing = request == clsCalEvent::kRequestDeleteEvent || request == clsCalEvent::kRequestHideEvent;
+        const bool itemRecurring = item->IsRecurring();
+        // A repeat the program does not know, in the file (a rule another program
+        // made, which no pattern type shows) or in the event (read from such a
+        // file), is never written over nor taken for a one-off: the appointment
+        // keeps its series as it is. A new appointment cannot be given one.
+        const bool unknownHere = repeatsUnknown(ev);
+        const bool keepSeries =
+            itemRecurring && (unknownHere || item->GetRecurrencePattern()->RecurrenceType() == olRecursOther);
+        if (unknownHere && !itemRecurring && !removing)
+            raise(kErrRuleNotWritable, "The event repeats in a way no Outlook recurrence pattern can hold. Its repeat "
+                                       "was made by another calendar program.");
+        const bool recurs = !keepSeries && repeatsInOutlook(ev);
         std::optional<PatternPlan> plan;
         if (recurs) {
             std::string why;
             plan = patternForEvent(ev, why);
             // Another series would overwrite the event the next time it is read back.
             // An appointment that is deleted or hidden now needs no pattern.
-            if (!plan && request != clsCalEvent::kRequestDeleteEvent && request != clsCalEvent::kRequestHideEvent)
+            if (!plan && !removing)
                 raise(kErrRuleNotWritable, "The event repeats in a way no Outlook recurrence pattern can hold. " + why);
         }
-        const bool itemRecurring = item->IsRecurring();
-        // An event that no longer repeats takes its appointment's series with it.
-        if (!recurs && itemRecurring) item->ClearRecurrencePattern();
-        if (!itemRecurring || !recurs) writeOneOff(ev, *item);
+        if (!keepSeries) {
+            // An event that no longer repeats takes its appointment's series with it.
+            if (!recurs && itemRecurring) item->ClearRecurrencePattern();
+            if (!itemRecurring || !recurs) writeOneOff(ev, *item);
+        }
         if (item->Subject() != ev.Description()) item->setSubject(ev.Description());
         writeUserProperties(ev, *item);
 

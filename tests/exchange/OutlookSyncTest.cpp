@@ -170,6 +170,40 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
          },
          {}, 1,
          [](Reconciliation& r, const Call& c) { EXPECT_TRUE(r.stored(c.id)->hasExceptions()); }},
+        {"Outlook's copy later with a rule no pattern holds: the store keeps its rule, the file its own, told once",
+         [](Reconciliation& r) {
+             clsCalEvent ev = r.rig.event("Choir", at(2024, 3, 6, 19, 0), false, "<#=R><F=2><C=8>");
+             const Call c = r.linked(ev);
+             // Another program changes the rule and the subject, ten minutes later.
+             std::string text = r.rig.calendar.text();
+             for (const std::string line :
+                  {"RRULE:FREQ=MONTHLY;BYDAY=1MO,3MO", "LAST-MODIFIED:20240305T091000Z", "SUMMARY:Choir, new term"}) {
+                 const auto from = text.find("\n" + line.substr(0, line.find(':') + 1)) + 1;
+                 text.replace(from, text.find('\r', from) - from, line);
+             }
+             r.rig.calendar.write(text);
+             r.rig.clock().advanceSeconds(900);
+             return c;
+         },
+         {"update {id}"}, 1,
+         [](Reconciliation& r, const Call& c) {
+             clsCalEvent ev = *r.stored(c.id);
+             EXPECT_EQ(ev.Description(), "Choir, new term");
+             EXPECT_EQ(test::OutlookBindingRig::column(ev), "<#=R><F=2><C=8><U=20240424T190000>");
+             EXPECT_EQ(r.rig.messages.calls().size(), 1u);
+             // A save from WendraWin (its Visibility) leaves the file's rule as it was.
+             ev.setPriorWarning(9);
+             ev.setPriorWarningIsDefault(false);
+             ev.setLastModified(r.rig.clock().now());
+             EXPECT_TRUE(r.rig.save(ev));
+             // So does a save of the appointment's own reading, whose rule has no frequency.
+             clsCalEvent read;
+             ASSERT_EQ(r.rig.readBack(ev, read), FindResult::found);
+             EXPECT_TRUE(r.rig.binding.Save(read, read.XID()));
+             EXPECT_NE(r.rig.calendar.text().find("RRULE:FREQ=MONTHLY;BYDAY=1MO,3MO\r\n"), std::string::npos);
+             EXPECT_EQ(r.rig.messages.calls().size(), 1u);
+             r.rig.messages.reset();
+         }},
         {"new in Outlook on the first pass, its view date past: stored, then hidden and marked",
          [](Reconciliation& r) {
              r.host.firstPass = true;
