@@ -142,7 +142,17 @@ private:
                       const PatternPlan& plan);
     void writeExceptions(const clsCalEvent& ev, outlook::AppointmentItem& item, outlook::RecurrencePattern& p);
     void writeOccurrenceSubjects(const clsCalEvent& ev, outlook::RecurrencePattern& p);
-    void hideInOutlook(const std::shared_ptr<outlook::AppointmentItem>& item);
+    // What a hide's walk over the calendar's list of occurrences did.
+    struct HideWalk {
+        bool seriesGone = false;      // past the hide limit
+        int deleted = 0;              // upcoming occurrences deleted one by one
+        bool pastSeen = false;        // an occurrence of the series stays
+        std::optional<DateTime> last; // the last occurrence of the series the list held
+    };
+    void hideInOutlook(const clsCalEvent& ev, const std::shared_ptr<outlook::AppointmentItem>& item);
+    HideWalk hideListed(const std::shared_ptr<outlook::AppointmentItem>& item);
+    void hideBeyondList(const clsCalEvent& ev, outlook::AppointmentItem& item, outlook::RecurrencePattern& p,
+                        const HideWalk& walk);
     bool deleteIfUpcoming(outlook::AppointmentItem& x);
     bool removeOccurrence(const clsCalEvent& ev, outlook::AppointmentItem& occurrence);
     void noteOwnWrite(const std::string& entryId);

@@ -276,7 +276,7 @@ bool clsDataOutlook::calEventToOutlook(clsCalEvent& ev, const std::shared_ptr<Ap
         written.created = item->CreationTime();
 
         if (request == clsCalEvent::kRequestDeleteEvent) item->Delete();
-        else if (request == clsCalEvent::kRequestHideEvent) hideInOutlook(item);
+        else if (request == clsCalEvent::kRequestHideEvent) hideInOutlook(ev, item);
         hold(written.entryId, item);
         return true;
     } catch (const std::exception& e) {
@@ -466,7 +466,7 @@ bool clsDataOutlook::deleteIfUpcoming(AppointmentItem& x) {
     return true;
 }
 
-void clsDataOutlook::hideInOutlook(const std::shared_ptr<AppointmentItem>& item) {
+void clsDataOutlook::hideInOutlook(const clsCalEvent& ev, const std::shared_ptr<AppointmentItem>& item) {
     if (deleteSetting() == 1) {
         item->Delete();
         return;
@@ -481,11 +481,18 @@ void clsDataOutlook::hideInOutlook(const std::shared_ptr<AppointmentItem>& item)
         return;
     }
     // Past the hide limit the series is gone, and nothing of it is left to hide.
-    if (hideNormalItems(item)) return;
+    const HideWalk walk = hideListed(item);
+    if (walk.seriesGone) return;
     hideExceptionItems(item, p);
+    hideBeyondList(ev, *item, *p, walk);
 }
 
 bool clsDataOutlook::hideNormalItems(const std::shared_ptr<AppointmentItem>& item) {
+    return hideListed(item).seriesGone;
+}
+
+clsDataOutlook::HideWalk clsDataOutlook::hideListed(const std::shared_ptr<AppointmentItem>& item) {
+    HideWalk walk;
     const std::string entryId = item->EntryID();
     const DateTime lastDay = item->GetRecurrencePattern()->PatternEndDate().date();
     std::shared_ptr<Items> c;
@@ -496,20 +503,60 @@ bool clsDataOutlook::hideNormalItems(const std::shared_ptr<AppointmentItem>& ite
         c->Sort("[Start]");
         c->setIncludeRecurrences(true);
     }
-    int deleted = 0;
     for (auto o = c->GetFirst(); o; o = c->GetNext()) {
         // In order of start: after the series' last day nothing of it follows,
         // however long another series of the same subject runs.
         if (compareDates(o->Start().date(), lastDay) == DateOrder::Later) break;
-        if (o->EntryID() != entryId || !isUpcoming(*o)) continue;
-        if (deleted == kHideLimit) {
+        if (o->EntryID() != entryId) continue;
+        walk.last = o->Start();
+        if (!isUpcoming(*o)) {
+            walk.pastSeen = true;
+            continue;
+        }
+        if (walk.deleted == kHideLimit) {
             item->Delete();
-            return true;
+            walk.seriesGone = true;
+            return walk;
         }
         o->Delete();
-        ++deleted;
+        ++walk.deleted;
     }
-    return false;
+    return walk;
+}
+
+// The calendar lists occurrences only so far ahead: a series that runs on past
+// that keeps its later ones, which a hide must reach too. They are counted with
+// the event's own rule, which was written to the pattern just before; with them
+// the hide limit decides, as for those deleted one by one: more than fifty, and
+// the series goes; else the series ends before the first of them, which keeps
+// the past ones (a series with none goes). A pattern of another program's rule
+// cannot be counted so, and keeps what the list did not reach.
+void clsDataOutlook::hideBeyondList(const clsCalEvent& ev, AppointmentItem& item, RecurrencePattern& p,
+                                    const HideWalk& walk) {
+    if (!repeatsInOutlook(ev) || p.RecurrenceType() == olRecursOther) return;
+    const DateTime lastDay = p.PatternEndDate().date();
+    const DateTime present = ev.AllDayEvent() ? today() : now();
+    const DateTime after = walk.last && compareDates(*walk.last, present) == DateOrder::Later ? *walk.last : present;
+    clsCalEvent rule = ev;
+    std::vector<DateTime> beyond;
+    // Ten years first: most series have more than enough in them to decide.
+    const DateTime tenYears = after.date().addDays(3653);
+    for (const auto& [from, to] : {std::pair{after.date(), std::min(tenYears, lastDay)},
+                                  std::pair{tenYears.addDays(1), lastDay}}) {
+        if (compareDates(from, to) == DateOrder::Later) break;
+        rule.generateOccurs(from, to.addSeconds(86399));
+        for (rule.firstOccur(); !rule.endOfOccurs(); rule.nextOccur())
+            if (compareDates(rule.OccurDate(), after) == DateOrder::Later) beyond.push_back(rule.OccurDate());
+        if (walk.deleted + static_cast<int>(beyond.size()) > kHideLimit) break;
+    }
+    if (beyond.empty()) return;
+    if (walk.deleted + static_cast<int>(beyond.size()) > kHideLimit || !walk.pastSeen) {
+        item.Delete();
+        return;
+    }
+    p.setPatternEndDate(std::min_element(beyond.begin(), beyond.end())->date().addDays(-1));
+    item.Save();
+    noteOwnWrite(item.EntryID());
 }
 
 void clsDataOutlook::hideExceptionItems(const std::shared_ptr<AppointmentItem>& item,
