@@ -68,7 +68,6 @@ TEST(OutlookWindowView, ANewAppointmentTheCalendarRefusesStaysInItsWindowWithWha
     OutlookBindingRig rig(window);
     ASSERT_TRUE(rig.binding.OpenData());
     QString refusal;
-    int saves = 0;
     window->onShown = [&](QDialog& d) {
         QTimer::singleShot(5000, &d, [&d] { d.reject(); });
         auto* subject = d.findChild<QLineEdit*>("subject");
@@ -82,7 +81,7 @@ TEST(OutlookWindowView, ANewAppointmentTheCalendarRefusesStaysInItsWindowWithWha
             }
         });
         QTest::mouseClick(d.findChild<QPushButton*>("save"), Qt::LeftButton);
-        saves += d.isVisible() ? 1 : 0;
+        EXPECT_TRUE(d.isVisible());
         EXPECT_EQ(subject->text(), "Dentist");
         std::filesystem::remove(rig.calendar.file());
         rig.clock().advanceSeconds(60);
@@ -90,7 +89,6 @@ TEST(OutlookWindowView, ANewAppointmentTheCalendarRefusesStaysInItsWindowWithWha
     };
     clsCalEvent ev;
     ASSERT_TRUE(rig.binding.displayAddForm(ev));
-    EXPECT_EQ(saves, 1);
     EXPECT_TRUE(refusal.startsWith("The calendar is not a plain file")) << refusal.toStdString();
     EXPECT_EQ(ev.Description(), "Dentist");
     EXPECT_EQ(rig.appointmentCount(), 1);
