@@ -26,6 +26,9 @@ public:
 
     // The calendar was reached.
     virtual bool OpenData() = 0;
+    // Why the last OpenData failed, in the calendar's words, for the user; empty
+    // after one that succeeded, or when the binding cannot say.
+    virtual std::string connectionError() const { return {}; }
     // The store's id of the Outlook calendar; -1 when it cannot be had.
     virtual int CalendarId() = 0;
     // Reads the appointment that a row key names into `ev`.

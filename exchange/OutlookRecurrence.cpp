@@ -211,6 +211,11 @@ bool repeatsInOutlook(const clsCalEvent& ev) {
     return ev.IsRecurring() && rule != nullptr && rule->Frequency() != clsCalRRule::kNone;
 }
 
+bool repeatsUnknown(const clsCalEvent& ev) {
+    const clsCalRRule* rule = ev.RRule(1);
+    return ev.IsRecurring() && rule != nullptr && rule->Frequency() == clsCalRRule::kNone;
+}
+
 std::optional<PatternPlan> patternForEvent(const clsCalEvent& ev, std::string& why) {
     const clsCalRRule* rule = ev.RRule(1);
     if (rule == nullptr || !repeatsInOutlook(ev)) {

@@ -43,6 +43,11 @@ struct PatternPlan {
 // Whether the event is a series as Outlook sees it: recurring, with a first rule
 // that has a frequency.
 bool repeatsInOutlook(const clsCalEvent& ev);
+// Whether the event repeats in a way the program does not know: recurring by a
+// rule without a frequency, as an appointment reads whose pattern is none of
+// the pattern types (a rule another calendar program made). Such a repeat is
+// never written over, nor taken for a one-off.
+bool repeatsUnknown(const clsCalEvent& ev);
 
 // The pattern that repeats exactly as the event's first rule from its start;
 // nullopt, with `why` told, when no pattern can.

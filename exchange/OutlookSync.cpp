@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "exchange/OutlookRecurrence.h"
 #include "exchange/SyncMerge.h"
 #include "store/modFuncs.h"
 
@@ -32,10 +33,14 @@ bool OutlookSync::connectOutlook() {
         opened = false;  // a binding that throws has not connected either
     }
     if (!opened) {
+        // The mode display goes on saying it connects (the minute timer tries
+        // again); why it could not is shown beside it.
+        host_.showConnectionFailure(outlook_.connectionError());
         host_.showModeFromSettings();
         return false;
     }
     state_.gOutlookConnected = true;
+    host_.showConnectionFailure(std::nullopt);
     host_.showOutlookStatus(kOutlookPicture);
     const bool linked = store_.hasXData(outlook_.CalendarId());
     host_.setRefreshPending(!linked);
@@ -55,9 +60,10 @@ void OutlookSync::queuePendingOutlookItem(const std::string& key, const std::str
 // ---- one event --------------------------------------------------------------------
 
 bool OutlookSync::otherDuplicate(const clsCalEvent& ev, clsCalEvent& dup) {
-    // The store's check reads every stored event of that start and description, so
-    // an event that is stored itself would be its own duplicate.
-    return store_.isDuplicate(ev, dup) && dup.WendraWinId() != ev.WendraWinId();
+    // A stored event is asked about the others: among every stored event of that
+    // start and description it would be one of two, and never a duplicate.
+    return store_.isDuplicate(ev, dup, clsDataQVR::toEventKey(ev.WendraWinId())) &&
+           dup.WendraWinId() != ev.WendraWinId();
 }
 
 void OutlookSync::syncOutlook(const std::string& nQVRId, int nXCalendarId, const std::string& sEntryId,
@@ -119,6 +125,10 @@ void OutlookSync::syncOutlook(const std::string& nQVRId, int nXCalendarId, const
 
 void OutlookSync::bothFound(clsCalEvent& storeCopy, clsCalEvent& outlookCopy) {
     outlookCopy.setWendraWinId(storeCopy.WendraWinId());
+    // A repeat the program does not know (another program's rule in the file)
+    // never replaces the store's: the event keeps its own rule and dates, and
+    // takes the rest from the appointment.
+    if (repeatsUnknown(outlookCopy)) keepRules(storeCopy, outlookCopy);
     const DateOrder order = compareDates(storeCopy.LastModified(), outlookCopy.LastModified());
     if (order == DateOrder::Same) return;
     if (store_.getEventDetail(storeCopy) == store_.getEventDetail(outlookCopy)) {
@@ -134,6 +144,14 @@ void OutlookSync::bothFound(clsCalEvent& storeCopy, clsCalEvent& outlookCopy) {
     if (!store_.Save(outlookCopy, SaveMode::IfNewer)) return;
     changed();
     if (differs) host_.updateList(outlookCopy.WendraWinId());
+}
+
+void OutlookSync::keepRules(const clsCalEvent& from, clsCalEvent& to) {
+    while (to.RRulesCount() > 0) to.deleteRRule(1);
+    for (const clsCalRRule& rule : from.RRules()) to.addRRule() = rule;
+    to.setIsRecurring(from.IsRecurring());
+    to.setExDates(from.ExDates());
+    to.setRDates(from.RDates());
 }
 
 void OutlookSync::outlookOnly(clsCalEvent& outlookCopy, const std::string& storeId, int status, int syncCalendarId) {
@@ -164,7 +182,9 @@ void OutlookSync::outlookOnly(clsCalEvent& outlookCopy, const std::string& store
 
 void OutlookSync::storeOnly(clsCalEvent& storeCopy, int status) {
     if (status == clsDataQVR::kLinkLive || status == clsDataQVR::kLinkDeleted) {
-        // The calendar said the appointment is not there: the event goes too.
+        // The calendar said the appointment is not there, or the event is a
+        // duplicate that took over the other event's link: either way it goes,
+        // and an appointment it shares with that event stays the other's.
         if (!store_.DeleteEvent(storeCopy)) return;
         changed();
         host_.ListShowDeleted(storeCopy.WendraWinId());

@@ -39,7 +39,7 @@ public:
     // Opens the calendar. Connected, the status picture shows it, the flags are set
     // from whether the store holds any link to the calendar, the pending items
     // start empty and the mode display shows the check for updates; not connected,
-    // only the mode display is shown again. True when connected.
+    // the reason is shown and the mode display is shown again. True when connected.
     bool connectOutlook();
 
     // Brings one event into step: `nQVRId` its store key (may be empty),
@@ -57,6 +57,8 @@ private:
     // Another stored event equal to `ev` (its start, description and rules); never `ev` itself.
     bool otherDuplicate(const clsCalEvent& ev, clsCalEvent& dup);
     void bothFound(clsCalEvent& storeCopy, clsCalEvent& outlookCopy);
+    // `to` takes the rules and the excluded and extra dates of `from`.
+    static void keepRules(const clsCalEvent& from, clsCalEvent& to);
     void outlookOnly(clsCalEvent& outlookCopy, const std::string& storeId, int status, int syncCalendarId);
     void storeOnly(clsCalEvent& storeCopy, int status);
 

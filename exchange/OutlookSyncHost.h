@@ -5,6 +5,7 @@
 // window's flags of the connection. The main window implements it; the tests
 // record it.
 
+#include <optional>
 #include <string>
 
 namespace wendra {
@@ -17,6 +18,9 @@ public:
     virtual void showModeFromSettings() = 0;
     // The Outlook status picture beside the toolbar ("imgOutlook" once connected).
     virtual void showOutlookStatus(const std::string& imageKey) = 0;
+    // A connection failed for this reason (the calendar's words, may be empty);
+    // nullopt: it succeeded, and a failure shown before is over.
+    virtual void showConnectionFailure(const std::optional<std::string>& reason) = 0;
 
     // The list shows the current state of the event with this store key.
     virtual void updateList(const std::string& id) = 0;

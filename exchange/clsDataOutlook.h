@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,7 @@ public:
 
     // ---- reading --------------------------------------------------------------
     bool OpenData() override;
+    std::string connectionError() const override { return connectionError_; }
     // Registered once an id above 0 is had; -1 until then, so a failure is tried again.
     int CalendarId() override;
     bool SelectAllEvents();
@@ -120,6 +122,9 @@ private:
     Found findAppointment(clsCalEvent& ev, int calendarId, const std::string& rowKey, std::string entryId);
     std::shared_ptr<outlook::Items> calendarItems();
     void readRecurrence(clsCalEvent& ev, outlook::AppointmentItem& item);
+    // Tells the user, once for each appointment, that its repeat is one the
+    // program leaves alone.
+    void tellUnknownRepeat(const clsCalEvent& ev);
     outlook::PropertyValue getUserProp(outlook::AppointmentItem& item, std::string_view name, int type,
                                        const outlook::PropertyValue& fallback);
     DateTime getUserPropDate(outlook::AppointmentItem& item, std::string_view name, DateTime fallback, bool withTime);
@@ -137,7 +142,17 @@ private:
                       const PatternPlan& plan);
     void writeExceptions(const clsCalEvent& ev, outlook::AppointmentItem& item, outlook::RecurrencePattern& p);
     void writeOccurrenceSubjects(const clsCalEvent& ev, outlook::RecurrencePattern& p);
-    void hideInOutlook(const std::shared_ptr<outlook::AppointmentItem>& item);
+    // What a hide's walk over the calendar's list of occurrences did.
+    struct HideWalk {
+        bool seriesGone = false;      // past the hide limit
+        int deleted = 0;              // upcoming occurrences deleted one by one
+        bool pastSeen = false;        // an occurrence of the series stays
+        std::optional<DateTime> last; // the last occurrence of the series the list held
+    };
+    void hideInOutlook(const clsCalEvent& ev, const std::shared_ptr<outlook::AppointmentItem>& item);
+    HideWalk hideListed(const std::shared_ptr<outlook::AppointmentItem>& item);
+    void hideBeyondList(const clsCalEvent& ev, outlook::AppointmentItem& item, outlook::RecurrencePattern& p,
+                        const HideWalk& walk);
     bool deleteIfUpcoming(outlook::AppointmentItem& x);
     bool removeOccurrence(const clsCalEvent& ev, outlook::AppointmentItem& occurrence);
     void noteOwnWrite(const std::string& entryId);
@@ -163,6 +178,8 @@ private:
     std::vector<Held> held_;  // the most recent last
     // Why the last search failed, for the save that reports it.
     std::optional<outlook::Error> findError_;
+    std::string connectionError_;
+    std::set<std::string> toldUnknownRepeat_;  // entry ids
 };
 
 }  // namespace wendra

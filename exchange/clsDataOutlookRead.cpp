@@ -32,6 +32,7 @@ clsDataOutlook::clsDataOutlook(Automation& automation, ui::MessageBoxService& me
 // ---- connection and the calendar's id -------------------------------------------
 
 bool clsDataOutlook::OpenData() {
+    connectionError_ = "The Outlook calendar could not be reached.";
     try {
         auto application = automation_.CreateObject("Outlook.Application");
         auto ns = application ? application->GetNamespace("MAPI") : nullptr;
@@ -44,8 +45,13 @@ bool clsDataOutlook::OpenData() {
         items->Count();
         application_ = std::move(application);
         namespace_ = std::move(ns);
+        connectionError_.clear();
         return true;
-    } catch (const std::exception&) {
+    } catch (const Error& e) {
+        connectionError_ = e.Description();
+        return false;
+    } catch (const std::exception& e) {
+        connectionError_ = e.what();
         return false;
     }
 }
@@ -227,6 +233,9 @@ void clsDataOutlook::readRecurrence(clsCalEvent& ev, AppointmentItem& item) {
 
     PatternShape shape;
     shape.type = p->RecurrenceType();
+    // A rule that no pattern type shows reads without a frequency, which the
+    // writing side keeps its hands off.
+    if (shape.type == olRecursOther) tellUnknownRepeat(ev);
     shape.interval = p->Interval();
     if (shape.type == olRecursDaily || shape.type == olRecursWeekly || isNthType(shape.type))
         shape.mask = p->DayOfWeekMask();
@@ -265,6 +274,14 @@ void clsDataOutlook::readRecurrence(clsCalEvent& ev, AppointmentItem& item) {
     ev.setRDates(extra);
     ev.setDescExceptions(texts == "\t" ? std::string() : texts);
     ev.setHasExceptions(changed);
+}
+
+void clsDataOutlook::tellUnknownRepeat(const clsCalEvent& ev) {
+    if (!toldUnknownRepeat_.insert(ev.XID()).second) return;
+    messages_.show("The appointment \"" + ev.Description() +
+                       "\" repeats in a way Wendra(win) cannot show, set by another calendar program.\r\n"
+                       "Wendra(win) leaves that repeat in the calendar as it is and does not change it.",
+                   ui::MessageButtons::OK, ui::MessageIcon::Exclamation);
 }
 
 // ---- finding an event's appointment -----------------------------------------------------

@@ -190,13 +190,13 @@ bool clsDataOutlook::updateOutlookItem(clsCalEvent& ev, const std::string& entry
         const Found found = findAppointment(copy, CalendarId(), ev.GridKey(), entryId);
         if (found.result == FindResult::failed) throw findError_.value_or(Error(kErrNotReached, "The appointment could not be read.", kSource));
         if (found.result == FindResult::absent) {
-            // A delete or hide of an appointment that is already gone has nothing left to do.
+            // A delete or hide of an appointment that is already gone has nothing
+            // left to do. Any other update answers false without a word: the store
+            // keeps the change, and the reconciliation is what deals with an
+            // appointment deleted in the calendar.
+            forgetOwnWrite();
             const int request = ev.UpdateRequest();
-            if (request == clsCalEvent::kRequestDeleteEvent || request == clsCalEvent::kRequestHideEvent) {
-                forgetOwnWrite();
-                return true;
-            }
-            raise(kErrNotInCalendar, "The event's appointment is no longer in the Outlook calendar.");
+            return request == clsCalEvent::kRequestDeleteEvent || request == clsCalEvent::kRequestHideEvent;
         }
         Written written;
         ok = calEventToOutlook(ev, found.item, written);
@@ -229,20 +229,33 @@ bool clsDataOutlook::calEventToOutlook(clsCalEvent& ev, const std::shared_ptr<Ap
                                        Written& written) {
     try {
         const int request = ev.UpdateRequest();
-        const bool recurs = repeatsInOutlook(ev);
+        const bool removing = request == clsCalEvent::kRequestDeleteEvent || request == clsCalEvent::kRequestHideEvent;
+        const bool itemRecurring = item->IsRecurring();
+        // A repeat the program does not know, in the file (a rule another program
+        // made, which no pattern type shows) or in the event (read from such a
+        // file), is never written over nor taken for a one-off: the appointment
+        // keeps its series as it is. A new appointment cannot be given one.
+        const bool unknownHere = repeatsUnknown(ev);
+        const bool keepSeries =
+            itemRecurring && (unknownHere || item->GetRecurrencePattern()->RecurrenceType() == olRecursOther);
+        if (unknownHere && !itemRecurring && !removing)
+            raise(kErrRuleNotWritable, "The event repeats in a way no Outlook recurrence pattern can hold. Its repeat "
+                                       "was made by another calendar program.");
+        const bool recurs = !keepSeries && repeatsInOutlook(ev);
         std::optional<PatternPlan> plan;
         if (recurs) {
             std::string why;
             plan = patternForEvent(ev, why);
             // Another series would overwrite the event the next time it is read back.
             // An appointment that is deleted or hidden now needs no pattern.
-            if (!plan && request != clsCalEvent::kRequestDeleteEvent && request != clsCalEvent::kRequestHideEvent)
+            if (!plan && !removing)
                 raise(kErrRuleNotWritable, "The event repeats in a way no Outlook recurrence pattern can hold. " + why);
         }
-        const bool itemRecurring = item->IsRecurring();
-        // An event that no longer repeats takes its appointment's series with it.
-        if (!recurs && itemRecurring) item->ClearRecurrencePattern();
-        if (!itemRecurring || !recurs) writeOneOff(ev, *item);
+        if (!keepSeries) {
+            // An event that no longer repeats takes its appointment's series with it.
+            if (!recurs && itemRecurring) item->ClearRecurrencePattern();
+            if (!itemRecurring || !recurs) writeOneOff(ev, *item);
+        }
         if (item->Subject() != ev.Description()) item->setSubject(ev.Description());
         writeUserProperties(ev, *item);
 
@@ -263,7 +276,7 @@ bool clsDataOutlook::calEventToOutlook(clsCalEvent& ev, const std::shared_ptr<Ap
         written.created = item->CreationTime();
 
         if (request == clsCalEvent::kRequestDeleteEvent) item->Delete();
-        else if (request == clsCalEvent::kRequestHideEvent) hideInOutlook(item);
+        else if (request == clsCalEvent::kRequestHideEvent) hideInOutlook(ev, item);
         hold(written.entryId, item);
         return true;
     } catch (const std::exception& e) {
@@ -453,7 +466,7 @@ bool clsDataOutlook::deleteIfUpcoming(AppointmentItem& x) {
     return true;
 }
 
-void clsDataOutlook::hideInOutlook(const std::shared_ptr<AppointmentItem>& item) {
+void clsDataOutlook::hideInOutlook(const clsCalEvent& ev, const std::shared_ptr<AppointmentItem>& item) {
     if (deleteSetting() == 1) {
         item->Delete();
         return;
@@ -468,11 +481,18 @@ void clsDataOutlook::hideInOutlook(const std::shared_ptr<AppointmentItem>& item)
         return;
     }
     // Past the hide limit the series is gone, and nothing of it is left to hide.
-    if (hideNormalItems(item)) return;
+    const HideWalk walk = hideListed(item);
+    if (walk.seriesGone) return;
     hideExceptionItems(item, p);
+    hideBeyondList(ev, *item, *p, walk);
 }
 
 bool clsDataOutlook::hideNormalItems(const std::shared_ptr<AppointmentItem>& item) {
+    return hideListed(item).seriesGone;
+}
+
+clsDataOutlook::HideWalk clsDataOutlook::hideListed(const std::shared_ptr<AppointmentItem>& item) {
+    HideWalk walk;
     const std::string entryId = item->EntryID();
     const DateTime lastDay = item->GetRecurrencePattern()->PatternEndDate().date();
     std::shared_ptr<Items> c;
@@ -483,20 +503,60 @@ bool clsDataOutlook::hideNormalItems(const std::shared_ptr<AppointmentItem>& ite
         c->Sort("[Start]");
         c->setIncludeRecurrences(true);
     }
-    int deleted = 0;
     for (auto o = c->GetFirst(); o; o = c->GetNext()) {
         // In order of start: after the series' last day nothing of it follows,
         // however long another series of the same subject runs.
         if (compareDates(o->Start().date(), lastDay) == DateOrder::Later) break;
-        if (o->EntryID() != entryId || !isUpcoming(*o)) continue;
-        if (deleted == kHideLimit) {
+        if (o->EntryID() != entryId) continue;
+        walk.last = o->Start();
+        if (!isUpcoming(*o)) {
+            walk.pastSeen = true;
+            continue;
+        }
+        if (walk.deleted == kHideLimit) {
             item->Delete();
-            return true;
+            walk.seriesGone = true;
+            return walk;
         }
         o->Delete();
-        ++deleted;
+        ++walk.deleted;
     }
-    return false;
+    return walk;
+}
+
+// The calendar lists occurrences only so far ahead: a series that runs on past
+// that keeps its later ones, which a hide must reach too. They are counted with
+// the event's own rule, which was written to the pattern just before; with them
+// the hide limit decides, as for those deleted one by one: more than fifty, and
+// the series goes; else the series ends before the first of them, which keeps
+// the past ones (a series with none goes). A pattern of another program's rule
+// cannot be counted so, and keeps what the list did not reach.
+void clsDataOutlook::hideBeyondList(const clsCalEvent& ev, AppointmentItem& item, RecurrencePattern& p,
+                                    const HideWalk& walk) {
+    if (!repeatsInOutlook(ev) || p.RecurrenceType() == olRecursOther) return;
+    const DateTime lastDay = p.PatternEndDate().date();
+    const DateTime present = ev.AllDayEvent() ? today() : now();
+    const DateTime after = walk.last && compareDates(*walk.last, present) == DateOrder::Later ? *walk.last : present;
+    clsCalEvent rule = ev;
+    std::vector<DateTime> beyond;
+    // Ten years first: most series have more than enough in them to decide.
+    const DateTime tenYears = after.date().addDays(3653);
+    for (const auto& [from, to] : {std::pair{after.date(), std::min(tenYears, lastDay)},
+                                  std::pair{tenYears.addDays(1), lastDay}}) {
+        if (compareDates(from, to) == DateOrder::Later) break;
+        rule.generateOccurs(from, to.addSeconds(86399));
+        for (rule.firstOccur(); !rule.endOfOccurs(); rule.nextOccur())
+            if (compareDates(rule.OccurDate(), after) == DateOrder::Later) beyond.push_back(rule.OccurDate());
+        if (walk.deleted + static_cast<int>(beyond.size()) > kHideLimit) break;
+    }
+    if (beyond.empty()) return;
+    if (walk.deleted + static_cast<int>(beyond.size()) > kHideLimit || !walk.pastSeen) {
+        item.Delete();
+        return;
+    }
+    p.setPatternEndDate(std::min_element(beyond.begin(), beyond.end())->date().addDays(-1));
+    item.Save();
+    noteOwnWrite(item.EntryID());
 }
 
 void clsDataOutlook::hideExceptionItems(const std::shared_ptr<AppointmentItem>& item,

@@ -483,6 +483,7 @@ private:
         explicit OutlookWiring(frmMain& f);
         void showModeFromSettings() override;
         void showOutlookStatus(const std::string& imageKey) override;
+        void showConnectionFailure(const std::optional<std::string>& reason) override;
         void updateList(const std::string& id) override;
         void ListShowDeleted(const std::string& id) override;
         void setCheckingForUpdates(bool on) override;
@@ -492,6 +493,7 @@ private:
 
     private:
         frmMain& f_;
+        std::string failureShown_;  // the banner's text of the last failed connection
     };
     OutlookWiring outlookWiring_{*this};
     // Made with the store, which it works on.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "mainwindow/frmMain.h"
+#include "mainwindow/frmMode.h"
 
 namespace wendra {
 
@@ -17,6 +18,21 @@ frmMain::OutlookWiring::OutlookWiring(frmMain& f) : f_(f) {
 
 void frmMain::OutlookWiring::showModeFromSettings() { f_.showModeFromSettings(); }
 void frmMain::OutlookWiring::showOutlookStatus(const std::string& imageKey) { f_.picOutlookStatus.setImageKey(imageKey); }
+void frmMain::OutlookWiring::showConnectionFailure(const std::optional<std::string>& reason) {
+    if (!reason) {
+        // Connected: the failure the banner still shows is over.
+        if (!failureShown_.empty() && f_.frameError.visible() && f_.lblError.caption() == failureShown_)
+            f_.cmdErrorClose_Click();
+        failureShown_.clear();
+        return;
+    }
+    // Shown once: the minute timer tries again and again, and a banner the user
+    // closed stays closed until the reason changes.
+    const std::string text = frmMode::noConnectionText(*reason);
+    if (text == failureShown_) return;
+    failureShown_ = text;
+    f_.showError(text);
+}
 void frmMain::OutlookWiring::updateList(const std::string& id) { f_.updateList(id); }
 void frmMain::OutlookWiring::ListShowDeleted(const std::string& id) { f_.ListShowDeleted(id); }
 void frmMain::OutlookWiring::setCheckingForUpdates(bool on) { f_.checkingForUpdates = on; }

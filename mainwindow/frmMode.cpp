@@ -32,6 +32,12 @@ std::string modeInfo(int index) {
 
 }  // namespace
 
+std::string frmMode::noConnectionText(const std::string& reason) {
+    std::string text(kMsgNoConnection);
+    if (!reason.empty()) text += kCrLf + reason;
+    return text;
+}
+
 frmMode::frmMode(clsSettings& settings, const ui::Services& services, OutlookBinding& outlook)
     : ui::Form("frmMode", "Select mode"), settings_(settings), services_(services), outlook_(outlook) {
     setFont(ui::Font{std::string(kDefaultFontName), static_cast<double>(kDefaultFontSize)});
@@ -97,7 +103,9 @@ void frmMode::optModeClick(int index) {
         if (connected) {
             showModeStatus("Connected to Microsoft Outlook - Press Save to continue.");
         } else {
-            services_.messages.show("Cannot establish a connection with Microsoft Outlook", ui::MessageButtons::OK,
+            // The test is over: the status no longer says it runs.
+            showModeStatus("");
+            services_.messages.show(noConnectionText(outlook_.connectionError()), ui::MessageButtons::OK,
                                     ui::MessageIcon::Critical);
             optMode.select(0);
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "exchange/OutlookBinding.h"
 #include "platform/ui/Commands.h"
@@ -16,6 +17,10 @@ namespace wendra {
 // until Save. The caller then shows the mode from the settings.
 class frmMode final : public ui::Form {
 public:
+    // What a failed test says, with the calendar's reason on a second line.
+    static constexpr std::string_view kMsgNoConnection = "Cannot establish a connection with Microsoft Outlook";
+    static std::string noConnectionText(const std::string& reason);
+
     frmMode(clsSettings& settings, const ui::Services& services, OutlookBinding& outlook);
 
     ui::Label lblText{"lblText"};

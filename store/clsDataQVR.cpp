@@ -371,14 +371,15 @@ bool clsDataQVR::DeleteEvent(clsCalEvent& ev) {
     return ok && ended;
 }
 
-bool clsDataQVR::isDuplicate(const clsCalEvent& ev, clsCalEvent& dup) {
+bool clsDataQVR::isDuplicate(const clsCalEvent& ev, clsCalEvent& dup, std::optional<EventKey> other) {
     // Equal rule texts only: a one-off event's empty rules are no part of a
     // repeating event's.
     const std::string rules = makeiCalData(ev, false);
     db::RecordSet rs;
-    if (!openRecordset("SELECT * FROM Events WHERE EventDate=" + sqlDate(ev.EventStart()) +
-                           " AND   UniDesc=" + sqlText(toUtf8Hex(ev.Description())),
-                       &rs))
+    std::string sql = "SELECT * FROM Events WHERE EventDate=" + sqlDate(ev.EventStart()) +
+                      " AND   UniDesc=" + sqlText(toUtf8Hex(ev.Description()));
+    if (other) sql += " AND WendraWinID <> " + num(*other);
+    if (!openRecordset(sql, &rs))
         return false;
     if (rulesWithoutExDates(nzString(rs.value("iCalData"))) != rules) return false;
     bool answer = eventFromRecord(dup, rs);

@@ -145,8 +145,9 @@ public:
     // The SET list of an update of the event's row; also compares two events.
     std::string getEventDetail(const clsCalEvent& ev) const;
     // Whether exactly one stored event has the same start, description and
-    // rules (excluded dates aside); dup receives it.
-    bool isDuplicate(const clsCalEvent& ev, clsCalEvent& dup);
+    // rules (excluded dates aside); dup receives it. The event with the key
+    // `other` is left out: a stored event asks for another one than itself.
+    bool isDuplicate(const clsCalEvent& ev, clsCalEvent& dup, std::optional<EventKey> other = std::nullopt);
     // A hook consulted before an event row is changed; it keeps nothing.
     bool ArchiveEvent(std::string_view id, bool deleting);
 

@@ -170,6 +170,7 @@ MainWindowView::MainWindowView(frmMain& form, const fs::path& iconFolder, QWidge
     statusBar()->installEventFilter(this);
     menuBar()->installEventFilter(this);
     gridWatch_ = form.msGrid.subscribe([this] { fitHeight(); });
+    bannerWatch_ = form.lblError.subscribe([this] { fitBanner(); });
 
     windowBinder_ = std::make_unique<WindowBinder>(form, this);
     placeToolbar();
@@ -179,6 +180,7 @@ MainWindowView::MainWindowView(frmMain& form, const fs::path& iconFolder, QWidge
 MainWindowView::~MainWindowView() {
     // The binders go before the widgets they mirror, and the form stays.
     gridWatch_.reset();
+    bannerWatch_.reset();
     windowBinder_.reset();
     menus_.reset();
     menuBinder_.reset();
@@ -240,6 +242,31 @@ void MainWindowView::fitHeight() {
     if (minimumHeight() != total || maximumHeight() != total) setFixedHeight(total);
 }
 
+void MainWindowView::fitBanner() {
+    // A label sized to its text: a message of two lines, or one that wraps, shows
+    // whole. The form lays out the banner and the list from the label's height.
+    if (fittingBanner_ || !form_.frameError.visible()) return;
+    const int width = twipsToPixelsX(form_.lblError.width(), this);
+    if (width <= 0) return;
+    const int needed = pixelsToTwipsY(bannerText_->heightForWidth(width), this);
+    if (needed <= 0 || needed == form_.lblError.height()) return;
+    fittingBanner_ = true;
+    guarded("banner layout", [this, needed] {
+        form_.lblError.setHeight(needed);
+        form_.showError(form_.lblError.caption());
+    });
+    fittingBanner_ = false;
+}
+
+void MainWindowView::fitStatusWidth() {
+    // The user's width stands, but not below the whole text of each panel: the
+    // longest ("Mode: MSOutlook          [Checking for updates]") is wider than
+    // what the port's panel leaves of the design width. A window narrower than
+    // that grows, and the form hears of it as of any other resize.
+    const int need = statusBar()->isVisibleTo(this) ? statusBar()->minimumSizeHint().width() : 0;
+    if (minimumWidth() != need) setMinimumWidth(need);
+}
+
 void MainWindowView::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowTitleChange && captionStrip_ != nullptr) captionStrip_->setText(windowTitle());
@@ -258,6 +285,7 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {
     } else if ((watched == toolbar_ || watched == statusBar() || watched == menuBar()) &&
                (type == QEvent::LayoutRequest || type == QEvent::Show || type == QEvent::Hide ||
                 type == QEvent::FontChange)) {
+        if (watched == statusBar()) fitStatusWidth();
         placeToolbar();
     }
     return QMainWindow::eventFilter(watched, event);

@@ -40,7 +40,9 @@ ui::qt::QtImageList loadImageList2(const std::filesystem::path& iconFolder);
 // it and the grid below. The view reports the bars' real heights to the form and lays
 // it out again when they change. The window's height follows what it shows (the menu
 // bar, the grid's bottom and the status bar), so the list is never cut by a caption
-// bar taller or shorter than the layout's allowance for it.
+// bar taller or shorter than the layout's allowance for it. Its width is never less
+// than the status bar needs for the whole text of each panel. The banner is as tall
+// as its text, wrapped at its width.
 //
 // The minimal display keeps the caption alone on screen. A window can never be 0
 // pixels high (the window system would unmap it, and F2 could no longer reach
@@ -75,6 +77,8 @@ private:
     void placeToolbar();
     void reportBars();
     void fitHeight();
+    void fitStatusWidth();
+    void fitBanner();
 
     frmMain& form_;
     ui::qt::QtImageList images_;
@@ -97,7 +101,9 @@ private:
     std::unique_ptr<MainMenus> menus_;
     std::unique_ptr<ui::qt::WindowBinder> windowBinder_;
     ui::Subscription gridWatch_;
+    ui::Subscription bannerWatch_;
     bool reporting_ = false;
+    bool fittingBanner_ = false;
 };
 
 }  // namespace wendra::mainwindow::qt

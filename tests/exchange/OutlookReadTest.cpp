@@ -16,6 +16,80 @@ using wendra::test::OutlookBindingRig;
 
 namespace {
 
+TEST(OutlookRead, PatternsMadeInOutlookReadAsTheirRules) {
+    struct Row {
+        const char* what;
+        DateTime start;
+        long duration;  // an all-day appointment when 0
+        std::function<void(RecurrencePattern&)> set;
+        const char* column;  // the rule column read
+        bool allDay;         // read as all-day
+        std::size_t count;   // occurrences, as libical gives them too
+    };
+    const auto type = [](int t, int interval = 1) {
+        return [=](RecurrencePattern& p) {
+            p.setRecurrenceType(t);
+            if (interval > 1) p.setInterval(interval);
+        };
+    };
+    const std::vector<Row> rows{
+        {"weekly on Monday alone", at(2024, 3, 11), 0, [](RecurrencePattern&) {}, "<#=R><F=2><U=20240415>", true, 6},
+        {"weekly on Monday and Wednesday", at(2024, 3, 11), 0,
+         [](RecurrencePattern& p) { p.setDayOfWeekMask(olMonday | olWednesday); }, "<#=R><F=2><U=20240327><D=MO,WE>",
+         true, 6},
+        {"monthly on the 15th", at(2024, 3, 15), 0, type(olRecursMonthly), "<#=R><F=1><U=20240815>", true, 6},
+        {"monthly on the 31st", at(2024, 3, 31), 0, type(olRecursMonthly),
+         "<#=R><F=1><U=20240831><T=28,29,30,31><P=-1>", true, 6},
+        {"the last Friday of every second month", at(2024, 3, 29), 0,
+         [](RecurrencePattern& p) {
+             p.setRecurrenceType(olRecursMonthNth);
+             p.setInstance(5);
+             p.setInterval(2);
+         },
+         "<#=R><F=1><I=2><U=20250131><D=-1FR>", true, 6},
+        {"the second of Tuesdays and Thursdays", at(2024, 3, 7), 0,
+         [](RecurrencePattern& p) {
+             p.setRecurrenceType(olRecursMonthNth);
+             p.setDayOfWeekMask(olTuesday | olThursday);
+             p.setInstance(2);
+         },
+         "<#=R><F=1><U=20240806><D=TU,TH><P=2>", true, 6},
+        {"yearly", at(2024, 6, 10), 0, type(olRecursYearly), "<#=R><F=0><U=20290610>", true, 6},
+        // A yearly interval is counted in months: 24 is every second year, not every year.
+        {"every 24 months", at(2024, 6, 10), 0, type(olRecursYearly, 24), "<#=R><F=0><I=2><U=20340610>", true, 6},
+        // The n-th weekday of a month each year is a yearly rule, not a monthly one.
+        {"the fourth Thursday of November", at(2024, 11, 28), 0, type(olRecursYearNth),
+         "<#=R><F=0><U=20291122><M=11><D=4TH>", true, 6},
+        {"every third day", at(2024, 3, 6), 0, type(olRecursDaily, 3), "<#=R><F=3><I=3><U=20240321>", true, 6},
+        // The last day's occurrence at 18:30 is part of the series.
+        {"timed, ending on a day", at(2024, 3, 6, 18, 30), 90,
+         [](RecurrencePattern& p) { p.setPatternEndDate(at(2024, 3, 20, 0, 0)); }, "<#=R><F=2><U=20240320>", false, 3},
+        // Pattern times of 1601-01-01 00:00 and a day long: all-day, whatever the item says.
+        {"a day long from midnight", at(2024, 3, 6, 0, 0), 1440,
+         [](RecurrencePattern& p) { p.setOccurrences(3); }, "<#=R><F=2><U=20240320>", true, 3},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        OutlookBindingRig rig;
+        rig.calendar.horizonDays = 20 * 366;
+        auto item = rig.calendar.add(row.what, row.start, row.duration ? row.duration : 1440, row.duration == 0);
+        auto p = item->GetRecurrencePattern();
+        p->setOccurrences(6);
+        row.set(*p);
+        item->Save();
+        ASSERT_EQ(item->AllDayEvent(), row.duration == 0);
+        clsCalEvent ev;
+        ASSERT_EQ(rig.binding.findItem(ev, rig.binding.CalendarId(), "", item->EntryID()), FindResult::found);
+        EXPECT_EQ(OutlookBindingRig::column(ev), row.column);
+        EXPECT_EQ(std::tuple(ev.AllDayEvent(), ev.EventStart()),
+                  std::tuple(row.allDay, row.allDay ? row.start.date() : row.start));
+        // The program's engine gives the occurrences libical gives.
+        const auto starts = rig.outlookStarts(item->EntryID(), at(2040, 1, 1));
+        EXPECT_EQ(starts.size(), row.count);
+        EXPECT_EQ(OutlookBindingRig::occurrences(ev, at(2040, 1, 1)), starts);
+    }
+}
+
 TEST(OutlookRead, AnAppointmentWithoutTheProgramsPropertiesGetsThemWithTheirDefaults) {
     OutlookBindingRig rig;
     rig.settings.setPriorWarning(7);

@@ -21,6 +21,9 @@ class RecordingHost final : public OutlookSyncHost {
 public:
     void showModeFromSettings() override { calls.push_back("mode"); }
     void showOutlookStatus(const std::string& key) override { calls.push_back("picture " + key); }
+    void showConnectionFailure(const std::optional<std::string>& reason) override {
+        calls.push_back(reason ? "failure: " + *reason : "connected");
+    }
     void updateList(const std::string& id) override { calls.push_back("update " + id); }
     void ListShowDeleted(const std::string& id) override { calls.push_back("deleted " + id); }
     void setCheckingForUpdates(bool on) override { checking = on; }
@@ -167,6 +170,40 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
          },
          {}, 1,
          [](Reconciliation& r, const Call& c) { EXPECT_TRUE(r.stored(c.id)->hasExceptions()); }},
+        {"Outlook's copy later with a rule no pattern holds: the store keeps its rule, the file its own, told once",
+         [](Reconciliation& r) {
+             clsCalEvent ev = r.rig.event("Choir", at(2024, 3, 6, 19, 0), false, "<#=R><F=2><C=8>");
+             const Call c = r.linked(ev);
+             // Another program changes the rule and the subject, ten minutes later.
+             std::string text = r.rig.calendar.text();
+             for (const std::string line :
+                  {"RRULE:FREQ=MONTHLY;BYDAY=1MO,3MO", "LAST-MODIFIED:20240305T091000Z", "SUMMARY:Choir, new term"}) {
+                 const auto from = text.find("\n" + line.substr(0, line.find(':') + 1)) + 1;
+                 text.replace(from, text.find('\r', from) - from, line);
+             }
+             r.rig.calendar.write(text);
+             r.rig.clock().advanceSeconds(900);
+             return c;
+         },
+         {"update {id}"}, 1,
+         [](Reconciliation& r, const Call& c) {
+             clsCalEvent ev = *r.stored(c.id);
+             EXPECT_EQ(ev.Description(), "Choir, new term");
+             EXPECT_EQ(test::OutlookBindingRig::column(ev), "<#=R><F=2><C=8><U=20240424T190000>");
+             EXPECT_EQ(r.rig.messages.calls().size(), 1u);
+             // A save from WendraWin (its Visibility) leaves the file's rule as it was.
+             ev.setPriorWarning(9);
+             ev.setPriorWarningIsDefault(false);
+             ev.setLastModified(r.rig.clock().now());
+             EXPECT_TRUE(r.rig.save(ev));
+             // So does a save of the appointment's own reading, whose rule has no frequency.
+             clsCalEvent read;
+             ASSERT_EQ(r.rig.readBack(ev, read), FindResult::found);
+             EXPECT_TRUE(r.rig.binding.Save(read, read.XID()));
+             EXPECT_NE(r.rig.calendar.text().find("RRULE:FREQ=MONTHLY;BYDAY=1MO,3MO\r\n"), std::string::npos);
+             EXPECT_EQ(r.rig.messages.calls().size(), 1u);
+             r.rig.messages.reset();
+         }},
         {"new in Outlook on the first pass, its view date past: stored, then hidden and marked",
          [](Reconciliation& r) {
              r.host.firstPass = true;
@@ -196,6 +233,23 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
              EXPECT_EQ(r.stored(key)->Description(), "Swim");
              auto all = r.rig.data.syncEvents();
              EXPECT_EQ(all ? all->count() : 0u, 1u);
+         }},
+        {"equal to a linked stored event, never linked itself: it takes that link and goes, no second appointment",
+         [](Reconciliation& r) {
+             r.dentist();
+             clsCalEvent twin = r.rig.event("Dentist", at(2024, 3, 12, 9, 0));
+             EXPECT_TRUE(r.rig.data.Save(twin, SaveMode::Always));
+             return Call{twin.WendraWinId(), ""};
+         },
+         {"deleted {id}"}, 1,
+         [](Reconciliation& r, const Call& c) {
+             ASSERT_EQ(r.rig.appointmentCount(), 1);
+             EXPECT_FALSE(r.stored(c.id));
+             std::string key;
+             const std::string entryId = r.rig.calendar.items()->Item(1)->EntryID();
+             EXPECT_EQ(r.rig.data.getXDataStatus(key, r.calendar(), entryId), clsDataQVR::kLinkLive);
+             EXPECT_NE(key, c.id);
+             EXPECT_TRUE(r.stored(key));
          }},
         {"gone in Outlook: deleted here, its rows marked",
          [](Reconciliation& r) {
@@ -290,7 +344,7 @@ TEST(OutlookSync, AConnectionSetsTheFlagsFromTheLinksItFinds) {
     r.rig.state.gPendingOutlookItems.emplace_back("old", "item");
     ASSERT_TRUE(r.sync.connectOutlook());
     EXPECT_TRUE(r.rig.state.gOutlookConnected);
-    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"picture imgOutlook", "mode"}));
+    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"connected", "picture imgOutlook", "mode"}));
     // No link yet: the first pass, with the list's updates held back.
     EXPECT_EQ(std::tuple(r.host.refreshPending, r.host.firstPass, r.host.checking), std::tuple(true, true, true));
     EXPECT_TRUE(r.rig.state.gPendingOutlookItems.empty());
@@ -302,19 +356,25 @@ TEST(OutlookSync, AConnectionSetsTheFlagsFromTheLinksItFinds) {
 }
 
 TEST(OutlookSync, WithoutAConnectionNothingIsReconciled) {
-    const std::vector<std::pair<const char*, std::function<void(test::OutlookBindingRig&)>>> rows{
-        {"the calendar cannot be started", [](auto& rig) { rig.faults->failOn("Automation.CreateObject", 0); }},
-        {"the calendar file is a folder", [](auto& rig) { std::filesystem::create_directories(rig.calendar.file()); }},
-        {"the calendar file is no calendar", [](auto& rig) { rig.calendar.write("garbage\n"); }},
+    // Each with the reason shown, in the calendar's words.
+    const std::vector<std::tuple<const char*, std::function<void(test::OutlookBindingRig&)>, const char*>> rows{
+        {"the calendar cannot be started", [](auto& rig) { rig.faults->failOn("Automation.CreateObject", 0); },
+         "Injected failure of Automation.CreateObject."},
+        {"the calendar file is a folder", [](auto& rig) { std::filesystem::create_directories(rig.calendar.file()); },
+         "The calendar is not a plain file: {file}"},
+        {"the calendar file is no calendar", [](auto& rig) { rig.calendar.write("garbage\n"); },
+         "The calendar file is damaged (text before the calendar): {file}"},
     };
-    for (const auto& [what, breakIt] : rows) {
+    for (const auto& [what, breakIt, reason] : rows) {
         SCOPED_TRACE(what);
         Reconciliation r;
         r.rig.state.gOutlookConnected = false;
         breakIt(r.rig);
         EXPECT_FALSE(r.sync.connectOutlook());
         EXPECT_EQ(std::tuple(r.rig.state.gOutlookConnected, r.host.checking), std::tuple(false, false));
-        EXPECT_EQ(r.host.calls, std::vector<std::string>{"mode"});
+        std::string told = reason;
+        if (const auto at = told.find("{file}"); at != std::string::npos) told.replace(at, 6, r.rig.calendar.file().string());
+        EXPECT_EQ(r.host.calls, (std::vector<std::string>{"failure: " + told, "mode"}));
         // The calendar mended, a never linked event would be added to it if anything ran.
         r.rig.faults->clear("Automation.CreateObject");
         std::filesystem::remove_all(r.rig.calendar.file());

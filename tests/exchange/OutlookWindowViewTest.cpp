@@ -1,15 +1,20 @@
 // The binding's edit through the real appointment window in Qt (offscreen): the
 // window shows the event's appointment, the user's change comes back as the
 // event, and a picture of the window is kept (WENDRA_GRAB_DIR names a folder
-// to keep it in).
+// to keep it in); a new appointment the calendar refuses to save stays in its
+// window with what was typed.
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/support/QtTestApp.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,4 +61,36 @@ TEST(OutlookWindowView, AnEventEditedInTheAppointmentWindowComesBackChanged) {
     const QImage image(picture);
     EXPECT_FALSE(image.isNull());
     EXPECT_GT(image.width(), 200);
+}
+
+TEST(OutlookWindowView, ANewAppointmentTheCalendarRefusesStaysInItsWindowWithWhatWasTyped) {
+    auto window = std::make_shared<outlook::qt::QtAppointmentWindow>();
+    OutlookBindingRig rig(window);
+    ASSERT_TRUE(rig.binding.OpenData());
+    QString refusal;
+    window->onShown = [&](QDialog& d) {
+        QTimer::singleShot(5000, &d, [&d] { d.reject(); });
+        auto* subject = d.findChild<QLineEdit*>("subject");
+        QTest::keyClicks(subject, "Dentist");
+        // The file turns into something no calendar can be written to.
+        std::filesystem::create_directories(rig.calendar.file());
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                refusal = box->text();
+                box->accept();
+            }
+        });
+        QTest::mouseClick(d.findChild<QPushButton*>("save"), Qt::LeftButton);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(subject->text(), "Dentist");
+        std::filesystem::remove(rig.calendar.file());
+        rig.clock().advanceSeconds(60);
+        QTest::mouseClick(d.findChild<QPushButton*>("save"), Qt::LeftButton);
+    };
+    clsCalEvent ev;
+    ASSERT_TRUE(rig.binding.displayAddForm(ev));
+    EXPECT_TRUE(refusal.startsWith("The calendar is not a plain file")) << refusal.toStdString();
+    EXPECT_EQ(ev.Description(), "Dentist");
+    EXPECT_EQ(rig.appointmentCount(), 1);
+    EXPECT_TRUE(rig.messages.calls().empty());
 }

@@ -98,6 +98,14 @@ TEST(MainWindowView, TheBannerOpensUnderTheToolbarAndItsButtonClosesIt) {
     EXPECT_FALSE(view.banner()->isVisible());
     EXPECT_EQ(view.grid()->y(), gridTop);
     EXPECT_EQ(view.height(), height);
+
+    // A message of two lines, the second one wrapping, shows whole above the list.
+    rig.form->showError("Cannot establish a connection with Microsoft Outlook\r\nThe calendar file is damaged (text "
+                        "before the calendar): /home/someone/.local/share/WendraWin/Outlook.ics");
+    QApplication::processEvents();
+    QLabel* text = view.bannerText();
+    EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+    EXPECT_GT(view.grid()->y(), view.banner()->y() + text->y() + text->heightForWidth(text->width()));
 }
 
 TEST(MainWindowView, TheUsersWidthReachesTheListAndTheHeightStaysWithTheRows) {
@@ -124,6 +132,24 @@ TEST(MainWindowView, GrabsTheWindowToPng) {
     const QImage image(png);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.height(), view.height() * static_cast<int>(view.devicePixelRatio()));
+}
+
+// The longest status text is whole even in a window narrower than it, beside the port's panel.
+TEST(MainWindowView, EachStatusPanelShowsItsWholeText) {
+    Rig rig;
+    auto& view = *rig.view;
+    ASSERT_TRUE(exposed(view));
+    view.resize(300, view.height());
+    rig.form->setStatusText("Mode: MSOutlook          [Checking for updates]");
+    QLabel* mode = view.statusBinder().panelLabel(1);
+    test::eventually([&] { return mode->width() >= mode->sizeHint().width(); }, 1000);
+    for (int panel : {1, 2}) {
+        QLabel* text = view.statusBinder().panelLabel(panel);
+        EXPECT_GE(text->width(), text->sizeHint().width()) << panel;
+        EXPECT_LE(text->parentWidget()->geometry().right(), view.statusBar()->width()) << panel;
+    }
+    // The list takes the width the window has now.
+    EXPECT_EQ(rig.form->width(), ui::qt::pixelsToTwipsX(view.frameGeometry().width(), &view));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -126,6 +127,32 @@ TEST_F(OutlookMode, TheMinuteTimerConnectsAndTheFirstPassHoldsTheListUntilItsChe
     EXPECT_TRUE(ui.messages.calls().empty());
 }
 
+TEST_F(OutlookMode, AConnectionThatFailsShowsWhyOnceForEachReasonUntilItConnects) {
+    const std::string cannot = "Cannot establish a connection with Microsoft Outlook\r\n";
+    fs::create_directories(calendarFile());
+    frmMain& f = start();
+    tickAt(at(2024, 3, 5, 14, 2, 0));
+    EXPECT_FALSE(f.state().gOutlookConnected);
+    EXPECT_EQ(f.getStatusText(), tick::kConnectingText);  // and it goes on trying
+    EXPECT_TRUE(f.frameError.visible());
+    EXPECT_EQ(f.lblError.caption(), cannot + "The calendar is not a plain file: " + calendarFile().string());
+    // Closed by the user, the same failure does not come back; another one does.
+    f.cmdErrorClose_Click();
+    tickAt(at(2024, 3, 5, 14, 4, 0));
+    EXPECT_FALSE(f.frameError.visible());
+    fs::remove(calendarFile());
+    std::ofstream(calendarFile()) << "garbage\n";
+    tickAt(at(2024, 3, 5, 14, 6, 0));
+    EXPECT_EQ(f.lblError.caption(),
+              cannot + "The calendar file is damaged (text before the calendar): " + calendarFile().string());
+    // Connected at last, the failure is over.
+    fs::remove(calendarFile());
+    tickAt(at(2024, 3, 5, 14, 8, 0));
+    EXPECT_TRUE(f.state().gOutlookConnected);
+    EXPECT_FALSE(f.frameError.visible());
+    EXPECT_TRUE(ui.messages.calls().empty());
+}
+
 TEST_F(OutlookMode, AnyFullRebuildEndsTheHeldBackUpdates) {
     frmMain& f = connected();
     ASSERT_TRUE(f.refreshPending);
@@ -194,10 +221,13 @@ TEST_F(OutlookMode, TheModeDialogTestsTheCalendar) {
         });
         f.mnuOptions_Mode_Click();
     };
-    // A calendar file that cannot be read is no calendar to connect to.
+    // A calendar file that cannot be read is no calendar to connect to: the reason
+    // follows, and the status no longer says the test runs.
     fs::create_directories(calendarFile());
     chooseOutlook();
-    EXPECT_EQ(messages(), std::vector<std::string>{"Cannot establish a connection with Microsoft Outlook"});
+    EXPECT_EQ(messages(), std::vector<std::string>{"Cannot establish a connection with Microsoft Outlook\r\nThe "
+                                                   "calendar is not a plain file: " + calendarFile().string()});
+    EXPECT_EQ(status, "");
     EXPECT_FALSE(f.settings()->ModeOutlook());
 
     fs::remove(calendarFile());

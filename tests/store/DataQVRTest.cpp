@@ -504,8 +504,11 @@ TEST_F(StoreFile, DuplicatesNeedEqualRules) {
 
     // Two stored events of one day and text are never taken for one.
     clsCalEvent twin = weekly("Dentist", d(2024, 4, 1), d(2024, 12, 30));
-    saved(twin);
+    const EventKey twinKey = saved(twin);
     EXPECT_FALSE(store.isDuplicate(same, dup));
+    // Unless one of them asks about the others.
+    ASSERT_TRUE(store.isDuplicate(same, dup, key));
+    EXPECT_EQ(dup.WendraWinId(), std::to_string(twinKey));
 }
 
 // ---- queries and cursors ------------------------------------------------------------------------

@@ -7,10 +7,14 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <functional>
+#include <string>
 
 #include "platform/outlook/AppointmentForm.h"
 
@@ -83,7 +87,9 @@ public:
         remove->setObjectName("delete");
         auto* close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
         close->setObjectName("close");
-        connect(save, &QPushButton::clicked, this, [this] { done(kSaved); });
+        connect(save, &QPushButton::clicked, this, [this] {
+            if (!onSave || onSave()) done(kSaved);
+        });
         connect(remove, &QPushButton::clicked, this, [this] { done(kDeleted); });
         connect(close, &QPushButton::clicked, this, [this] { done(0); });
         connect(allDay_, &QCheckBox::toggled, this, [this](bool on) { showAllDay(on); });
@@ -93,6 +99,9 @@ public:
         layout->addLayout(form);
         layout->addWidget(buttons);
     }
+
+    // Save asks this first; false keeps the window open.
+    std::function<bool()> onSave;
 
     AppointmentFields fields(AppointmentFields f) const {
         f.subject = subject_->text().toStdString();
@@ -122,10 +131,30 @@ private:
 void QtAppointmentWindow::show(AppointmentItem& item) {
     const AppointmentFields before = readFields(item);
     AppointmentDialog dialog(before, parent_);
+    // A save the calendar refuses (a file that cannot be written, say) tells why
+    // and keeps the window open with what was typed, to be saved again or closed.
+    // The item is given its fields back, so that nothing unsaved stays in it.
+    dialog.onSave = [&] {
+        const AppointmentFields typed = dialog.fields(before);
+        std::string why;
+        try {
+            saveFields(item, before, typed);
+            return true;
+        } catch (const Error& e) {
+            why = e.Description();
+        } catch (const std::exception& e) {
+            why = e.what();
+        }
+        try {
+            applyFields(item, typed, before);
+        } catch (const std::exception&) {
+            // What cannot be given back stays unsaved; the calendar never holds it.
+        }
+        QMessageBox::critical(&dialog, dialog.windowTitle(), QString::fromStdString(why));
+        return false;
+    };
     if (onShown) QTimer::singleShot(0, &dialog, [this, &dialog] { onShown(dialog); });
-    const int result = dialog.exec();
-    if (result == kSaved) saveFields(item, before, dialog.fields(before));
-    else if (result == kDeleted) item.Delete();
+    if (dialog.exec() == kDeleted) item.Delete();
 }
 
 }  // namespace wendra::outlook::qt

@@ -2,7 +2,9 @@
 
 // The appointment window that Display opens on a desktop: subject, start,
 // all-day, duration and a simple recurrence choice, with Save, Delete and
-// Close. Modal; what it does to the item goes through AppointmentForm.
+// Close. Modal; what it does to the item goes through AppointmentForm. A Save
+// the calendar refuses is told in a message, and the window stays open with
+// what was typed.
 
 #include <functional>
 
