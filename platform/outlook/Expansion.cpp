@@ -16,6 +16,7 @@ std::vector<DateTime> seriesStarts(const AppointmentData& a, DateTime end) {
     for (const std::string& text : a.rrules) {
         struct icalrecurrencetype rule = icalrecurrencetype_from_string(text.c_str());
         walkRule(rule, dtstart, [&](const icaltimetype& t) {
+            if (t.year > kLastYear) return false;  // no date the store can hold
             const DateTime local = toLocal(t, a.series.form);
             if (local >= end) return false;
             starts.push_back(local);

@@ -102,6 +102,8 @@ void writeRule(icalcomponent* event, const std::string& rrule);  // empty: no ru
 void addExdate(icalcomponent* master, DateTime original, const ZoneTable& zones);
 // The occurrence start a RECURRENCE-ID, EXDATE or DTSTART of a series writes.
 icaltimetype occurrenceTime(const SeriesStart& series, DateTime localOriginal);
+// A changed occurrence's RECURRENCE-ID: the start it has in the series.
+void writeRecurrenceId(icalcomponent* occurrence, const SeriesStart& series, DateTime localOriginal);
 // A VEVENT for a changed occurrence: the series' own properties without its rule.
 icalcomponent* newOverride(icalcomponent* master, DateTime original, DateTime now, const ZoneTable& zones);
 
