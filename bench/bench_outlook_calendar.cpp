@@ -8,21 +8,20 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <algorithm>
 #include <string>
-
-#include <unistd.h>
 
 #include "bench/EventMix.h"
 #include "platform/clock/FakeClock.h"
 #include "platform/outlook/IcsCalendar.h"
 #include "platform/outlook/tool/CalendarTool.h"
 #include "store/modFuncs.h"
+#include "tests/support/TempFolder.h"
 
 namespace wendra {
 namespace {
@@ -79,21 +78,19 @@ std::string calendarText(int appointments = kAppointments, bool dailySince1900 =
     return text + "END:VCALENDAR\r\n";
 }
 
-// The calendar in a temporary file for the life of one benchmark.
+// The calendar in a folder of its own for the life of one benchmark.
 class BenchCalendar {
 public:
     explicit BenchCalendar(const std::string& text = calendarText())
-        : file_(std::filesystem::temp_directory_path() / ("wendra-bench-" + std::to_string(::getpid()) + ".ics")),
-          clock_(kYearStart),
-          useClock_(clock_) {
+        : file_(folder_ / "Outlook.ics"), clock_(kYearStart), useClock_(clock_) {
         std::ofstream(file_, std::ios::binary) << text;
         options.file = file_;
         options.horizonDays = 364;  // the walk ends with the year
     }
-    ~BenchCalendar() { std::filesystem::remove(file_); }
     outlook::CalendarOptions options;
 
 private:
+    test::TempFolder folder_;
     std::filesystem::path file_;
     FakeClock clock_;
     ClockOverride useClock_;

@@ -86,7 +86,7 @@ bool inRange(icalproperty* p) {
 
 // Why a VEVENT cannot be an appointment; empty when it can.
 std::string unreadable(icalcomponent* c, const std::string& text) {
-    if (!c || icalcomponent_isa(c) != ICAL_VEVENT_COMPONENT || !splitComponent(text)) return "it cannot be read";
+    if (!c || icalcomponent_isa(c) != ICAL_VEVENT_COMPONENT) return "it cannot be read";
     if (icalcomponent_count_errors(c) > 0)
         for (const std::string& name : unreadableLines(text))
             if (kTimingNames.count(name)) return "its " + name + " cannot be read";
@@ -197,6 +197,10 @@ CalendarStore::Reading CalendarStore::readSettled(std::size_t heldBefore) {
         r.text = readCalendarFile(file_, r.stamp, &r.hold);
         if (!r.text) return r;
         bool suspect = true;
+        if (fresh_ && exists_ && *r.text == text_) {
+            r.same = true;  // what was read last: nothing to parse
+            return r;
+        }
         if (isBlank(*r.text)) {
             r.failure = Error(err::kCalendarShrank, "The calendar file is empty: " + file_.string(), kErrorSource);
         } else {
@@ -277,7 +281,12 @@ std::shared_ptr<const Snapshot> CalendarStore::current() {
         fresh_ = false;
         throw *r.failure;
     }
-    take(std::move(r));
+    if (r.same) {
+        stamp_ = r.stamp;
+        hold_ = std::move(r.hold);
+    } else {
+        take(std::move(r));
+    }
     return snapshot_;
 }
 
@@ -339,8 +348,8 @@ std::shared_ptr<const Snapshot> CalendarStore::write(const Change& change) {
             fresh_ = false;
             throw *r.failure;
         }
-        const std::size_t heldNow = r.parsed ? r.parsed->eventPieces : 0;
-        const bool same = fresh_ && r.text.has_value() == exists_ && (!r.text || *r.text == text_);
+        const bool same = r.same || (fresh_ && !r.text && !exists_);
+        const std::size_t heldNow = same ? heldBefore : r.parsed ? r.parsed->eventPieces : 0;
         if (!same) {
             take(std::move(r));
         } else {

@@ -86,6 +86,7 @@ private:
         FileHold hold;
         std::optional<Parsed> parsed;   // when it is a calendar
         std::optional<Error> failure;   // when it is not
+        bool same = false;              // the text last read or written: not parsed again
     };
     Reading readSettled(std::size_t heldBefore);
     void take(Reading reading);

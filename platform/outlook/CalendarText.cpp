@@ -14,27 +14,40 @@ namespace wendra::outlook::ics {
 
 namespace {
 
-// One content line: its bytes (folds and line end included) and its text unfolded.
+// One content line: its bytes (folds and line end included) and its text
+// unfolded, which is a view of the bytes unless the line is folded.
 struct Line {
     std::string_view raw;
-    std::string unfolded;
+    std::string_view unfolded;
+    std::string joined;  // a folded line's text
 };
 
+std::string_view bodyOf(std::string_view physical) {
+    if (!physical.empty() && physical.back() == '\n') physical.remove_suffix(1);
+    if (!physical.empty() && physical.back() == '\r') physical.remove_suffix(1);
+    return physical;
+}
+
 Line nextLine(std::string_view text, std::size_t& pos) {
+    const auto physicalEnd = [&](std::size_t from) {
+        const std::size_t newline = text.find('\n', from);
+        return newline == std::string_view::npos ? text.size() : newline + 1;
+    };
     const std::size_t start = pos;
-    std::string unfolded;
-    for (;;) {
-        const std::size_t newline = text.find('\n', pos);
-        const std::size_t next = newline == std::string_view::npos ? text.size() : newline + 1;
-        std::string_view body = text.substr(pos, next - pos);
-        if (!body.empty() && body.back() == '\n') body.remove_suffix(1);
-        if (!body.empty() && body.back() == '\r') body.remove_suffix(1);
-        if (pos != start) body.remove_prefix(1);  // the blank that folds a line
-        unfolded += body;
-        pos = next;
-        if (pos >= text.size() || (text[pos] != ' ' && text[pos] != '\t')) break;
+    pos = physicalEnd(pos);
+    Line line;
+    line.unfolded = bodyOf(text.substr(start, pos - start));
+    if (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) {
+        line.joined = std::string(line.unfolded);
+        while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) {
+            const std::size_t next = physicalEnd(pos);
+            line.joined += bodyOf(text.substr(pos + 1, next - pos - 1));  // less the blank that folds it
+            pos = next;
+        }
+        line.unfolded = line.joined;
     }
-    return {text.substr(start, pos - start), std::move(unfolded)};
+    line.raw = text.substr(start, pos - start);
+    return line;
 }
 
 std::string upper(std::string_view s) {
@@ -49,15 +62,15 @@ std::string_view trimmed(std::string_view s) {
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
-std::string nameOf(const Line& line) {
-    return upper(trimmed(std::string_view(line.unfolded).substr(0, line.unfolded.find_first_of(";:"))));
-}
+std::string nameOf(const Line& line) { return upper(trimmed(line.unfolded.substr(0, line.unfolded.find_first_of(";:")))); }
 
 // The component a BEGIN or END line names; nullopt for any other line.
 std::optional<std::string> marker(const Line& line, std::string_view which) {
-    const auto colon = line.unfolded.find(':');
-    if (colon == std::string::npos || nameOf(line) != which) return std::nullopt;
-    return upper(trimmed(std::string_view(line.unfolded).substr(colon + 1)));
+    const std::string_view text = trimmed(line.unfolded);
+    if (text.size() <= which.size() || strncasecmp(text.data(), which.data(), which.size()) != 0) return std::nullopt;
+    const std::string_view rest = trimmed(text.substr(which.size()));
+    if (rest.empty() || rest.front() != ':') return std::nullopt;
+    return upper(trimmed(rest.substr(1)));
 }
 
 // From just after a BEGIN line through its END line; false when the text ends

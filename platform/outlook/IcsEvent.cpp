@@ -182,6 +182,11 @@ const OverrideData* AppointmentData::overrideAt(DateTime original) const {
     return nullptr;
 }
 
+const PatternData& AppointmentData::pattern() const {
+    if (!pattern_) pattern_ = patternOf(rrules, !rdates.empty(), series);
+    return *pattern_;
+}
+
 bool AppointmentData::deletedAt(DateTime original) const {
     return std::find(exdates.begin(), exdates.end(), original) != exdates.end();
 }

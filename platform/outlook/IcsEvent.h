@@ -65,6 +65,12 @@ struct AppointmentData {
     bool recurring() const { return !rrules.empty(); }
     const OverrideData* overrideAt(DateTime original) const;
     bool deletedAt(DateTime original) const;
+    // The pattern closest to its rules, worked out at the first asking: every
+    // occurrence of a walk asks for it.
+    const PatternData& pattern() const;
+
+private:
+    mutable std::optional<PatternData> pattern_;
 };
 
 // What one Save of an item or an occurrence writes; unset parts stay as they are.

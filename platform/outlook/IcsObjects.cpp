@@ -61,7 +61,6 @@ struct ItemState {
     bool freshReminder = true;
     ItemChanges edits;
     bool deleted = false;
-    mutable std::optional<PatternData> savedPattern;
 
     void check() const {
         if (deleted) raise(err::kItemDeleted, "The item has been moved or deleted.");
@@ -131,10 +130,7 @@ struct ItemState {
     }
     PatternData pattern() const {
         if (edits.pattern) return *edits.pattern;
-        if (savedRecurring() && !edits.clearPattern) {
-            if (!savedPattern) savedPattern = patternOf(base->rrules, !base->rdates.empty(), base->series);
-            return *savedPattern;
-        }
+        if (savedRecurring() && !edits.clearPattern) return base->pattern();
         return weeklyPatternFor(timing().start);
     }
     // The rule the pattern's counts are taken from.
@@ -144,10 +140,7 @@ struct ItemState {
         return ruleOf(p, seriesStart());
     }
 
-    void rebase(std::shared_ptr<const AppointmentData> fresh) {
-        base = std::move(fresh);
-        savedPattern.reset();
-    }
+    void rebase(std::shared_ptr<const AppointmentData> fresh) { base = std::move(fresh); }
 };
 
 DateTime nextHalfHour() {
@@ -683,10 +676,18 @@ private:
 
     const std::vector<Entry>& view() {
         auto snapshot = ctx_->store->current();
-        // Occurrences are listed up to a horizon a day at a time ahead of today.
+        // Occurrences are listed up to a horizon a day at a time ahead of today,
+        // and only over the starts the filters leave.
         const bool expand = recurrences_ && sort_ == SortKey::start;
         const DateTime horizon = expand ? ctx_->horizon() : DateTime();
         if (viewOf_ == snapshot && horizon == viewHorizon_) return view_;
+        Restriction::StartRange range;
+        for (const Restriction& r : filters_) {
+            const Restriction::StartRange part = r.startRange();
+            if (part.from && (!range.from || *part.from > *range.from)) range.from = part.from;
+            if (part.to && (!range.to || *part.to < *range.to)) range.to = part.to;
+        }
+        const DateTime end = range.to ? std::min(horizon, *range.to) : horizon;
 
         std::vector<Entry> list;
         list.reserve(snapshot->items.size());
@@ -696,7 +697,7 @@ private:
                 list.push_back(Entry{item, false, item->timing.start, item->timing, nullptr});
                 continue;
             }
-            for (const Occurrence& o : occurrencesOf(*item, horizon))
+            for (const Occurrence& o : occurrencesOf(*item, end, range.from))
                 list.push_back(Entry{item, true, o.original, o.timing, o.changed});
         }
         if (!filters_.empty()) {
