@@ -676,8 +676,8 @@ private:
 
     const std::vector<Entry>& view() {
         auto snapshot = ctx_->store->current();
-        // Occurrences are listed up to a horizon a day at a time ahead of today,
-        // and only over the starts the filters leave.
+        // Occurrences are listed over the starts the filters leave, up to a
+        // horizon a day at a time ahead of today unless the filters end them.
         const bool expand = recurrences_ && sort_ == SortKey::start;
         const DateTime horizon = expand ? ctx_->horizon() : DateTime();
         if (viewOf_ == snapshot && horizon == viewHorizon_) return view_;
@@ -687,7 +687,7 @@ private:
             if (part.from && (!range.from || *part.from > *range.from)) range.from = part.from;
             if (part.to && (!range.to || *part.to < *range.to)) range.to = part.to;
         }
-        const DateTime end = range.to ? std::min(horizon, *range.to) : horizon;
+        const DateTime end = range.to.value_or(horizon);
 
         std::vector<Entry> list;
         list.reserve(snapshot->items.size());

@@ -491,7 +491,7 @@ TEST(OutlookCalendarFile, AnotherProgramSavingInPlaceAndByRenameLosesNothing) {
     EXPECT_EQ(lost, 0) << "of " << theirs;
     EXPECT_GT(saved, 0);
     const int ours = rig.items()->Restrict("[Subject] <> 'Theirs'")->Count();
-    std::cout << "their saves " << theirs << ", all kept; ours " << saved << " saved (" << ours - 1
+    std::cout << "their saves " << theirs << ", " << lost << " lost; ours " << saved << " saved (" << ours - 1
               << " still in the file after their saves over them), " << refused << " refused\n";
 }
 
