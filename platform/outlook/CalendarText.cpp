@@ -18,8 +18,10 @@ namespace {
 // unfolded, which is a view of the bytes unless the line is folded.
 struct Line {
     std::string_view raw;
-    std::string_view unfolded;
-    std::string joined;  // a folded line's text
+    std::string_view body;  // the text of an unfolded line
+    bool folded = false;
+    std::string joined;  // the text of a folded one
+    std::string_view unfolded() const { return folded ? std::string_view(joined) : body; }
 };
 
 std::string_view bodyOf(std::string_view physical) {
@@ -36,15 +38,15 @@ Line nextLine(std::string_view text, std::size_t& pos) {
     const std::size_t start = pos;
     pos = physicalEnd(pos);
     Line line;
-    line.unfolded = bodyOf(text.substr(start, pos - start));
+    line.body = bodyOf(text.substr(start, pos - start));
     if (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) {
-        line.joined = std::string(line.unfolded);
+        line.folded = true;
+        line.joined = std::string(line.body);
         while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) {
             const std::size_t next = physicalEnd(pos);
             line.joined += bodyOf(text.substr(pos + 1, next - pos - 1));  // less the blank that folds it
             pos = next;
         }
-        line.unfolded = line.joined;
     }
     line.raw = text.substr(start, pos - start);
     return line;
@@ -62,11 +64,14 @@ std::string_view trimmed(std::string_view s) {
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
-std::string nameOf(const Line& line) { return upper(trimmed(line.unfolded.substr(0, line.unfolded.find_first_of(";:")))); }
+std::string nameOf(const Line& line) {
+    const std::string_view text = line.unfolded();
+    return upper(trimmed(text.substr(0, text.find_first_of(";:"))));
+}
 
 // The component a BEGIN or END line names; nullopt for any other line.
 std::optional<std::string> marker(const Line& line, std::string_view which) {
-    const std::string_view text = trimmed(line.unfolded);
+    const std::string_view text = trimmed(line.unfolded());
     if (text.size() <= which.size() || strncasecmp(text.data(), which.data(), which.size()) != 0) return std::nullopt;
     const std::string_view rest = trimmed(text.substr(which.size()));
     if (rest.empty() || rest.front() != ':') return std::nullopt;
@@ -225,7 +230,7 @@ CalendarText splitCalendar(std::string_view text, const std::filesystem::path& f
     for (;;) {
         if (pos >= text.size()) throw damaged("no calendar in it");
         const Line line = nextLine(text, pos);
-        if (isBlank(line.unfolded)) continue;
+        if (isBlank(line.unfolded())) continue;
         if (marker(line, "BEGIN") != "VCALENDAR") throw damaged("text before the calendar");
         if (line.raw.size() >= 2 && line.raw.substr(line.raw.size() - 2) == "\r\n") out.lineEnd = "\r\n";
         else if (!line.raw.empty() && line.raw.back() == '\n') out.lineEnd = "\n";
