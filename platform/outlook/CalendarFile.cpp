@@ -26,6 +26,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// How long a version swapped out is watched for a writer that opened it just
+// before the swap: opening to write in place truncates it at once.
+constexpr auto kSwapWatch = std::chrono::milliseconds(2);
 // A calendar of a lifetime of appointments is a few megabytes; a file far
 // larger is not one to read into memory or to replace.
 constexpr off_t kMaxCalendarSize = 256 * 1024 * 1024;
@@ -247,10 +250,13 @@ bool PendingFile::replace(const FileStamp& read) {
         return placed();
     }
     // Looked at right before, then swapped in one step, and the version swapped
-    // out looked at again: the one that was read, unchanged, goes; another
-    // writer's that came between the two goes straight back.
+    // out looked at again a moment later: the one that was read, unchanged,
+    // goes; another writer's that came between the two goes straight back, and
+    // so does the old version when a writer that had just opened it to write in
+    // place changed it.
     if (!(stampOf(target_) == read)) return false;
     if (::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0) {
+        std::this_thread::sleep_for(kSwapWatch);
         if (lstampOf(temporary_) == read) {
             ::unlink(temporary_.c_str());
             return placed();
