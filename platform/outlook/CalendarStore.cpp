@@ -97,43 +97,85 @@ std::string unreadable(icalcomponent* c, const std::string& text) {
     return {};
 }
 
+// A VEVENT of the file as libical reads it alone, with the UID it goes by.
+ComponentPtr parseEvent(const std::string& text, const std::string& madeUid) {
+    ComponentPtr c(icalparser_parse_string(text.c_str()));
+    if (c && !madeUid.empty() && !icalcomponent_get_uid(c.get()))
+        icalcomponent_add_property(c.get(), icalproperty_new_uid(madeUid.c_str()));
+    return c;
+}
+
 CalendarStore::Parsed parse(const std::string& text, const fs::path& file) {
     initLibical();
     CalendarStore::Parsed p;
     p.text = splitCalendar(text, file);
-    p.root.reset(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
-    std::map<std::uint64_t, int> seen;
-    for (const Piece& piece : p.text.pieces) {
-        icalcomponent* event = nullptr;
-        std::string madeUid;
+    const std::vector<Piece>& pieces = p.text.pieces;
+    ComponentPtr zoneRoot(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+    for (const Piece& piece : pieces) {
         if (!piece.component) {
             if (auto id = valueOf(piece, kCalendarIdName); id && p.calendarId.empty()) p.calendarId = *id;
-        } else if (piece.name == "VEVENT") {
-            ++p.eventPieces;
-            ComponentPtr c(icalparser_parse_string(piece.text.c_str()));
-            if (const std::string why = unreadable(c.get(), piece.text); !why.empty()) {
-                tellLeftOut(file, piece.text, why);
-            } else {
-                event = c.release();
-                icalcomponent_add_component(p.root.get(), event);
-                // A VEVENT without UID gets one made from its text, so it has
-                // the same id at every reading; the next write puts it in.
-                if (!icalcomponent_get_uid(event)) {
-                    const std::uint64_t h = fnv1a(takeString(icalcomponent_as_ical_string_r(event)));
-                    char uid[64];
-                    std::snprintf(uid, sizeof uid, "wendrawin-%016llx-%d", static_cast<unsigned long long>(h), seen[h]++);
-                    icalcomponent_add_property(event, icalproperty_new_uid(uid));
-                    madeUid = uid;
-                }
-            }
         } else if (piece.name == "VTIMEZONE") {
-            if (icalcomponent* zone = icalparser_parse_string(piece.text.c_str())) {
-                if (icalcomponent_isa(zone) == ICAL_VTIMEZONE_COMPONENT) icalcomponent_add_component(p.root.get(), zone);
-                else icalcomponent_free(zone);
-            }
+            ComponentPtr zone(icalparser_parse_string(piece.text.c_str()));
+            if (zone && icalcomponent_isa(zone.get()) == ICAL_VTIMEZONE_COMPONENT)
+                icalcomponent_add_component(zoneRoot.get(), zone.release());
         }
-        p.events.push_back(event);
-        p.madeUids.push_back(std::move(madeUid));
+    }
+    p.zones = std::make_shared<ZoneTable>();
+    p.zones->addDefinitions(zoneRoot.get());
+
+    // Each series is read once its changed occurrences are known: those that
+    // come before it are kept, a series with some after it is read again.
+    std::map<std::string, std::vector<ComponentPtr>> overrides;
+    std::map<std::string, std::size_t> masters;  // the first series of each UID, by piece
+    std::map<std::string, std::shared_ptr<const AppointmentData>> read;
+    std::vector<std::string> order;
+    std::map<std::uint64_t, int> seen;
+    const auto readSeries = [&](icalcomponent* master, const std::string& uid) {
+        std::vector<icalcomponent*> changed;
+        if (const auto o = overrides.find(uid); o != overrides.end())
+            for (const ComponentPtr& c : o->second) changed.push_back(c.get());
+        read[uid] = std::make_shared<const AppointmentData>(readAppointment(master, changed, p.zones));
+    };
+    p.uids.resize(pieces.size());
+    p.madeUids.resize(pieces.size());
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (!pieces[i].component || pieces[i].name != "VEVENT") continue;
+        ++p.eventPieces;
+        ComponentPtr c = parseEvent(pieces[i].text, "");
+        if (const std::string why = unreadable(c.get(), pieces[i].text); !why.empty()) {
+            tellLeftOut(file, pieces[i].text, why);
+            continue;
+        }
+        std::string uid = uidOf(c.get());
+        if (uid.empty()) {
+            // One made from its text, so it has the same id at every reading; the next write puts it in.
+            const std::uint64_t h = fnv1a(takeString(icalcomponent_as_ical_string_r(c.get())));
+            char made[64];
+            std::snprintf(made, sizeof made, "wendrawin-%016llx-%d", static_cast<unsigned long long>(h), seen[h]++);
+            uid = made;
+            icalcomponent_add_property(c.get(), icalproperty_new_uid(made));
+            p.madeUids[i] = true;
+        }
+        p.uids[i] = uid;
+        if (isOverride(c.get())) {
+            overrides[uid].push_back(std::move(c));
+        } else if (masters.emplace(uid, i).second) {
+            // A second series under one UID cannot be told apart from the first; it is left in the file unseen.
+            order.push_back(uid);
+            readSeries(c.get(), uid);
+        }
+    }
+    for (const auto& [uid, changed] : overrides) {
+        const auto master = masters.find(uid);
+        if (master == masters.end()) continue;
+        const ComponentPtr c = parseEvent(pieces[master->second].text, p.uids[master->second]);
+        readSeries(c.get(), uid);
+    }
+    p.snapshot = std::make_shared<Snapshot>();
+    p.snapshot->calendarId = p.calendarId;
+    for (const std::string& uid : order) {
+        p.snapshot->index.emplace(uid, p.snapshot->items.size());
+        p.snapshot->items.push_back(read[uid]);
     }
     return p;
 }
@@ -227,56 +269,17 @@ CalendarStore::Reading CalendarStore::readSettled(std::size_t heldBefore) {
 void CalendarStore::take(Reading reading) {
     fresh_ = false;
     const bool exists = reading.text.has_value();
-    Parsed p = exists ? std::move(*reading.parsed) : parse(newCalendarText(), file_);
-    auto zones = std::make_shared<ZoneTable>();
-    zones->addDefinitions(p.root.get());
-    parsed_ = std::move(p);
-    zones_ = std::move(zones);
+    parsed_ = exists ? std::move(*reading.parsed) : parse(newCalendarText(), file_);
     exists_ = exists;
     text_ = exists ? std::move(*reading.text) : std::string();
     stamp_ = reading.stamp;
     hold_ = std::move(reading.hold);
     fresh_ = true;
-    snapshot_.reset();
-    rebuild({});
-}
-
-void CalendarStore::rebuild(const std::vector<std::string>& changed) {
-    auto s = std::make_shared<Snapshot>();
-    s->calendarId = parsed_.calendarId;
-    if (!snapshot_) {
-        std::unordered_map<std::string, std::vector<icalcomponent*>> overrides;
-        std::vector<std::pair<std::string, icalcomponent*>> masters;
-        for (icalcomponent* c : eventsOf(parsed_.root.get())) {
-            if (isOverride(c)) overrides[uidOf(c)].push_back(c);
-            else masters.emplace_back(uidOf(c), c);
-        }
-        const std::vector<icalcomponent*> none;
-        for (const auto& [uid, m] : masters) {
-            // A second series under one UID cannot be told apart from the first; it is left in the file unseen.
-            if (s->index.count(uid)) continue;
-            const auto o = overrides.find(uid);
-            s->index.emplace(uid, s->items.size());
-            s->items.push_back(std::make_shared<const AppointmentData>(
-                readAppointment(m, o == overrides.end() ? none : o->second, zones_)));
-        }
-    } else {
-        s->items = snapshot_->items;
-        for (const std::string& uid : changed) {
-            auto fresh = readOne(parsed_.root.get(), uid, zones_);
-            const auto at = std::find_if(s->items.begin(), s->items.end(), [&](const auto& a) { return a->uid == uid; });
-            if (at != s->items.end() && fresh) *at = std::move(fresh);
-            else if (at != s->items.end()) s->items.erase(at);
-            else if (fresh) s->items.push_back(std::move(fresh));
-        }
-    }
-    if (snapshot_) index(*s);
-    snapshot_ = std::move(s);
 }
 
 std::shared_ptr<const Snapshot> CalendarStore::current() {
-    if (fresh_ && stampOf(file_) == stamp_) return snapshot_;
-    Reading r = readSettled(snapshot_ ? parsed_.eventPieces : 0);
+    if (fresh_ && stampOf(file_) == stamp_) return parsed_.snapshot;
+    Reading r = readSettled(parsed_.snapshot ? parsed_.eventPieces : 0);
     if (r.failure) {
         fresh_ = false;
         throw *r.failure;
@@ -287,56 +290,66 @@ std::shared_ptr<const Snapshot> CalendarStore::current() {
     } else {
         take(std::move(r));
     }
-    return snapshot_;
+    return parsed_.snapshot;
 }
 
-std::string CalendarStore::render(const std::vector<std::string>& changed, Parsed& next) {
+std::string CalendarStore::render(icalcomponent* calendar, const std::vector<std::pair<icalcomponent*, std::size_t>>& read,
+                                  Parsed& next) const {
     const std::string& lineEnd = parsed_.text.lineEnd;
-    const std::unordered_set<std::string> changedUids(changed.begin(), changed.end());
-    const std::vector<icalcomponent*> now = eventsOf(parsed_.root.get());
-    const std::unordered_set<icalcomponent*> live(now.begin(), now.end());
-    std::unordered_set<icalcomponent*> placed;
+    const std::vector<icalcomponent*> now = eventsOf(calendar);
+    std::map<std::size_t, icalcomponent*> fromPiece;  // what became of each VEVENT parsed for the change
+    for (const auto& [event, piece] : read)
+        fromPiece[piece] = std::find(now.begin(), now.end(), event) != now.end() ? event : nullptr;
 
     next.text.head = parsed_.text.head;
     next.text.tail = parsed_.text.tail;
     next.text.lineEnd = lineEnd;
     next.calendarId = parsed_.calendarId;
-    const auto add = [&](Piece piece, icalcomponent* event) {
+    next.zones = parsed_.zones;
+    const auto add = [&](Piece piece, std::string uid) {
         if (piece.component && piece.name == "VEVENT") ++next.eventPieces;
         next.text.pieces.push_back(std::move(piece));
-        next.events.push_back(event);
-        next.madeUids.emplace_back();
+        next.uids.push_back(std::move(uid));
+        next.madeUids.push_back(false);
     };
     // A calendar without an id gets its one line before its first component.
     bool idWritten = !parsed_.calendarId.empty();
     const auto addId = [&] {
         if (idWritten) return;
         next.calendarId = newUid();
-        add(Piece{false, kCalendarIdName, std::string(kCalendarIdName) + ":" + next.calendarId + lineEnd}, nullptr);
+        add(Piece{false, kCalendarIdName, std::string(kCalendarIdName) + ":" + next.calendarId + lineEnd}, "");
         idWritten = true;
     };
     for (std::size_t i = 0; i < parsed_.text.pieces.size(); ++i) {
         const Piece& piece = parsed_.text.pieces[i];
-        icalcomponent* event = parsed_.events[i];
         if (piece.component) addId();
-        if (event && !live.count(event)) continue;  // deleted
         Piece kept = piece;
-        if (event && changedUids.count(uidOf(event))) kept.text = spliceComponent(piece.text, event, lineEnd);
-        else if (event && !parsed_.madeUids[i].empty())
-            kept.text = withLineAfterBegin(piece.text, "UID:" + parsed_.madeUids[i], lineEnd);
-        if (event) placed.insert(event);
-        add(std::move(kept), event);
+        if (const auto changed = fromPiece.find(i); changed != fromPiece.end()) {
+            if (!changed->second) continue;  // deleted
+            kept.text = spliceComponent(piece.text, changed->second, lineEnd);
+        } else if (parsed_.madeUids[i]) {
+            kept.text = withLineAfterBegin(piece.text, "UID:" + parsed_.uids[i], lineEnd);
+        }
+        add(std::move(kept), parsed_.uids[i]);
     }
     addId();
     for (icalcomponent* event : now)
-        if (!placed.count(event)) add(Piece{true, "VEVENT", componentText(event, lineEnd)}, event);
+        if (std::none_of(read.begin(), read.end(), [&](const auto& r) { return r.first == event; }))
+            add(Piece{true, "VEVENT", componentText(event, lineEnd)}, uidOf(event));
 
-    std::string out = next.text.head;
+    // One buffer of the right size: a calendar is megabytes, and every
+    // regrowth of a buffer that large is fresh memory to fault in.
+    std::size_t size = next.text.head.size() + next.text.tail.size();
+    for (const Piece& piece : next.text.pieces) size += piece.text.size();
+    std::string out;
+    out.reserve(size);
+    out += next.text.head;
     for (const Piece& piece : next.text.pieces) out += piece.text;
-    return out + next.text.tail;
+    out += next.text.tail;
+    return out;
 }
 
-std::shared_ptr<const Snapshot> CalendarStore::write(const Change& change) {
+std::shared_ptr<const Snapshot> CalendarStore::write(const std::string& uid, const Change& change) {
     const fs::path target = writeTarget(file_);
     CalendarLock lock(target);
     for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
@@ -366,16 +379,20 @@ std::shared_ptr<const Snapshot> CalendarStore::write(const Change& change) {
                         kErrorSource);
         }
         checkWritable(target);
-        Parsed next;
-        std::string text;
-        std::vector<std::string> changed;
-        try {
-            changed = change(parsed_.root.get(), *zones_);
-            text = render(changed, next);
-        } catch (...) {
-            fresh_ = false;  // the calendar may be half changed: read it again next time
-            throw;
+
+        // The appointment's own VEVENTs, parsed again for the change.
+        ComponentPtr calendar(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+        std::vector<std::pair<icalcomponent*, std::size_t>> read;
+        for (std::size_t i = 0; !uid.empty() && i < parsed_.uids.size(); ++i) {
+            if (parsed_.uids[i] != uid) continue;
+            ComponentPtr event = parseEvent(parsed_.text.pieces[i].text, uid);
+            read.emplace_back(event.get(), i);
+            icalcomponent_add_component(calendar.get(), event.release());
         }
+        change(calendar.get(), *parsed_.zones);
+        Parsed next;
+        std::string text = render(calendar.get(), read, next);
+
         std::optional<PendingFile> pending;
         try {
             pending.emplace(target, text);
@@ -389,14 +406,24 @@ std::shared_ptr<const Snapshot> CalendarStore::write(const Change& change) {
             fresh_ = false;
             throw;
         }
-        next.root = std::move(parsed_.root);
+        auto snapshot = std::make_shared<Snapshot>(*parsed_.snapshot);
+        snapshot->calendarId = next.calendarId;
+        if (!uid.empty()) {
+            auto fresh = readOne(calendar.get(), uid, next.zones);
+            const auto at = std::find_if(snapshot->items.begin(), snapshot->items.end(),
+                                         [&](const auto& a) { return a->uid == uid; });
+            if (at != snapshot->items.end() && fresh) *at = std::move(fresh);
+            else if (at != snapshot->items.end()) snapshot->items.erase(at);
+            else if (fresh) snapshot->items.push_back(std::move(fresh));
+            index(*snapshot);
+        }
+        next.snapshot = std::move(snapshot);
         parsed_ = std::move(next);
         exists_ = true;
         text_ = std::move(text);
         stamp_ = pending->stamp();
         hold_ = pending->takeHold();
-        rebuild(changed);
-        return snapshot_;
+        return parsed_.snapshot;
     }
     fresh_ = false;
     throw Error(err::kCalendarWrite, "The calendar file kept changing while it was written: " + file_.string(),

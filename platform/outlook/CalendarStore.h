@@ -58,25 +58,28 @@ public:
     // The calendar as the file holds it now; raises when it is damaged, empty or unreadable.
     std::shared_ptr<const Snapshot> current();
 
-    // A change: edits the calendar, answers the UIDs of the appointments it
-    // changed. It may run more than once (when another program replaced the
-    // file meanwhile), each time on a fresh reading.
-    using Change = std::function<std::vector<std::string>(icalcomponent* calendar, const ZoneTable& zones)>;
+    // A change of one appointment: edits the calendar, which holds that
+    // appointment's VEVENTs (none for a new one), and may add VEVENTs of it. It
+    // may run more than once (when another program replaced the file
+    // meanwhile), each time on a fresh reading.
+    using Change = std::function<void(icalcomponent* calendar, const ZoneTable& zones)>;
     // Under the lock: reads the file afresh, gives it an id when it has none,
-    // changes it, writes the text back with only what changed replaced, into
-    // a temporary file that takes the calendar's place in one step. A file that
-    // is damaged, read-only, empty, or holds fewer appointments than at the last
-    // reading is never written.
-    std::shared_ptr<const Snapshot> write(const Change& change);
+    // changes the appointment `uid` (none when empty), writes the text back with
+    // only what changed replaced, into a temporary file that takes the
+    // calendar's place in one step. A file that is damaged, read-only, empty, or
+    // holds fewer appointments than at the last reading is never written.
+    std::shared_ptr<const Snapshot> write(const std::string& uid, const Change& change);
 
-    // The calendar's own text as parsed: its pieces and the VEVENT read from each.
+    // What one reading of the calendar's text holds. The VEVENTs are read into
+    // values and let go: a write parses again only those of the appointment it changes.
     struct Parsed {
-        ComponentPtr root;  // the VEVENTs read and the VTIMEZONEs, nothing else
         CalendarText text;
-        std::vector<icalcomponent*> events;   // by piece: the VEVENT read from it, or null
-        std::vector<std::string> madeUids;    // by piece: the UID given to a VEVENT without one
-        std::size_t eventPieces = 0;          // VEVENT pieces, read or not
+        std::vector<std::string> uids;      // by piece: the UID of a VEVENT that can be read, else empty
+        std::vector<bool> madeUids;         // by piece: that UID was made for a VEVENT without one
+        std::size_t eventPieces = 0;        // VEVENT pieces, read or not
         std::string calendarId;
+        std::shared_ptr<ZoneTable> zones;
+        std::shared_ptr<Snapshot> snapshot;
     };
 
 private:
@@ -90,8 +93,8 @@ private:
     };
     Reading readSettled(std::size_t heldBefore);
     void take(Reading reading);
-    void rebuild(const std::vector<std::string>& changed);
-    std::string render(const std::vector<std::string>& changed, Parsed& next);
+    std::string render(icalcomponent* calendar, const std::vector<std::pair<icalcomponent*, std::size_t>>& read,
+                       Parsed& next) const;
 
     std::filesystem::path file_;
     Parsed parsed_;
@@ -100,8 +103,6 @@ private:
     FileStamp stamp_;
     FileHold hold_;
     bool fresh_ = false;  // parsed_ is what the file with stamp_ holds
-    std::shared_ptr<ZoneTable> zones_;
-    std::shared_ptr<const Snapshot> snapshot_;
 };
 
 }  // namespace wendra::outlook::ics

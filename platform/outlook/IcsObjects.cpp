@@ -535,10 +535,9 @@ public:
         auto& store = *s_->ctx->store;
         std::shared_ptr<const Snapshot> after;
         try {
-            after = store.write([&](icalcomponent* calendar, const ZoneTable& zones) -> std::vector<std::string> {
+            after = store.write(uid, [&](icalcomponent* calendar, const ZoneTable& zones) {
                 if (s_->occurrence) saveOccurrence(calendar, uid, s_->original, changes, now, zones);
                 else saveSeries(calendar, uid, isNew, changes, now, zones);
-                return {uid};
             });
         } catch (const Error& e) {
             if (e.Number() == err::kItemDeleted) s_->deleted = true;
@@ -553,10 +552,9 @@ public:
         if (s_->base) {
             const std::string uid = s_->base->uid;
             const DateTime now = wendra::now();
-            const auto after = s_->ctx->store->write([&](icalcomponent* calendar, const ZoneTable& zones) {
+            const auto after = s_->ctx->store->write(uid, [&](icalcomponent* calendar, const ZoneTable& zones) {
                 if (s_->occurrence) deleteOccurrence(calendar, uid, s_->original, now, zones);
                 else deleteSeries(calendar, uid);
-                return std::vector<std::string>{uid};
             });
             rebaseSeries(after);
         }
@@ -750,7 +748,7 @@ public:
         // A calendar without an id (new, or made by another program) gets one
         // now, so the id the program registers stays the same.
         if (snapshot->calendarId.empty())
-            snapshot = ctx_->store->write([](icalcomponent*, const ZoneTable&) { return std::vector<std::string>{}; });
+            snapshot = ctx_->store->write("", [](icalcomponent*, const ZoneTable&) {});
         return snapshot->calendarId;
     }
     std::shared_ptr<outlook::Items> Items() override { return std::make_shared<IcsItems>(ctx_); }
