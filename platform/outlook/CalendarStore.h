@@ -1,6 +1,6 @@
 #pragma once
 
-// One calendar file as the process sees it: the parsed calendar with its
+// One calendar file as the process sees it: its text in pieces and its
 // appointments read into values, kept while the file stays as it was, read
 // again when anyone (another application object, another process, another
 // calendar program) has replaced it; and the one way to change it, a write
@@ -13,7 +13,6 @@
 // cannot read, or one this program does not know, stays in the file as text.
 
 #include <chrono>
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
