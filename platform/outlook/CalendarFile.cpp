@@ -7,13 +7,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <thread>
-#include <utility>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "platform/outlook/Errors.h"
 #include "platform/outlook/ObjectModel.h"
@@ -24,11 +26,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// How long a version swapped out is watched for a writer that opened it just
+// before the swap: opening to write in place truncates it at once.
+constexpr auto kSwapWatch = std::chrono::milliseconds(2);
 // A calendar of a lifetime of appointments is a few megabytes; a file far
 // larger is not one to read into memory or to replace.
 constexpr off_t kMaxCalendarSize = 256 * 1024 * 1024;
-// How long a writer waits for another one before it gives up.
-constexpr auto kLockPatience = std::chrono::seconds(10);
 
 [[noreturn]] void fail(long number, const std::string& what, const fs::path& file, int error = 0) {
     std::string text = what + ": " + file.string();
@@ -80,6 +83,18 @@ bool writeAll(int fd, std::string_view text) {
         text.remove_prefix(static_cast<std::size_t>(n));
     }
     return true;
+}
+
+fs::path folderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
+
+// The name of our temporary files beside a calendar, up to mkostemp's six
+// letters: marked as ours, so that a clean-up never takes another program's.
+std::string temporaryPrefix(const fs::path& target) { return "." + target.filename().string() + ".wendra-"; }
+
+FileStamp lstampOf(const std::string& file) {
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) != 0) return {};
+    return stampFrom(st);
 }
 
 fs::path homeFolder() {
@@ -162,16 +177,28 @@ std::optional<std::string> readCalendarFile(const fs::path& file, FileStamp& sta
 }
 
 fs::path writeTarget(const fs::path& file) {
-    std::error_code ec;
-    if (!fs::is_symlink(fs::symlink_status(file, ec))) return file;
-    fs::path target = fs::read_symlink(file, ec);
-    if (ec) return file;
-    if (target.is_relative()) target = file.parent_path() / target;
-    return target;
+    fs::path at = file;
+    // A loop of links ends the walk where it is; opening it then fails with its own reason.
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(at, ec))) break;
+        fs::path next = fs::read_symlink(at, ec);
+        if (ec) break;
+        at = next.is_relative() ? at.parent_path() / next : next;
+    }
+    return at;
 }
 
-void replaceCalendarFile(const fs::path& target, const std::string& text) {
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+void checkWritable(const fs::path& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0) return;  // a new calendar: its folder decides
+    // The superuser may write anything; a file without any write permission is still meant to stay.
+    const bool writable = ::geteuid() == 0 ? (st.st_mode & 0222) != 0 : ::access(target.c_str(), W_OK) == 0;
+    if (!writable) fail(err::kCalendarReadOnly, "The calendar file is read-only", target);
+}
+
+PendingFile::PendingFile(const fs::path& target, std::string_view text) : target_(target) {
+    const fs::path folder = folderOf(target);
     std::error_code ec;
     if (!fs::is_directory(folder, ec) && !fs::create_directories(folder, ec) && !fs::is_directory(folder, ec))
         fail(err::kCalendarWrite, "The calendar's folder cannot be made", folder, ec.value());
@@ -180,30 +207,97 @@ void replaceCalendarFile(const fs::path& target, const std::string& text) {
     mode_t mode = 0600;
     if (struct stat st {}; ::stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
 
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    temporary_ = (folder / temporaryPrefix(target)).string() + "XXXXXX";
+    Descriptor fd(::mkostemp(temporary_.data(), O_CLOEXEC));
     if (fd.get() < 0) fail(err::kCalendarWrite, "The calendar file cannot be written", folder, errno);
-    const bool written = writeAll(fd.get(), text) && ::fchmod(fd.get(), mode) == 0 && ::fsync(fd.get()) == 0 &&
-                         fd.close() && ::rename(temporary.c_str(), target.c_str()) == 0;
+    struct stat st {};
+    // A delayed write error shows at close, so the version kept open is a second descriptor.
+    const int kept = ::dup(fd.get());
+    hold_ = FileHold(kept);
+    const bool written = kept >= 0 && writeAll(fd.get(), text) && ::fchmod(fd.get(), mode) == 0 &&
+                         ::fsync(fd.get()) == 0 && ::fstat(fd.get(), &st) == 0 && fd.close();
     if (!written) {
         const int why = errno;
-        ::unlink(temporary.c_str());
+        ::unlink(temporary_.c_str());
         fail(err::kCalendarWrite, "The calendar file cannot be written", target, why);
     }
-    // The rename lasts a crash only once the folder is on disk; the new text is
-    // in place either way, so this is no failure of the write.
-    Descriptor dir(openFile(folder.c_str(), O_RDONLY | O_DIRECTORY));
-    if (dir.get() >= 0) ::fsync(dir.get());
+    written_ = stampFrom(st);
 }
 
-CalendarLock::CalendarLock(const fs::path& file) {
-    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+PendingFile::~PendingFile() {
+    // Only our own version: after a swap another writer's file may stand under that name.
+    if (!placed_ && lstampOf(temporary_) == written_) ::unlink(temporary_.c_str());
+}
+
+bool PendingFile::replace(const FileStamp& read) {
+    const auto placed = [&] {
+        placed_ = true;
+        // The rename lasts a crash only once the folder is on disk; the new text is
+        // in place either way, so this is no failure of the write.
+        Descriptor dir(openFile(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY));
+        if (dir.get() >= 0) ::fsync(dir.get());
+        return true;
+    };
+    const auto unsupported = [](int e) { return e == EINVAL || e == ENOSYS || e == EOPNOTSUPP || e == ENOTSUP; };
+    const auto failed = [&](int why) { fail(err::kCalendarWrite, "The calendar file cannot be written", target_, why); };
+    if (!read.exists) {
+        // A new calendar goes only where there is still none.
+        if (::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) == 0) return placed();
+        if (errno == EEXIST) return false;
+        if (!unsupported(errno)) failed(errno);
+        if (stampOf(target_).exists) return false;
+        if (::rename(temporary_.c_str(), target_.c_str()) != 0) failed(errno);
+        return placed();
+    }
+    // Looked at right before, then swapped in one step, and the version swapped
+    // out looked at again a moment later: the one that was read, unchanged,
+    // goes; another writer's that came between the two goes straight back, and
+    // so does the old version when a writer that had just opened it to write in
+    // place changed it.
+    if (!(stampOf(target_) == read)) return false;
+    if (::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0) {
+        std::this_thread::sleep_for(kSwapWatch);
+        if (lstampOf(temporary_) == read) {
+            ::unlink(temporary_.c_str());
+            return placed();
+        }
+        if (::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) != 0) failed(errno);
+        return false;
+    }
+    if (!unsupported(errno)) failed(errno);
+    // A file system that swaps nothing: the check came right before the rename.
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) failed(errno);
+    return placed();
+}
+
+void removeStaleTemporaries(const fs::path& target) {
+    const std::string prefix = temporaryPrefix(target);
+    std::vector<fs::path> stale;
+    std::error_code ec;
+    for (fs::directory_iterator it(folderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        struct stat st {};
+        if (::lstat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+            stale.push_back(it->path());
+    }
+    if (stale.empty()) return;
+    try {
+        CalendarLock lock(target, std::chrono::milliseconds(0));
+        for (const fs::path& file : stale) ::unlink(file.c_str());
+    } catch (const Error&) {
+        // A writer is at work: the next connection clears them.
+    }
+}
+
+CalendarLock::CalendarLock(const fs::path& target, std::chrono::milliseconds patience) {
+    const fs::path folder = folderOf(target);
     std::error_code ec;
     fs::create_directories(folder, ec);
-    const fs::path lockFile = folder / ("." + file.filename().string() + ".lock");
+    const fs::path lockFile = folder / ("." + target.filename().string() + ".lock");
     fd_ = openFile(lockFile.c_str(), O_RDWR | O_CREAT, 0600);
     if (fd_ < 0) fail(err::kCalendarWrite, "The calendar's lock file cannot be made", lockFile, errno);
-    const auto giveUp = std::chrono::steady_clock::now() + kLockPatience;
+    const auto giveUp = std::chrono::steady_clock::now() + patience;
     for (;;) {
         if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
         if (errno != EWOULDBLOCK && errno != EINTR) break;
@@ -213,7 +307,7 @@ CalendarLock::CalendarLock(const fs::path& file) {
     const int why = errno;
     ::close(fd_);
     fd_ = -1;
-    fail(err::kCalendarWrite, "Another program keeps the calendar locked", file, why == EWOULDBLOCK ? 0 : why);
+    fail(err::kCalendarWrite, "Another program keeps the calendar locked", target, why == EWOULDBLOCK ? 0 : why);
 }
 
 CalendarLock::~CalendarLock() {

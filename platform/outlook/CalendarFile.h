@@ -7,10 +7,12 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace wendra::outlook {
@@ -48,6 +50,7 @@ public:
     FileHold& operator=(FileHold&& other) noexcept;
     FileHold(const FileHold&) = delete;
     FileHold& operator=(const FileHold&) = delete;
+    int fd() const { return fd_; }
 
 private:
     int fd_ = -1;
@@ -61,19 +64,54 @@ std::optional<std::string> readCalendarFile(const std::filesystem::path& file, F
 // Opens the file as it is now, for its stamp and to hold it.
 FileHold holdFile(const std::filesystem::path& file, FileStamp& stamp);
 
-// The file that a write replaces: the file itself, or what it links to, so a
-// calendar kept elsewhere through a symbolic link stays a link.
+// The file that a write replaces and whose lock it takes: the file itself, or
+// what its symbolic links lead to, so a calendar kept elsewhere through a link
+// stays a link and every writer meets at one lock.
 std::filesystem::path writeTarget(const std::filesystem::path& file);
 
-// Writes text to a temporary file beside the target, then renames it over the
-// target. Raises a calendar error on failure, leaving the target as it was.
-void replaceCalendarFile(const std::filesystem::path& target, const std::string& text);
+// Raises a calendar error when the user may not write the file: a rename needs
+// only the folder, but a calendar its owner made read-only stays as it is.
+void checkWritable(const std::filesystem::path& target);
+
+// A new version of the calendar, written beside its target and on disk but not
+// yet in place; the temporary file goes again unless it was put in place.
+// Raises a calendar error when it cannot be written.
+class PendingFile {
+public:
+    PendingFile(const std::filesystem::path& target, std::string_view text);
+    ~PendingFile();
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // Puts the new version in the place of the one that was read in one step,
+    // as long as the file is still that version; answers false, leaving another
+    // writer's newer version in place, when it is not. The caller keeps the
+    // version read open (a FileHold), so no other file can take its inode.
+    bool replace(const FileStamp& read);
+    // The new version's stamp, and the new version kept open.
+    const FileStamp& stamp() const { return written_; }
+    FileHold takeHold() { return std::move(hold_); }
+
+private:
+    std::filesystem::path target_;
+    std::string temporary_;
+    FileStamp written_;
+    FileHold hold_;
+    bool placed_ = false;
+};
+
+// Removes the temporary files of writes that were cut short (the writer was
+// killed) beside the target: only those this program names so and its user
+// owns, and only under the lock, taken without waiting, so that no writer of
+// ours is using one.
+void removeStaleTemporaries(const std::filesystem::path& target);
 
 // The exclusive lock of every writer of one calendar file (a lock file beside
-// it); waits up to a few seconds for another writer, then raises.
+// the target); waits up to `patience` for another writer, then raises.
 class CalendarLock {
 public:
-    explicit CalendarLock(const std::filesystem::path& file);
+    static constexpr std::chrono::milliseconds kPatience{10000};
+    explicit CalendarLock(const std::filesystem::path& target, std::chrono::milliseconds patience = kPatience);
     ~CalendarLock();
     CalendarLock(const CalendarLock&) = delete;
     CalendarLock& operator=(const CalendarLock&) = delete;

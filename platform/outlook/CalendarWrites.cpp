@@ -57,6 +57,38 @@ void pruneExceptions(icalcomponent* calendar, icalcomponent* master, const std::
             removeComponent(calendar, o);
 }
 
+// A series whose start moved takes its deleted and changed occurrences along,
+// by as much as its start moved in its own clock, as calendar programs do; a
+// changed occurrence that kept its time stays at its place in the series.
+void moveExceptions(icalcomponent* calendar, icalcomponent* master, const std::string& uid, const SeriesStart& before,
+                    const SeriesStart& after, const ZoneTable& zones) {
+    const std::int64_t by = after.wall.seconds() - before.wall.seconds();
+    const auto moved = [&](DateTime local) {
+        const DateTime wall = wallTime(fromLocal(local, before.form, before.allDay));
+        return toLocal(fromWall(wall.addSeconds(by), after.form, after.allDay), after.form);
+    };
+    std::vector<icalproperty*> exdates;
+    for (icalproperty* p = icalcomponent_get_first_property(master, ICAL_EXDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(master, ICAL_EXDATE_PROPERTY))
+        exdates.push_back(p);
+    std::vector<DateTime> deleted;
+    for (icalproperty* p : exdates) {
+        deleted.push_back(moved(localTimeOf(p, zones)));
+        icalcomponent_remove_property(master, p);
+        icalproperty_free(p);
+    }
+    for (DateTime d : deleted) addExdate(master, d, zones);
+    const Timing series = readTiming(master, zones);
+    for (icalcomponent* o : findOverrides(calendar, uid)) {
+        const DateTime original = localTimeOf(icalcomponent_get_first_property(o, ICAL_RECURRENCEID_PROPERTY), zones);
+        const DateTime now = moved(original);
+        writeRecurrenceId(o, after, now);
+        const Timing t = readTiming(o, zones);
+        if (t.start == original)
+            writeTiming(o, Timing{now, t.allDay == after.allDay ? t.duration : series.duration, after.allDay}, after.form);
+    }
+}
+
 void writePattern(icalcomponent* event, const PatternData& pattern, const ZoneTable& zones) {
     const SeriesStart start = seriesOf(event, zones);
     const std::string rule = ruleOf(pattern, start);
@@ -110,8 +142,10 @@ void saveSeries(icalcomponent* calendar, const std::string& uid, bool isNew, con
         writePattern(event, *changes.pattern, zones);
     }
     const SeriesStart after = seriesOf(event, zones);
-    const bool seriesMoved = after.wall != before.wall || after.allDay != before.allDay || rulesOf(event) != rulesBefore;
-    if (!isNew && seriesMoved) pruneExceptions(calendar, event, uid, zones);
+    const bool startMoved = after.wall != before.wall || after.allDay != before.allDay;
+    if (!isNew && startMoved && !rulesBefore.empty() && !rulesOf(event).empty())
+        moveExceptions(calendar, event, uid, before, after, zones);
+    if (!isNew && (startMoved || rulesOf(event) != rulesBefore)) pruneExceptions(calendar, event, uid, zones);
     touch(event, now);
 }
 

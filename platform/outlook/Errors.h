@@ -28,6 +28,12 @@ inline constexpr long kCalendarUnreadable = code(0x8004010A);
 inline constexpr long kCalendarWrite = code(0x8004010B);
 inline constexpr long kReadOnly = code(0x8004010C);
 inline constexpr long kNoWindow = code(0x8004010D);
+// The calendar file is read-only for the user; nothing was written.
+inline constexpr long kCalendarReadOnly = code(0x8004010E);
+// The calendar file reads as empty, or as fewer appointments than at the last
+// reading, even after a short wait: another program may be writing it, so
+// nothing was written.
+inline constexpr long kCalendarShrank = code(0x8004010F);
 
 }  // namespace err
 }  // namespace wendra::outlook

@@ -18,8 +18,8 @@ struct Occurrence {
     const OverrideData* changed = nullptr;  // points into the appointment's data
 };
 
-// Every live occurrence that starts before `end`, in order of start.
-std::vector<Occurrence> occurrencesOf(const AppointmentData& a, DateTime end);
+// Every live occurrence that starts before `end` (and not before `from`), in order of start.
+std::vector<Occurrence> occurrencesOf(const AppointmentData& a, DateTime end, std::optional<DateTime> from = std::nullopt);
 // The live occurrence that starts exactly at `start`.
 std::optional<Occurrence> occurrenceAt(const AppointmentData& a, DateTime start);
 // Whether the series' rules or extra dates give this start (deleted or not).

@@ -15,7 +15,8 @@ struct CalendarOptions {
     std::filesystem::path file;
     // What Display opens; without one Display raises.
     std::shared_ptr<AppointmentWindow> window;
-    // How far past today a walk that includes recurrences lists occurrences.
+    // How far past today a walk that includes recurrences lists occurrences,
+    // unless a Restrict ends the starts it takes ("[Start] < '31 Dec 2050'").
     int horizonDays = 10 * 366;
 };
 

@@ -182,6 +182,11 @@ const OverrideData* AppointmentData::overrideAt(DateTime original) const {
     return nullptr;
 }
 
+const PatternData& AppointmentData::pattern() const {
+    if (!pattern_) pattern_ = patternOf(rrules, !rdates.empty(), series);
+    return *pattern_;
+}
+
 bool AppointmentData::deletedAt(DateTime original) const {
     return std::find(exdates.begin(), exdates.end(), original) != exdates.end();
 }
@@ -215,9 +220,10 @@ AppointmentData readAppointment(icalcomponent* master, const std::vector<icalcom
     for (icalproperty* p : e.rdates) {
         const struct icaldatetimeperiodtype r = icalproperty_get_rdate(p);
         const icaltimetype t = icaltime_is_null_time(r.time) ? r.period.start : r.time;
-        a.rdates.push_back(toLocal(t, formOf(p, z)));
+        if (inStoreRange(t)) a.rdates.push_back(toLocal(t, formOf(p, z)));
     }
-    for (icalproperty* p : e.exdates) a.exdates.push_back(localTimeOf(p, z));
+    for (icalproperty* p : e.exdates)
+        if (inStoreRange(timeOf(p))) a.exdates.push_back(localTimeOf(p, z));
     for (icalcomponent* c : overrides) {
         const EventProps oe(c);
         OverrideData o;
@@ -355,6 +361,12 @@ void addExdate(icalcomponent* master, DateTime original, const ZoneTable& zones)
     addTimeProperty(master, icalproperty_new_exdate(occurrenceTime(series, original)), series.form, series.allDay);
 }
 
+void writeRecurrenceId(icalcomponent* occurrence, const SeriesStart& series, DateTime localOriginal) {
+    removeAll(occurrence, ICAL_RECURRENCEID_PROPERTY);
+    addTimeProperty(occurrence, icalproperty_new_recurrenceid(occurrenceTime(series, localOriginal)), series.form,
+                    series.allDay);
+}
+
 icalcomponent* newOverride(icalcomponent* master, DateTime original, DateTime now, const ZoneTable& zones) {
     icalcomponent* o = icalcomponent_new_clone(master);
     // libical's clone of an X- property escapes its commas when it writes it
@@ -363,12 +375,11 @@ icalcomponent* newOverride(icalcomponent* master, DateTime original, DateTime no
     const auto to = propertiesOf(o, ICAL_X_PROPERTY);
     for (std::size_t i = 0; i < from.size() && i < to.size(); ++i)
         if (const char* x = icalproperty_get_x(from[i])) icalproperty_set_x(to[i], x);
-    for (icalproperty_kind kind : {ICAL_RRULE_PROPERTY, ICAL_RDATE_PROPERTY, ICAL_EXDATE_PROPERTY, ICAL_EXRULE_PROPERTY,
-                                   ICAL_RECURRENCEID_PROPERTY})
+    for (icalproperty_kind kind : {ICAL_RRULE_PROPERTY, ICAL_RDATE_PROPERTY, ICAL_EXDATE_PROPERTY, ICAL_EXRULE_PROPERTY})
         removeAll(o, kind);
     const SeriesStart series = seriesOf(master, zones);
     const Timing timing = readTiming(master, zones);
-    addTimeProperty(o, icalproperty_new_recurrenceid(occurrenceTime(series, original)), series.form, series.allDay);
+    writeRecurrenceId(o, series, original);
     writeTiming(o, Timing{original, timing.duration, timing.allDay}, series.form);
     touch(o, now);
     return o;

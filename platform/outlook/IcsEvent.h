@@ -65,6 +65,12 @@ struct AppointmentData {
     bool recurring() const { return !rrules.empty(); }
     const OverrideData* overrideAt(DateTime original) const;
     bool deletedAt(DateTime original) const;
+    // The pattern closest to its rules, worked out at the first asking: every
+    // occurrence of a walk asks for it.
+    const PatternData& pattern() const;
+
+private:
+    mutable std::optional<PatternData> pattern_;
 };
 
 // What one Save of an item or an occurrence writes; unset parts stay as they are.
@@ -102,6 +108,8 @@ void writeRule(icalcomponent* event, const std::string& rrule);  // empty: no ru
 void addExdate(icalcomponent* master, DateTime original, const ZoneTable& zones);
 // The occurrence start a RECURRENCE-ID, EXDATE or DTSTART of a series writes.
 icaltimetype occurrenceTime(const SeriesStart& series, DateTime localOriginal);
+// A changed occurrence's RECURRENCE-ID: the start it has in the series.
+void writeRecurrenceId(icalcomponent* occurrence, const SeriesStart& series, DateTime localOriginal);
 // A VEVENT for a changed occurrence: the series' own properties without its rule.
 icalcomponent* newOverride(icalcomponent* master, DateTime original, DateTime now, const ZoneTable& zones);
 

@@ -61,7 +61,6 @@ struct ItemState {
     bool freshReminder = true;
     ItemChanges edits;
     bool deleted = false;
-    mutable std::optional<PatternData> savedPattern;
 
     void check() const {
         if (deleted) raise(err::kItemDeleted, "The item has been moved or deleted.");
@@ -131,10 +130,7 @@ struct ItemState {
     }
     PatternData pattern() const {
         if (edits.pattern) return *edits.pattern;
-        if (savedRecurring() && !edits.clearPattern) {
-            if (!savedPattern) savedPattern = patternOf(base->rrules, !base->rdates.empty(), base->series);
-            return *savedPattern;
-        }
+        if (savedRecurring() && !edits.clearPattern) return base->pattern();
         return weeklyPatternFor(timing().start);
     }
     // The rule the pattern's counts are taken from.
@@ -144,10 +140,7 @@ struct ItemState {
         return ruleOf(p, seriesStart());
     }
 
-    void rebase(std::shared_ptr<const AppointmentData> fresh) {
-        base = std::move(fresh);
-        savedPattern.reset();
-    }
+    void rebase(std::shared_ptr<const AppointmentData> fresh) { base = std::move(fresh); }
 };
 
 DateTime nextHalfHour() {
@@ -542,10 +535,9 @@ public:
         auto& store = *s_->ctx->store;
         std::shared_ptr<const Snapshot> after;
         try {
-            after = store.write([&](icalcomponent* calendar, const ZoneTable& zones) -> std::vector<std::string> {
+            after = store.write(uid, [&](icalcomponent* calendar, const ZoneTable& zones) {
                 if (s_->occurrence) saveOccurrence(calendar, uid, s_->original, changes, now, zones);
                 else saveSeries(calendar, uid, isNew, changes, now, zones);
-                return {uid};
             });
         } catch (const Error& e) {
             if (e.Number() == err::kItemDeleted) s_->deleted = true;
@@ -560,10 +552,9 @@ public:
         if (s_->base) {
             const std::string uid = s_->base->uid;
             const DateTime now = wendra::now();
-            const auto after = s_->ctx->store->write([&](icalcomponent* calendar, const ZoneTable& zones) {
+            const auto after = s_->ctx->store->write(uid, [&](icalcomponent* calendar, const ZoneTable& zones) {
                 if (s_->occurrence) deleteOccurrence(calendar, uid, s_->original, now, zones);
                 else deleteSeries(calendar, uid);
-                return std::vector<std::string>{uid};
             });
             rebaseSeries(after);
         }
@@ -683,10 +674,18 @@ private:
 
     const std::vector<Entry>& view() {
         auto snapshot = ctx_->store->current();
-        // Occurrences are listed up to a horizon a day at a time ahead of today.
+        // Occurrences are listed over the starts the filters leave, up to a
+        // horizon a day at a time ahead of today unless the filters end them.
         const bool expand = recurrences_ && sort_ == SortKey::start;
         const DateTime horizon = expand ? ctx_->horizon() : DateTime();
         if (viewOf_ == snapshot && horizon == viewHorizon_) return view_;
+        Restriction::StartRange range;
+        for (const Restriction& r : filters_) {
+            const Restriction::StartRange part = r.startRange();
+            if (part.from && (!range.from || *part.from > *range.from)) range.from = part.from;
+            if (part.to && (!range.to || *part.to < *range.to)) range.to = part.to;
+        }
+        const DateTime end = range.to.value_or(horizon);
 
         std::vector<Entry> list;
         list.reserve(snapshot->items.size());
@@ -696,7 +695,7 @@ private:
                 list.push_back(Entry{item, false, item->timing.start, item->timing, nullptr});
                 continue;
             }
-            for (const Occurrence& o : occurrencesOf(*item, horizon))
+            for (const Occurrence& o : occurrencesOf(*item, end, range.from))
                 list.push_back(Entry{item, true, o.original, o.timing, o.changed});
         }
         if (!filters_.empty()) {
@@ -749,7 +748,7 @@ public:
         // A calendar without an id (new, or made by another program) gets one
         // now, so the id the program registers stays the same.
         if (snapshot->calendarId.empty())
-            snapshot = ctx_->store->write([](icalcomponent*, const ZoneTable&) { return std::vector<std::string>{}; });
+            snapshot = ctx_->store->write("", [](icalcomponent*, const ZoneTable&) {});
         return snapshot->calendarId;
     }
     std::shared_ptr<outlook::Items> Items() override { return std::make_shared<IcsItems>(ctx_); }

@@ -54,6 +54,11 @@ icaltimetype fromLocal(DateTime local, const TimeForm& form, bool date = false);
 // A wall-clock time of a form, as libical holds it.
 icaltimetype fromWall(DateTime wall, const TimeForm& form, bool date = false);
 
+// The years the program's store keeps: a date outside them is none it can show.
+inline constexpr int kFirstYear = 1601;
+inline constexpr int kLastYear = 9999;
+inline bool inStoreRange(const icaltimetype& t) { return t.year >= kFirstYear && t.year <= kLastYear; }
+
 // UTC values (CREATED, LAST-MODIFIED, DTSTAMP) read and written as local times.
 DateTime utcToLocal(const icaltimetype& t);
 icaltimetype localToUtc(DateTime local);

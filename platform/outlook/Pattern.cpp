@@ -83,6 +83,27 @@ std::string untilText(DateTime lastDay, const SeriesStart& start) {
     return text;
 }
 
+// A rule with the day RFC 5545 takes from DTSTART when the rule names none
+// written out, as the program writes its own rules; others as they are.
+std::string withDayOfStart(const std::string& rrule, const SeriesStart& start) {
+    Rule rule(rrule);
+    const struct icalrecurrencetype& r = rule.r;
+    const bool named = !items(r.by_day).empty() || !items(r.by_month_day).empty() || !items(r.by_month).empty() ||
+                       !items(r.by_year_day).empty() || !items(r.by_week_no).empty() || !items(r.by_set_pos).empty();
+    if (named || start.wall.day() > 28) return rrule;
+    std::string parts;
+    switch (r.freq) {
+    case ICAL_WEEKLY_RECURRENCE: parts = ";BYDAY=" + dayList(maskBit(start.wall.weekday())); break;
+    case ICAL_MONTHLY_RECURRENCE: parts = ";BYMONTHDAY=" + std::to_string(start.wall.day()); break;
+    case ICAL_YEARLY_RECURRENCE:
+        parts = ";BYMONTH=" + std::to_string(start.wall.month()) + ";BYMONTHDAY=" + std::to_string(start.wall.day());
+        break;
+    default: return rrule;
+    }
+    Rule full(rrule + parts);
+    return takeString(icalrecurrencetype_as_string_r(&full.r));
+}
+
 // The local day of an occurrence a rule gave.
 DateTime localDay(const icaltimetype& t, const SeriesStart& start) { return toLocal(t, start.form).date(); }
 
@@ -194,8 +215,11 @@ PatternData patternOf(const std::vector<std::string>& rrules, bool extraDates, c
         return p;
     }
     try {
-        p.exact = firstOccurrences(ruleOf(p, start), start, kCompareOccurrences) ==
-                  firstOccurrences(rrules.front(), start, kCompareOccurrences);
+        // The same rule as the program writes its own gives the same occurrences without a walk.
+        const std::string own = ruleOf(p, start);
+        p.exact = own == withDayOfStart(rrules.front(), start) ||
+                  firstOccurrences(own, start, kCompareOccurrences) ==
+                      firstOccurrences(rrules.front(), start, kCompareOccurrences);
     } catch (const Error&) {
         p.exact = false;
     }

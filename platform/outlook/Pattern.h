@@ -61,13 +61,21 @@ int countThrough(const std::string& rrule, const SeriesStart& start, DateTime la
 DateTime firstOccurrence(const std::string& rrule, const SeriesStart& start);
 
 // Walks a rule's occurrences from DTSTART in libical's order, while `each`
-// answers true; never more than `limit` of them.
+// answers true; never more than `limit` of them. With `from` (in the clock of
+// DTSTART), a rule without a count starts near it rather than at DTSTART: the
+// occurrences before it may or may not come.
 template <class F>
-void walkRule(const struct icalrecurrencetype& rule, const icaltimetype& dtstart, F&& each,
-              int limit = 200000) {
+void walkRule(const struct icalrecurrencetype& rule, const icaltimetype& dtstart, F&& each, int limit = 200000,
+              const icaltimetype* from = nullptr) {
     if (rule.freq == ICAL_NO_RECURRENCE) return;
     IteratorPtr it(icalrecur_iterator_new(rule, dtstart));
     if (!it) return;
+    if (from && rule.count == 0 && icaltime_compare(*from, dtstart) > 0 && !icalrecur_iterator_set_start(it.get(), *from)) {
+        // libical refuses a start past the rule's end: nothing is left from there.
+        if (!icaltime_is_null_time(rule.until) && icaltime_compare(*from, rule.until) > 0) return;
+        it.reset(icalrecur_iterator_new(rule, dtstart));
+        if (!it) return;
+    }
     for (int i = 0; i < limit; ++i) {
         const icaltimetype t = icalrecur_iterator_next(it.get());
         if (icaltime_is_null_time(t) || !each(t)) return;

@@ -352,4 +352,49 @@ Restriction Restriction::parse(const std::string& filter) {
 
 bool Restriction::matches(const ItemFacts& item) const { return root_->matches(item); }
 
+namespace {
+
+using StartRange = Restriction::StartRange;
+
+std::optional<DateTime> later(std::optional<DateTime> a, std::optional<DateTime> b) {
+    if (!a || !b) return a ? a : b;
+    return std::max(*a, *b);
+}
+std::optional<DateTime> earlier(std::optional<DateTime> a, std::optional<DateTime> b) {
+    if (!a || !b) return a ? a : b;
+    return std::min(*a, *b);
+}
+
+// Starts compare to the minute: a bound is the literal's minute.
+StartRange rangeOf(const Restriction::Node& n) {
+    using Type = Restriction::Node::Type;
+    if (n.type == Type::all || n.type == Type::any) {
+        std::optional<StartRange> r;
+        for (const auto& c : n.children) {
+            const StartRange part = rangeOf(*c);
+            if (!r) r = part;
+            else if (n.type == Type::all) r = StartRange{later(r->from, part.from), earlier(r->to, part.to)};
+            // Either side may match: only bounds both have hold, and the wider one.
+            else r = StartRange{r->from && part.from ? earlier(r->from, part.from) : std::nullopt,
+                                r->to && part.to ? later(r->to, part.to) : std::nullopt};
+        }
+        return r.value_or(StartRange{});
+    }
+    if (n.type != Type::compare || n.property != Property::start) return {};
+    const DateTime minute = DateTime::fromSeconds(minuteOf(n.literal.date) * 60);
+    switch (n.op) {
+    case Op::ge: return {minute, std::nullopt};
+    case Op::gt: return {minute.addMinutes(1), std::nullopt};
+    case Op::lt: return {std::nullopt, minute};
+    case Op::le: return {std::nullopt, minute.addMinutes(1)};
+    case Op::eq: return {minute, minute.addMinutes(1)};
+    case Op::ne: break;
+    }
+    return {};
+}
+
+}  // namespace
+
+Restriction::StartRange Restriction::startRange() const { return rangeOf(*root_); }
+
 }  // namespace wendra::outlook::ics

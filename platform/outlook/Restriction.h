@@ -35,6 +35,13 @@ public:
     static Restriction parse(const std::string& filter);
     bool matches(const ItemFacts& item) const;
 
+    // The starts a match can have, as far as the filter bounds [Start]:
+    // from `from` on and before `to`; an unset end is open.
+    struct StartRange {
+        std::optional<DateTime> from, to;
+    };
+    StartRange startRange() const;
+
     struct Node;
 
 private:

@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <time.h>
 
+#include <chrono>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -101,6 +102,12 @@ public:
     void write(const std::string& text) const {
         std::ofstream out(file(), std::ios::binary);
         out << text;
+    }
+    // As a file nobody is writing now (its time an hour back): a reading takes
+    // what it holds at once rather than waiting for a writer to finish.
+    void writeSettled(const std::string& text) const {
+        write(text);
+        std::filesystem::last_write_time(file(), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     }
 
     std::shared_ptr<outlook::ScriptedWindow> window = std::make_shared<outlook::ScriptedWindow>();

@@ -117,17 +117,21 @@ void apply(AppointmentItem& item, const Command& c, bool occurrence) {
     item.Save();
 }
 
+std::string filterDate(DateTime d) { return "'" + text(d) + "'"; }
+
 int list(Items& items, const Command& c, std::ostream& out) {
-    if (c.option("--occurrences")) {
-        items.Sort("[Start]");
-        items.setIncludeRecurrences(true);
-    }
     const long days = c.option("--days") ? number(*c.option("--days"), 0) : kDefaultDays;
-    const DateTime horizon = wendra::now().addDays(days);
-    for (auto i = items.GetFirst(); i; i = items.GetNext()) {
-        if (c.option("--occurrences") && i->Start() >= horizon) break;
-        out << line(*i) << "\n";
+    std::shared_ptr<Items> occurrences;
+    if (c.option("--occurrences")) {
+        // From today on: a series of long ago is walked from here, not from its start.
+        const DateTime today = wendra::now().date();
+        const DateTime horizon = wendra::now().addDays(days);
+        occurrences = items.Restrict("[Start] >= " + filterDate(today) + " AND [Start] < " + filterDate(horizon));
+        occurrences->Sort("[Start]");
+        occurrences->setIncludeRecurrences(true);
     }
+    Items& walk = occurrences ? *occurrences : items;
+    for (auto i = walk.GetFirst(); i; i = walk.GetNext()) out << line(*i) << "\n";
     return 0;
 }
 

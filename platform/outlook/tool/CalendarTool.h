@@ -4,6 +4,7 @@
 // file from a shell, through the same object model the program uses.
 //
 //   wendra-calendar [--file PATH] list [--occurrences] [--days N]
+//       (the occurrences from today's start until N days from now, 365 unless given)
 //   wendra-calendar [--file PATH] add --subject TEXT --start WHEN [--duration MIN] [--all-day]
 //                                     [--repeat daily|weekly|monthly|yearly] [--count N | --until DAY]
 //   wendra-calendar [--file PATH] change ID [--occurrence WHEN] [--subject TEXT] [--start WHEN]

@@ -94,3 +94,14 @@ TEST(OutlookCalendarTool, CommandsItCannotCarryOutAreRefused) {
     EXPECT_EQ(damaged.code, 1);
     EXPECT_NE(damaged.err.find("damaged"), std::string::npos) << damaged.err;
 }
+
+// Occurrences are listed from today's start on, however long ago their series began.
+TEST(OutlookCalendarTool, OccurrencesAreListedFromToday) {
+    test::CalendarRig rig;  // 5 March 2024, 10:00
+    const std::string id =
+        firstLine(run(rig, {"add", "--subject", "Since 1900", "--start", "1900-01-01 07:00", "--repeat", "daily"}).out);
+    const std::string occurrence = "\t30 min\tdaily\tSince 1900\n";
+    EXPECT_EQ(run(rig, {"list", "--occurrences", "--days", "2"}).out,
+              id + "\t2024-03-05 07:00" + occurrence + id + "\t2024-03-06 07:00" + occurrence + id +
+                  "\t2024-03-07 07:00" + occurrence);
+}

@@ -111,6 +111,47 @@ TEST(OutlookItems, SortedByStartWithRecurrencesTheWalkListsEveryOccurrence) {
     EXPECT_EQ(errorOf([&] { masters->Sort("[Location]"); }), err::kBadArgument);
 }
 
+// A walk restricted to a range of starts begins near the range rather than at
+// each series' start, and lists what the whole walk lists in that range.
+TEST(OutlookItems, AWalkOverARangeOfStartsListsWhatTheWholeWalkHasThere) {
+    const std::vector<std::string> rules{"FREQ=DAILY;INTERVAL=3",
+                                         "FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,FR",
+                                         "FREQ=MONTHLY;BYMONTHDAY=28,29,30,31;BYSETPOS=-1",
+                                         "FREQ=MONTHLY;BYDAY=TU,TH;BYSETPOS=2",
+                                         "FREQ=MONTHLY;INTERVAL=5;BYDAY=-1FR",
+                                         "FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=29",
+                                         "FREQ=YEARLY;INTERVAL=3;BYDAY=4TH;BYMONTH=11",
+                                         "FREQ=WEEKLY;UNTIL=20240320T235959",
+                                         "FREQ=WEEKLY;UNTIL=20240213T235959"};
+    const DateTime from = at(2024, 2, 20, 9), to = at(2026, 3, 1, 0);
+    const std::string range = "[Start] >= '2024-02-20 09:00' AND [Start] < '2026-03-01 00:00'";
+    for (const std::string& rule : rules) {
+        test::CalendarRig rig;
+        rig.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Other//EN\r\nBEGIN:VEVENT\r\nUID:1\r\n"
+                  "DTSTART;TZID=America/New_York:20000229T090000\r\nRRULE:" + rule +
+                  "\r\nSUMMARY:Theirs\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+        auto whole = rig.items();
+        whole->Sort("[Start]");
+        whole->setIncludeRecurrences(true);
+        auto expected = walk(*whole);
+        std::erase_if(expected, [&](const auto& o) { return o.first < from || o.first >= to; });
+        auto ranged = rig.items()->Restrict(range);
+        ranged->Sort("[Start]");
+        ranged->setIncludeRecurrences(true);
+        EXPECT_EQ(walk(*ranged), expected) << rule;
+        EXPECT_EQ(expected.empty(), rule.find("20240213") != std::string::npos) << rule;
+    }
+    // A range that ends beyond the horizon of a walk reaches there.
+    test::CalendarRig rig;
+    auto daily = rig.add("Daily", at(2024, 3, 6));
+    daily->GetRecurrencePattern()->setRecurrenceType(olRecursDaily);
+    daily->Save();
+    auto far = rig.items()->Restrict("[Start] >= '2040-01-01 00:00' AND [Start] < '2040-02-01 00:00'");
+    far->Sort("[Start]");
+    far->setIncludeRecurrences(true);
+    EXPECT_EQ(far->Count(), 31);
+}
+
 TEST(OutlookItems, AWalkThatDeletesWhatItGetsMissesNothing) {
     test::CalendarRig rig;
     auto daily = rig.add("Daily", at(2024, 3, 6));
