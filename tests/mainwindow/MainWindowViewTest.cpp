@@ -10,13 +10,18 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
+#include <csignal>
+#include <optional>
 
 #include "mainwindow/frmMain.h"
+#include "mainwindow/qt/EndOnSignals.h"
 #include "platform/ui/qt/QtConvert.h"
 #include "platform/ui/qt/QtGrab.h"
 #include "tests/support/QtMainWindowRig.h"
@@ -110,6 +115,37 @@ TEST(MainWindowView, TheUsersWidthReachesTheListAndTheHeightStaysWithTheRows) {
     EXPECT_EQ(view.height(), height);  // the height follows the rows, not the hand
     EXPECT_EQ(rig.form->width(), ui::qt::pixelsToTwipsX(view.frameGeometry().width(), &view));
     EXPECT_EQ(rig.form->msGrid.width(), rig.form->width() - 100);
+}
+
+// SIGTERM and SIGINT end the window as File, Exit does, its settings saved: between
+// two handlers, and with a dialog open only once the handler that opened it has
+// ended, the dialog closed as its close box would close it.
+TEST(MainWindowView, ASignalToEndClosesTheWindowAsFileExitDoesOnceTheHandlerHasEnded) {
+    struct Case {
+        int signal;
+        bool dialogOpen;
+    };
+    for (const Case c : {Case{SIGTERM, false}, Case{SIGINT, false}, Case{SIGTERM, true}}) {
+        SCOPED_TRACE(c.signal);
+        Rig rig;
+        ASSERT_TRUE(exposed(*rig.view));
+        mainwindow::qt::EndOnSignals endOnSignals(*rig.form);
+        rig.form->move(900, 750);
+        std::optional<bool> loadedAfterDialog;
+        if (c.dialogOpen) {
+            QTimer::singleShot(0, [&] {
+                QMessageBox box(QMessageBox::Question, "", "Delete?", QMessageBox::Yes | QMessageBox::No);
+                QTimer::singleShot(0, [&] { std::raise(c.signal); });
+                const bool no = box.exec() != QMessageBox::Yes;
+                loadedAfterDialog = no && rig.form->isLoaded();
+            });
+        } else {
+            std::raise(c.signal);
+        }
+        EXPECT_TRUE(test::eventually([&] { return !rig.form->isLoaded(); }));
+        EXPECT_EQ(loadedAfterDialog, c.dialogOpen ? std::optional<bool>(true) : std::nullopt);
+        EXPECT_EQ(rig.stored("View", "Left"), "900");
+    }
 }
 
 TEST(MainWindowView, GrabsTheWindowToPng) {
