@@ -254,8 +254,9 @@ TEST_F(QVREventViewTest, ANewEventIsTypedClickedSavedAndReadBack) {
 
 // The time picker as the hand meets it (events the window system would deliver,
 // so a click brings the focus): focused by a click or by Tab it takes the digits
-// typed at once, hour first; its arrow keys keep answering; and each click on an
-// arrow is one step, even when the work behind a step is slow.
+// typed at once, hour first, and so do both pickers clicked again or left and
+// reached again by Tab or Shift+Tab; its arrow keys keep answering; and each click
+// on an arrow is one step, even when the work behind a step is slow.
 TEST_F(QVREventViewTest, TheTimePickerTakesDigitsAtOnceAndStepsOncePerClick) {
     clsCalEvent ev;
     ev.setDescription("Dentist");
@@ -306,7 +307,7 @@ TEST_F(QVREventViewTest, TheTimePickerTakesDigitsAtOnceAndStepsOncePerClick) {
         // Each click on the up arrow is one step of the hour, also when a step's
         // work outlasts the arrow's repeat delay.
         time->setSelectedSection(QDateTimeEdit::HourSection);
-        const auto slow = editor->ctrlEventTime.subscribe([] { QThread::msleep(600); });
+        auto slow = editor->ctrlEventTime.subscribe([] { QThread::msleep(600); });
         QStyleOptionSpinBox option;
         option.initFrom(time);
         option.subControls = QStyle::SC_SpinBoxUp;
@@ -319,6 +320,47 @@ TEST_F(QVREventViewTest, TheTimePickerTakesDigitsAtOnceAndStepsOncePerClick) {
             QTest::mouseRelease(time, Qt::LeftButton, {}, up);
         }
         EXPECT_EQ(hm(), "09:15");
+        slow.reset();
+
+        // Both pickers, reached again while or after they had the focus: the digits
+        // start at the first section.
+        QDateEdit* date = view.ctrlEventDate();
+        auto* dateText = date->findChild<QLineEdit*>();
+        const auto clickStart = [](QLineEdit* box) {
+            return [box] { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2)); };
+        };
+        const auto tabs = [](Qt::KeyboardModifiers first, Qt::KeyboardModifiers second) {
+            return [=] {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, first);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, second);
+            };
+        };
+        struct Again {
+            const char* how;
+            QDateTimeEdit* box;
+            std::function<void()> reach;
+            const char* digits;
+            std::function<std::string()> value;
+            const char* expected;
+        };
+        const auto day = [&] { return editor->ctrlEventDate.value().date().isoText(); };
+        const Again agains[] = {
+            {"a second click on the hour", time, clickStart(text), "0211", hm, "02:11"},
+            {"Shift+Tab out, Tab back", time, tabs(Qt::ShiftModifier, {}), "0312", hm, "03:12"},
+            {"Tab out, Shift+Tab back", time, tabs({}, Qt::ShiftModifier), "0413", hm, "04:13"},
+            {"a first click on the day", date, clickStart(dateText), "15032027", day, "2027-03-15 00:00:00"},
+            {"a second click on the day", date, clickStart(dateText), "16042027", day, "2027-04-16 00:00:00"},
+            {"Shift+Tab out, Tab back", date, tabs(Qt::ShiftModifier, {}), "17052027", day, "2027-05-17 00:00:00"},
+            {"Tab out, Shift+Tab back", date, tabs({}, Qt::ShiftModifier), "18062027", day, "2027-06-18 00:00:00"},
+        };
+        for (const Again& a : agains) {
+            SCOPED_TRACE(a.how);
+            a.reach();
+            QCoreApplication::processEvents();
+            ASSERT_EQ(QApplication::focusWidget(), a.box);
+            typed(a.digits);
+            EXPECT_EQ(a.value(), a.expected);
+        }
         mouseClick(view.cmdCancel());
     });
     qt.dialogs.showModal(*editor);
