@@ -100,17 +100,12 @@ running "$program" || fail "WendraWin ended"
 # ---- 5. SIGTERM: the window's place and width, which its start saved with the
 # list, are saved again when it ends (taken out of the file first, to be seen)
 placed() { grep -E '^(Top|Left|Width)=' "$work/config/WendraWin_A.ini" | sort | tr '\n' ' '; }
-ended_by_itself() {
-    wait_until 30 not running "$program" || fail "WendraWin did not end"
-    wait "$program"
-}
+ended_by_itself() { wait_until 30 not running "$program" && wait "$program"; }
 at_start=$(placed)
-case "$at_start" in *"Width=7200 "*) ;; *) fail "the start saved another width: $at_start" ;; esac
+[[ "$at_start" == *"Width=7200 "* ]] || fail "the start saved another width: $at_start"
 sed -i '/^\(Top\|Left\|Width\)=/d' "$work/config/WendraWin_A.ini"
 kill -TERM "$program"
-ended_by_itself
-code=$?
-[ "$code" = 0 ] || fail "after SIGTERM WendraWin ended with $code"
+ended_by_itself || fail "after SIGTERM WendraWin ended with $? or not at all"
 after_term=$(placed)
 # The place as the screen has it: a stored place between two pixels comes back on one.
 [[ "$after_term" =~ ^Left=[0-9]+\ Top=[0-9]+\ Width=7200\ $ ]] ||
@@ -120,9 +115,7 @@ echo "SIGTERM: ended with 0, saved $after_term"
 # ---- 6. a start and File, Exit keep it
 start_program
 press "$window" ctrl+x
-ended_by_itself
-code=$?
-[ "$code" = 0 ] || fail "after File, Exit WendraWin ended with $code"
+ended_by_itself || fail "after File, Exit WendraWin ended with $? or not at all"
 [ "$(placed)" = "$after_term" ] || fail "a start and an exit changed \"$after_term\" into \"$(placed)\""
 echo "start and exit: kept $(placed)"
 echo "PASS"

@@ -182,16 +182,11 @@ TEST(MainLayout, TheMinimalDisplayIsTheCaptionAloneAsWideAsItsTextWithinBounds) 
 // the user sized keeps its width.
 TEST(MainLayout, ALargerFontWidensAWindowOfTheDesignedWidthSoTheDescriptionKeepsItsWidth) {
     struct Case {
-        int width;
-        double size;
-        int screen;
+        int width, size, screen;
         bool kept;  // the description's width
     };
-    const Case cases[] = {
-        {6000, 14, 28800, true}, {6010, 20, 28800, true},  {7000, 14, 28800, false},
-        {6000, 6, 28800, false}, {6000, 14, 7500, false},
-    };
-    for (const Case& c : cases) {
+    for (const Case c : {Case{6000, 14, 28800, true}, Case{6010, 20, 28800, true}, Case{7000, 14, 28800, false},
+                         Case{6000, 6, 28800, false}, Case{6000, 14, 7500, false}}) {
         SCOPED_TRACE(std::to_string(c.width) + " " + std::to_string(c.size) + " " + std::to_string(c.screen));
         Rig rig;
         rig.preset("View", "Width", std::to_string(c.width));
@@ -200,7 +195,7 @@ TEST(MainLayout, ALargerFontWidensAWindowOfTheDesignedWidthSoTheDescriptionKeeps
         rig.ui.placement.setScreen(c.screen, 11520);
         const int description = f.msGrid.colWidth(grdSubject);
         const int others = f.msGrid.width() - description;
-        rig.ui.fonts.answer(ui::Font{"DejaVu Sans", c.size});
+        rig.ui.fonts.answer(ui::Font{"DejaVu Sans", static_cast<double>(c.size)});
         f.mnuOptions_Font.trigger();
         EXPECT_EQ(f.msGrid.colWidth(grdSubject) == description, c.kept);
         const int grown = f.msGrid.width() - f.msGrid.colWidth(grdSubject) - others;

@@ -164,45 +164,5 @@ TEST(SystemLauncher, ADetachedProgramIsNoChildOfOursAndHasASessionOfItsOwn) {
     EXPECT_EQ(::kill(d.pid, SIGTERM), 0) << "it ran on by itself";
 }
 
-// A watched detached start: what ended within the watch is told with its code, what
-// runs on is not; the words of either are in the output file, not ours.
-TEST(SystemLauncher, AWatchedDetachedStartTellsAProgramThatEndedFromOneThatRunsOn) {
-    struct Case {
-        const char* script;
-        std::chrono::milliseconds watch;
-        std::optional<ExitCode> ended;
-    };
-    const Case cases[] = {
-        {"echo said; echo failed >&2; exit 3", std::chrono::seconds(20), 3},
-        {"echo said; echo failed >&2; kill -ABRT $$", std::chrono::seconds(20), 128 + SIGABRT},
-        {"echo said; echo failed >&2; exit 0", std::chrono::seconds(20), 0},
-        {"echo said; echo failed >&2; exec sleep 30", std::chrono::milliseconds(300), std::nullopt},
-        {"echo said; echo failed >&2; exit 3", std::chrono::milliseconds(0), std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.script);
-        test::TempFolder dir;
-        Command command = shell(c.script);
-        command.output = dir / "said.log";
-        const StartedDetached d = SystemLauncher().startDetached(command, c.watch);
-        ASSERT_TRUE(d.ok()) << d.error;
-        EXPECT_EQ(d.ended, c.ended);
-        ASSERT_TRUE(awaitFile(command.output));
-        for (int i = 0; i < 500 && test::fileText(command.output).size() < 12; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        EXPECT_EQ(test::fileText(command.output), "said\nfailed\n");
-        if (!c.ended) ::kill(d.pid, SIGTERM);
-    }
-    // An output file that cannot be made fails the start, which then runs nothing.
-    test::TempFolder dir;
-    Command command = shell("touch \"$1\"", {(dir / "ran").string()});
-    command.output = dir / "no such folder" / "said.log";
-    const StartedDetached d = SystemLauncher().startDetached(command, std::chrono::seconds(1));
-    EXPECT_FALSE(d.ok());
-    EXPECT_EQ(d.error, "cannot open " + command.output.string() + ": No such file or directory");
-    EXPECT_FALSE(SystemLauncher().start(command).process);
-    EXPECT_FALSE(fs::exists(dir / "ran"));
-}
-
 }  // namespace
 }  // namespace wendra::process
