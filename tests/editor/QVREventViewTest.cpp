@@ -327,9 +327,12 @@ TEST_F(QVREventViewTest, TheTimePickerTakesDigitsAtOnceAndStepsOncePerClick) {
         QDateEdit* date = view.ctrlEventDate();
         const auto click = [](QDateTimeEdit* box, bool atEnd) {
             auto* line = box->findChild<QLineEdit*>();
-            return [=] { QTest::mouseClick(line, Qt::LeftButton, {}, QPoint(atEnd ? line->width() - 6 : 4, line->height() / 2)); };
+            const QPoint at(atEnd ? line->width() - 6 : 4, line->height() / 2);
+            return [=] { QTest::mouseClick(line, Qt::LeftButton, {}, at); };
         };
-        const auto tab = [](Qt::KeyboardModifiers m) { return [=] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, m); }; };
+        const auto tab = [](Qt::KeyboardModifiers m) {
+            return [=] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, m); };
+        };
         struct Again {
             QDateTimeEdit* box;
             std::vector<std::function<void()>> steps;

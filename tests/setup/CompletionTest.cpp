@@ -281,11 +281,13 @@ TEST(Completion, AFailedStepIsOneLineAndTheStepsAfterItStillRun) {
         EXPECT_EQ(report.exitCode(), 1);
         EXPECT_EQ(fs::exists(rig.desktopEntry()), c.entries == Entries::Both);
         const std::string exec = "\nExec=" + rig.file("WendraWin").string() + "\n";
-        EXPECT_EQ(test::InstallationRig::read(rig.menuEntry()).find(exec) != std::string::npos, c.entries != Entries::None);
+        EXPECT_EQ(test::InstallationRig::read(rig.menuEntry()).find(exec) != std::string::npos,
+                  c.entries != Entries::None);
         EXPECT_EQ(shell::ComponentRegistry(rig.places().registrationFolder).classes().size(),
                   c.gadgetRegistered ? 3u : 0u);
         EXPECT_EQ(launcher.detachedStarts().size(), c.started ? 1u : 0u);
-        for (const process::Command& started : launcher.detachedStarts()) EXPECT_EQ(started.program, rig.file("WendraWin"));
+        for (const process::Command& started : launcher.detachedStarts())
+            EXPECT_EQ(started.program, rig.file("WendraWin"));
     }
 }
 

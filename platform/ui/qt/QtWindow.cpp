@@ -63,7 +63,8 @@ QWidget* WindowBinder::windowOf(const Form& form) {
 }
 
 QSize WindowBinder::frame() const {
-    return QSize(window_->frameGeometry().width() - window_->width(), window_->frameGeometry().height() - window_->height());
+    const QRect outer = window_->frameGeometry();
+    return QSize(outer.width() - window_->width(), outer.height() - window_->height());
 }
 
 void WindowBinder::report() {
