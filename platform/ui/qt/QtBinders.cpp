@@ -546,9 +546,9 @@ bool DateTimeBinder::filterEvent(QEvent* event) {
     switch (event->type()) {
         case QEvent::FocusIn: {
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            const bool where = reason == Qt::MouseFocusReason || reason == Qt::PopupFocusReason ||
-                               reason == Qt::ActiveWindowFocusReason;
-            selectSectionSoon(where);
+            const bool byPointer = reason == Qt::MouseFocusReason || reason == Qt::PopupFocusReason ||
+                                   reason == Qt::ActiveWindowFocusReason;
+            selectSectionSoon(byPointer);
             break;
         }
         case QEvent::KeyPress: {
@@ -557,7 +557,8 @@ bool DateTimeBinder::filterEvent(QEvent* event) {
             const bool back = key->key() == Qt::Key_Backtab ||
                               (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
             // From the outermost section the edit's own Tab leaves it.
-            if (back || key->key() == Qt::Key_Tab) edit_->setCurrentSectionIndex(back ? 0 : edit_->sectionCount() - 1);
+            if (back || key->key() == Qt::Key_Tab)
+                edit_->setCurrentSectionIndex(back ? 0 : edit_->sectionCount() - 1);
             break;
         }
         default: break;
