@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <system_error>
 #include <utility>
 
@@ -443,6 +444,7 @@ void frmMain::layoutForm() {
         for (int col : {grdModified, grdWendra, grdDate, grdDayofWeek, grdTime})
             description -= std::max(0, msGrid.colWidth(col));
         description -= rowsFit ? kDescriptionLessBorder : kDescriptionLessScrollBar;
+        descriptionRoom_ = description;
         msGrid.setColWidth(grdSubject, std::max(kMinDescriptionWidth, description));
     }
 
@@ -451,6 +453,24 @@ void frmMain::layoutForm() {
     frameError.setGeometry({frameError.left(), toolbarBottom - kBannerOverlap, gridWidth, banner});
     lblError.setWidth(frameError.width() - lblError.left() - 300);
     cmdErrorClose.move(frameError.left() + frameError.width() - cmdErrorClose.width(), 100);
+}
+
+void frmMain::keepDescriptionWidth(int before) {
+    // A window the user sized stays as sized; one of the designed width (give or
+    // take the pixel its conversion to the screen's resolution may cost) was never
+    // sized, and the description getting what is left would leave it a character or
+    // two of a larger font. Never wider than the screen, and kept on it.
+    constexpr int kPixelAllowance = 30;
+    if (state_.gMinimalDisplay || std::abs(width() - kDesignWindow.width) > kPixelAllowance) return;
+    if (msGrid.cols() < kListColumns || descriptionRoom_ >= before) return;
+    const int screen = c_.services.placement.screenWidth();
+    int wider = width() + before - descriptionRoom_;
+    if (screen > 0) {
+        wider = std::min(wider, screen);
+        if (left() + wider > screen) setLeft(std::max(0, screen - wider));
+    }
+    setWidth(wider);
+    layoutForm();
 }
 
 void frmMain::loadWindowSettings() {

@@ -162,6 +162,9 @@ public:
 
     // ---- layout and the window settings ------------------------------------------
     void layoutForm();
+    // After a font change: a window at its designed width widens by what the
+    // description lost, so the description keeps the width it had.
+    void keepDescriptionWidth(int before);
     void loadWindowSettings();
     void saveWindowSettings();
     // -1 hidden, -9 automatic, else the column's current width.
@@ -387,6 +390,8 @@ private:
     Startup startup_ = Startup::NotRun;
     bool flagCancel_ = false;
     bool layingOut_ = false;
+    // The description's width by the last layout's arithmetic, before its minimum.
+    int descriptionRoom_ = 0;
     std::string helpFile_;
     std::string lastMiniDescription_;
 

@@ -214,6 +214,7 @@ void frmMain::chooseFont() {
     const ui::Font current = msGrid.font().value_or(font());
     const std::optional<ui::Font> chosen = c_.services.fonts.choose(current);
     if (!chosen) return;
+    const int description = msGrid.cols() > grdSubject ? msGrid.colWidth(grdSubject) : 0;
     msGrid.setFont(*chosen);
     // The window's own font measures the columns' sample texts.
     setFont(*chosen);
@@ -221,6 +222,7 @@ void frmMain::chooseFont() {
     setColumnWidths();
     fitRowHeight();
     layoutForm();
+    keepDescriptionWidth(description);
 }
 
 // ---- Help --------------------------------------------------------------------------------

@@ -18,6 +18,7 @@ namespace names = shell::installed;
 namespace {
 
 constexpr std::string_view kPrefix = "WendraWinCreator: ";
+constexpr std::string_view kStartLogName = "WendraWin.log";
 
 class Job {
 public:
@@ -27,6 +28,7 @@ public:
     CompletionReport run() {
         if (!chooseExecutable()) return std::move(report_);
         restoreExecutable();
+        settleOnTheProgramThere();
         writeShortcut("desktop shortcut", places_.desktopFolder, names::kDesktopEntryFile);
         writeShortcut("menu shortcut", places_.applicationsFolder, fs::path(names::kMenuFolder) / names::kDesktopEntryFile);
         for (const ComponentPair& pair : registrationList()) {
@@ -63,7 +65,26 @@ private:
         if (ec) fail("cannot put " + copy.string() + " in place as " + report_.executable.string() + ": " + ec.message());
     }
 
+    // A copy that could not be put in place (a read-only folder, say) leaves the
+    // folder as it was: the shortcuts and the start then name the program that
+    // stands there, under either name, and never one that does not exist.
+    void settleOnTheProgramThere() {
+        if (isProgram(report_.executable)) return;
+        const bool gadgetName = report_.executable.filename() == names::kGadgetMainProgram;
+        const fs::path other = places_.programFolder / (gadgetName ? names::kMainProgram : names::kGadgetMainProgram);
+        if (isProgram(other)) report_.executable = other;
+    }
+
+    static bool isProgram(const fs::path& file) {
+        std::error_code ec;
+        return fs::is_regular_file(file, ec);
+    }
+
     void writeShortcut(std::string_view what, const fs::path& folder, const fs::path& name) {
+        if (!isProgram(report_.executable)) {
+            fail("cannot write the " + std::string(what) + ": there is no " + report_.executable.string());
+            return;
+        }
         // No folder is no home: the entry is not written into whatever folder we run in.
         if (folder.empty()) {
             fail("cannot write the " + std::string(what) + ": the user has no home folder");
@@ -130,9 +151,24 @@ private:
         return helper.string() + " ended with " + std::to_string(code);
     }
 
+    // What the program says goes to the start log, apart from the setup's own lines
+    // (a program that cannot start can say a lot); without a log, nowhere.
     void startMainProgram() {
-        const process::StartedDetached started = launcher_.startDetached(process::Command{report_.executable, {}});
-        if (!started.ok()) fail("cannot start " + report_.executable.string() + ": " + started.error);
+        process::Command command{report_.executable, {}};
+        command.quiet = true;
+        if (!places_.startLog.empty()) {
+            std::error_code ec;
+            fs::create_directories(places_.startLog.parent_path(), ec);
+            if (!ec) command.output = places_.startLog;
+        }
+        const process::StartedDetached started = launcher_.startDetached(command, kStartWatch);
+        const std::string what = "cannot start " + report_.executable.string() + ": ";
+        if (!started.ok()) {
+            fail(what + started.error);
+        } else if (started.ended && *started.ended != 0) {
+            fail(what + "it ended at once with " + std::to_string(*started.ended) +
+                 (command.output.empty() ? std::string() : " (what it said is in " + command.output.string() + ")"));
+        }
     }
 
     const CreatorPlaces& places_;
@@ -144,8 +180,10 @@ private:
 }  // namespace
 
 CreatorPlaces CreatorPlaces::forCurrentUser(const fs::path& programFolder) {
+    const fs::path config = shell::configHome();
     return CreatorPlaces{programFolder, shell::desktopFolder(), shell::applicationsFolder(),
-                         shell::ComponentRegistry::folderForCurrentUser()};
+                         shell::ComponentRegistry::folderForCurrentUser(),
+                         config.empty() ? fs::path() : config / kStartLogName};
 }
 
 CompletionReport completeInstallation(const CreatorPlaces& places, process::Launcher& launcher) {

@@ -14,6 +14,7 @@
 #include "mainwindow/frmMain.h"
 #include "mainwindow/qt/AboutView.h"
 #include "mainwindow/qt/DefaultPriorWarnView.h"
+#include "mainwindow/qt/EndOnSignals.h"
 #include "mainwindow/qt/GadgetInstallView.h"
 #include "mainwindow/qt/MainWindowView.h"
 #include "mainwindow/qt/ModeView.h"
@@ -81,6 +82,8 @@ int main(int argc, char** argv) {
     wendra::registerConfirmStartDateView(qt.dialogs);
     wendra::mainwindow::qt::registerGadgetInstallView(qt.dialogs);
 
+    // A logout or `kill` ends it as File, Exit does.
+    wendra::mainwindow::qt::EndOnSignals endOnSignals(form);
     form.show();
     if (form.ended()) return form.exitCode();
     const int code = QApplication::exec();

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,7 +17,8 @@ namespace {
 // What a child tells the parent through the start pipe. Records are written whole in
 // one write of a few bytes, which a pipe never splits.
 struct Record {
-    char kind;  // 'P' the detached program's pid, 'F' a failed fork, 'E' a failed exec
+    char kind;  // 'P' the detached program's pid, 'F' a failed fork, 'E' a failed exec,
+                // 'X' the exit code of a detached program that ended while watched
     int value;
 };
 
@@ -92,13 +94,33 @@ private:
     int fd_;
 };
 
+// Where a child's output goes when the command names a file for it.
+class OutputFile {
+public:
+    explicit OutputFile(const std::filesystem::path& file)
+        : fd_(file.empty() ? -1 : ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)),
+          error_(fd_ < 0 && !file.empty() ? "cannot open " + file.string() + ": " + errorText(errno) : std::string()) {}
+    ~OutputFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    int fd() const { return fd_; }
+    // Why the file named could not be made; empty when it was, or none was named.
+    const std::string& error() const { return error_; }
+
+private:
+    int fd_;
+    std::string error_;
+};
+
 // In the child, after the fork: only calls that are safe there.
 void sendRecord(int fd, char kind, int value) {
     const Record r{kind, value};
     (void)!::write(fd, &r, sizeof r);
 }
 
-[[noreturn]] void execChild(ArgumentVector& args, int reportFd, int nullFd, bool quiet, bool detached) {
+[[noreturn]] void execChild(ArgumentVector& args, int reportFd, int nullFd, int outputFd, bool quiet, bool detached) {
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -107,16 +129,41 @@ void sendRecord(int fd, char kind, int value) {
     sigaction(SIGPIPE, &dfl, nullptr);
     if (nullFd >= 0) {
         if (detached) ::dup2(nullFd, STDIN_FILENO);
-        if (quiet) {
+        if (quiet && outputFd < 0) {
             ::dup2(nullFd, STDOUT_FILENO);
             ::dup2(nullFd, STDERR_FILENO);
         }
+    }
+    if (outputFd >= 0) {
+        ::dup2(outputFd, STDOUT_FILENO);
+        ::dup2(outputFd, STDERR_FILENO);
     }
     // Descriptors of ours that were opened without close-on-exec stay ours.
     ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
     ::execv(args.program(), args.argv());
     sendRecord(reportFd, 'E', errno);
     ::_exit(127);
+}
+
+// In the go-between of a detached start: waits for the program until it ends or the
+// watch has passed, and reports an end. Only calls that are safe after a fork.
+void watchProgram(pid_t program, int reportFd, std::chrono::milliseconds watch) {
+    timespec start{};
+    ::clock_gettime(CLOCK_MONOTONIC, &start);
+    const long long limitNs = static_cast<long long>(watch.count()) * 1000000LL;
+    for (;;) {
+        int status = 0;
+        if (::waitpid(program, &status, WNOHANG) == program) {
+            sendRecord(reportFd, 'X', exitCodeOf(status));
+            return;
+        }
+        timespec now{};
+        ::clock_gettime(CLOCK_MONOTONIC, &now);
+        const long long passed = (now.tv_sec - start.tv_sec) * 1000000000LL + (now.tv_nsec - start.tv_nsec);
+        if (passed >= limitNs) return;
+        const timespec step{0, 5 * 1000 * 1000};
+        ::nanosleep(&step, nullptr);
+    }
 }
 
 // Reads the records until every writer has gone (the exec closed the pipe, or the
@@ -197,11 +244,13 @@ RunResult Launcher::run(const Command& command) {
 Started SystemLauncher::start(const Command& command) {
     ArgumentVector args(command);
     DevNull null;
+    const OutputFile output(command.output);
+    if (!output.error().empty()) return Started{nullptr, output.error()};
     Pipe report;
     if (!report.ok()) return Started{nullptr, errorText(errno)};
     const pid_t pid = ::fork();
     if (pid < 0) return Started{nullptr, errorText(errno)};
-    if (pid == 0) execChild(args, report.writeEnd(), null.fd(), command.quiet, false);
+    if (pid == 0) execChild(args, report.writeEnd(), null.fd(), output.fd(), command.quiet, false);
     report.closeWrite();
     const std::vector<Record> records = readRecords(report.readEnd());
     if (!records.empty() && records.front().kind == 'E') {
@@ -212,24 +261,27 @@ Started SystemLauncher::start(const Command& command) {
     return Started{std::make_unique<SystemProcess>(pid), {}};
 }
 
-StartedDetached SystemLauncher::startDetached(const Command& command) {
+StartedDetached SystemLauncher::startDetached(const Command& command, std::chrono::milliseconds watch) {
     ArgumentVector args(command);
     DevNull null;
+    const OutputFile output(command.output);
+    if (!output.error().empty()) return StartedDetached{-1, output.error()};
     Pipe report;
     if (!report.ok()) return StartedDetached{-1, errorText(errno)};
     const pid_t middle = ::fork();
     if (middle < 0) return StartedDetached{-1, errorText(errno)};
     if (middle == 0) {
         // A session of its own, away from our terminal and our process group; the
-        // program is then forked once more, so its parent is gone at once and the
-        // system adopts it.
+        // program is then forked once more, so its parent is gone (at once, or when
+        // the watch is over) and the system adopts it.
         ::setsid();
         const pid_t program = ::fork();
-        if (program == 0) execChild(args, report.writeEnd(), null.fd(), command.quiet, true);
+        if (program == 0) execChild(args, report.writeEnd(), null.fd(), output.fd(), command.quiet, true);
         if (program < 0) {
             sendRecord(report.writeEnd(), 'F', errno);
         } else {
             sendRecord(report.writeEnd(), 'P', program);
+            if (watch.count() > 0) watchProgram(program, report.writeEnd(), watch);
         }
         ::_exit(0);
     }
@@ -240,6 +292,7 @@ StartedDetached SystemLauncher::startDetached(const Command& command) {
     StartedDetached result;
     for (const Record& r : records) {
         if (r.kind == 'P') result.pid = r.value;
+        if (r.kind == 'X') result.ended = r.value;
         if (r.kind == 'F' || r.kind == 'E') return StartedDetached{-1, errorText(r.value)};
     }
     if (!result.ok()) result.error = "the program was not started";

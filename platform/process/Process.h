@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -17,6 +18,10 @@ struct Command {
     // The child's standard output and error go nowhere, for a helper whose answer
     // is its exit code alone.
     bool quiet = false;
+    // Not empty: the child's standard output and error go to this file, made afresh
+    // at the start, and not to ours (whatever quiet says). A file that cannot be
+    // made fails the start.
+    std::filesystem::path output{};
 };
 
 // The exit code of a process that ended by itself; one killed by signal n answers
@@ -46,6 +51,8 @@ struct Started {
 struct StartedDetached {
     int pid = -1;  // -1 when the program did not start
     std::string error;
+    // The program ended while its start watched it, with this code.
+    std::optional<ExitCode> ended{};
     bool ok() const { return pid > 0; }
 };
 
@@ -64,8 +71,9 @@ public:
     virtual Started start(const Command& command) = 0;
     // A program that lives on its own: in a session of its own, no child of ours, its
     // input from /dev/null, so it outlives this process and is never left as a zombie
-    // of it.
-    virtual StartedDetached startDetached(const Command& command) = 0;
+    // of it. With a watch the start returns once the program has ended or the watch
+    // has passed, so a program that fails at once is told from one that runs on.
+    virtual StartedDetached startDetached(const Command& command, std::chrono::milliseconds watch = {}) = 0;
     // Starts and waits for the end.
     RunResult run(const Command& command);
 };
@@ -75,7 +83,7 @@ public:
 class SystemLauncher final : public Launcher {
 public:
     Started start(const Command& command) override;
-    StartedDetached startDetached(const Command& command) override;
+    StartedDetached startDetached(const Command& command, std::chrono::milliseconds watch = {}) override;
 };
 
 }  // namespace wendra::process

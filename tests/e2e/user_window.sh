@@ -7,7 +7,11 @@
 #      and F2 again brings the whole window back at its old size;
 #   3. Ctrl+N opens the event editor with the focus in the description: typing
 #      fills it, and Alt+S saves it into the store, where it is read back;
-#   4. the new event's row is in a picture of the window with the 14 point font.
+#   4. the new event's row is in a picture of the window with the 14 point font;
+#   5. ended by SIGTERM (as a logout ends it), it ends as File, Exit does, with exit
+#      code 0 and its place and width saved, the width as it was at its start;
+#   6. started again and ended by File, Exit (Ctrl+X), it keeps that place and width
+#      (a window manager's frame is not added to the width at each start).
 # Pictures go to WENDRA_GRAB_DIR when set (to look at them), else are dropped.
 # Arguments: WendraWin, an empty WendraWin.dt, the icons folder, the grab tool, [WM].
 set -uo pipefail
@@ -92,4 +96,26 @@ echo "saved: Dentist at nine"
 sleep 1
 snap "$window" 4-list
 running "$program" || fail "WendraWin ended"
+
+# ---- 5. SIGTERM: the window's place and width, which its start saved with the
+# list, are saved again when it ends (taken out of the file first, to be seen)
+placed() { grep -E '^(Top|Left|Width)=' "$work/config/WendraWin_A.ini" | sort | tr '\n' ' '; }
+ended_by_itself() { wait_until 30 not running "$program" && wait "$program"; }
+at_start=$(placed)
+[[ "$at_start" == *"Width=7200 "* ]] || fail "the start saved another width: $at_start"
+sed -i '/^\(Top\|Left\|Width\)=/d' "$work/config/WendraWin_A.ini"
+kill -TERM "$program"
+ended_by_itself || fail "after SIGTERM WendraWin ended with $? or not at all"
+after_term=$(placed)
+# The place as the screen has it: a stored place between two pixels comes back on one.
+[[ "$after_term" =~ ^Left=[0-9]+\ Top=[0-9]+\ Width=7200\ $ ]] ||
+    fail "SIGTERM saved \"$after_term\" (the start had saved \"$at_start\")"
+echo "SIGTERM: ended with 0, saved $after_term"
+
+# ---- 6. a start and File, Exit keep it
+start_program
+press "$window" ctrl+x
+ended_by_itself || fail "after File, Exit WendraWin ended with $? or not at all"
+[ "$(placed)" = "$after_term" ] || fail "a start and an exit changed \"$after_term\" into \"$(placed)\""
+echo "start and exit: kept $(placed)"
 echo "PASS"

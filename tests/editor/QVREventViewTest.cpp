@@ -254,8 +254,9 @@ TEST_F(QVREventViewTest, ANewEventIsTypedClickedSavedAndReadBack) {
 
 // The time picker as the hand meets it (events the window system would deliver,
 // so a click brings the focus): focused by a click or by Tab it takes the digits
-// typed at once, hour first; its arrow keys keep answering; and each click on an
-// arrow is one step, even when the work behind a step is slow.
+// typed at once, hour first, and so do both pickers clicked again or left and
+// reached again by Tab or Shift+Tab; its arrow keys keep answering; and each click
+// on an arrow is one step, even when the work behind a step is slow.
 TEST_F(QVREventViewTest, TheTimePickerTakesDigitsAtOnceAndStepsOncePerClick) {
     clsCalEvent ev;
     ev.setDescription("Dentist");
@@ -306,7 +307,7 @@ TEST_F(QVREventViewTest, TheTimePickerTakesDigitsAtOnceAndStepsOncePerClick) {
         // Each click on the up arrow is one step of the hour, also when a step's
         // work outlasts the arrow's repeat delay.
         time->setSelectedSection(QDateTimeEdit::HourSection);
-        const auto slow = editor->ctrlEventTime.subscribe([] { QThread::msleep(600); });
+        auto slow = editor->ctrlEventTime.subscribe([] { QThread::msleep(600); });
         QStyleOptionSpinBox option;
         option.initFrom(time);
         option.subControls = QStyle::SC_SpinBoxUp;
@@ -319,6 +320,42 @@ TEST_F(QVREventViewTest, TheTimePickerTakesDigitsAtOnceAndStepsOncePerClick) {
             QTest::mouseRelease(time, Qt::LeftButton, {}, up);
         }
         EXPECT_EQ(hm(), "09:15");
+        slow.reset();
+
+        // Both pickers reached again, while or after they had the focus: the digits
+        // start at the first section, or at the one clicked.
+        QDateEdit* date = view.ctrlEventDate();
+        const auto click = [](QDateTimeEdit* box, bool atEnd) {
+            auto* line = box->findChild<QLineEdit*>();
+            const QPoint at(atEnd ? line->width() - 6 : 4, line->height() / 2);
+            return [=] { QTest::mouseClick(line, Qt::LeftButton, {}, at); };
+        };
+        const auto tab = [](Qt::KeyboardModifiers m) {
+            return [=] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, m); };
+        };
+        struct Again {
+            QDateTimeEdit* box;
+            std::vector<std::function<void()>> steps;
+            const char* digits;
+            const char* expected;
+        };
+        const Again agains[] = {
+            {time, {click(time, false)}, "0211", "02:11"},  // a second click on the hour
+            {time, {click(time, true), tab(Qt::ShiftModifier), tab({})}, "0312", "03:12"},
+            {time, {tab({}), tab(Qt::ShiftModifier)}, "0413", "04:13"},
+            {date, {click(date, false)}, "15032027", "2027-03-15"},
+            {date, {click(date, false)}, "16042027", "2027-04-16"},
+            {date, {click(date, true), tab(Qt::ShiftModifier), tab({})}, "17052027", "2027-05-17"},
+            {date, {tab({}), tab(Qt::ShiftModifier)}, "18062027", "2027-06-18"},
+        };
+        for (const Again& a : agains) {
+            SCOPED_TRACE(a.expected);
+            for (const auto& step : a.steps) step();
+            QCoreApplication::processEvents();
+            ASSERT_EQ(QApplication::focusWidget(), a.box);
+            typed(a.digits);
+            EXPECT_EQ(a.box == time ? hm() : editor->ctrlEventDate.value().isoText().substr(0, 10), a.expected);
+        }
         mouseClick(view.cmdCancel());
     });
     qt.dialogs.showModal(*editor);

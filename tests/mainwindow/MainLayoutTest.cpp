@@ -177,6 +177,34 @@ TEST(MainLayout, TheMinimalDisplayIsTheCaptionAloneAsWideAsItsTextWithinBounds) 
     EXPECT_GT(f.height(), 770);
 }
 
+// A larger font widens the other columns; the description gets what is left, so a
+// window never sized by the user widens by what it lost (within the screen), and one
+// the user sized keeps its width.
+TEST(MainLayout, ALargerFontWidensAWindowOfTheDesignedWidthSoTheDescriptionKeepsItsWidth) {
+    struct Case {
+        int width, size, screen;
+        bool kept;  // the description's width
+    };
+    for (const Case c : {Case{6000, 14, 28800, true}, Case{6010, 20, 28800, true}, Case{7000, 14, 28800, false},
+                         Case{6000, 6, 28800, false}, Case{6000, 14, 7500, false}}) {
+        SCOPED_TRACE(std::to_string(c.width) + " " + std::to_string(c.size) + " " + std::to_string(c.screen));
+        Rig rig;
+        rig.preset("View", "Width", std::to_string(c.width));
+        rig.preset("View", "Left", "3000");
+        frmMain& f = rig.start();
+        rig.ui.placement.setScreen(c.screen, 11520);
+        const int description = f.msGrid.colWidth(grdSubject);
+        const int others = f.msGrid.width() - description;
+        rig.ui.fonts.answer(ui::Font{"DejaVu Sans", static_cast<double>(c.size)});
+        f.mnuOptions_Font.trigger();
+        EXPECT_EQ(f.msGrid.colWidth(grdSubject) == description, c.kept);
+        const int grown = f.msGrid.width() - f.msGrid.colWidth(grdSubject) - others;
+        const bool narrow = c.screen < 28800;
+        EXPECT_EQ(f.width(), narrow ? c.screen : c.width + (c.kept ? grown : 0));
+        EXPECT_EQ(f.left(), narrow ? 0 : 3000);
+    }
+}
+
 // ---- window settings -------------------------------------------------------------------
 
 TEST(MainWindowSettings, GeometryFontAndMarksComeBackAtTheNextStart) {

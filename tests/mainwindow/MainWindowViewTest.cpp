@@ -10,13 +10,17 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
+#include <csignal>
 
 #include "mainwindow/frmMain.h"
+#include "mainwindow/qt/EndOnSignals.h"
 #include "platform/ui/qt/QtConvert.h"
 #include "platform/ui/qt/QtGrab.h"
 #include "tests/support/QtMainWindowRig.h"
@@ -118,6 +122,29 @@ TEST(MainWindowView, TheUsersWidthReachesTheListAndTheHeightStaysWithTheRows) {
     EXPECT_EQ(view.height(), height);  // the height follows the rows, not the hand
     EXPECT_EQ(rig.form->width(), ui::qt::pixelsToTwipsX(view.frameGeometry().width(), &view));
     EXPECT_EQ(rig.form->msGrid.width(), rig.form->width() - 100);
+}
+
+// SIGTERM and SIGINT end the window as File, Exit does, its settings saved: between
+// two handlers, and with a question open (SIGTERM here) only once the handler that
+// asked it has ended, the question answered as its close box would answer it.
+TEST(MainWindowView, ASignalToEndClosesTheWindowAsFileExitDoesOnceTheHandlerHasEnded) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        Rig rig;
+        ASSERT_TRUE(exposed(*rig.view));
+        mainwindow::qt::EndOnSignals endOnSignals(*rig.form);
+        rig.form->move(900, 750);
+        bool handlerEndedFirst = signal == SIGINT;
+        if (signal == SIGINT) std::raise(signal);
+        QTimer::singleShot(0, [&] {
+            if (signal == SIGINT) return;
+            QMessageBox box(QMessageBox::Question, "", "Delete?", QMessageBox::Yes | QMessageBox::No);
+            QTimer::singleShot(0, [&] { std::raise(signal); });
+            handlerEndedFirst = box.exec() != QMessageBox::Yes && rig.form->isLoaded();
+        });
+        EXPECT_TRUE(test::eventually([&] { return !rig.form->isLoaded(); })) << signal;
+        EXPECT_TRUE(handlerEndedFirst) << signal;
+        EXPECT_EQ(rig.stored("View", "Left"), "900") << signal;
+    }
 }
 
 TEST(MainWindowView, GrabsTheWindowToPng) {

@@ -25,6 +25,7 @@ using Kind = RecordingLauncher::Event::Kind;
 struct World {
     std::map<std::string, int> checkAnswers;
     bool helperMissing = false;
+    std::optional<int> mainProgramEnds;  // watched, the started main program ends with this
 
     RecordingLauncher launcher() const {
         return RecordingLauncher([*this](const process::Command& c) {
@@ -34,6 +35,8 @@ struct World {
                 if (auto it = checkAnswers.find(c.arguments.at(0)); it != checkAnswers.end()) a.exitCode = it->second;
             } else if (!fs::is_regular_file(c.program)) {
                 a.startError = "No such file or directory";
+            } else {
+                a.endsWhileWatched = mainProgramEnds;
             }
             return a;
         });
@@ -74,6 +77,7 @@ TEST(Completion, TheGadgetPackageDecidesTheNameThatEverythingUses) {
         ASSERT_EQ(launcher.detachedStarts().size(), 1u);
         EXPECT_EQ(launcher.detachedStarts()[0].program, exe);
         EXPECT_TRUE(launcher.detachedStarts()[0].arguments.empty());
+        EXPECT_EQ(launcher.detachedStarts()[0].output, rig.places().startLog) << "its words apart from ours";
     }
 }
 
@@ -141,12 +145,13 @@ TEST(Completion, TheRegistrationListRunsInOrderEachCheckEndedBeforeTheNextStarts
 }
 
 // A step that fails: what the world is like, the lines it gives, and what must still
-// have been done.
+// have been done (the entries and the start name the program that is there).
+enum class Entries { Both, MenuOnly, None };
 struct FailureCase {
     const char* name;
     std::function<void(test::InstallationRig&, World&)> arrange;
     std::function<std::vector<std::string>(const test::InstallationRig&)> lines;
-    bool entriesWritten;
+    Entries entries;
     bool gadgetRegistered;
     bool started;
 };
@@ -163,7 +168,7 @@ TEST(Completion, AFailedStepIsOneLineAndTheStepsAfterItStillRun) {
              return std::vector<std::string>{p + "cannot write the desktop shortcut " + rig.desktopEntry().string() +
                                              ": Not a directory"};
          },
-         false, true, true},
+         Entries::MenuOnly, true, true},
         {"a folder where the main program should be",
          [](test::InstallationRig& rig, World&) { fs::create_directory(rig.file("WendraWin")); },
          [&](const test::InstallationRig& rig) {
@@ -171,30 +176,54 @@ TEST(Completion, AFailedStepIsOneLineAndTheStepsAfterItStillRun) {
              return std::vector<std::string>{
                  p + "cannot put " + rig.file(names::kMainProgramCopy).string() + " in place as " + exe +
                      ": Is a directory",
+                 p + "cannot write the desktop shortcut: there is no " + exe,
+                 p + "cannot write the menu shortcut: there is no " + exe,
                  p + "cannot start " + exe + ": No such file or directory"};
          },
-         true, true, false},
+         Entries::None, true, false},
         {"no Wendrawin.BAK and no program under its name",
          [](test::InstallationRig& rig, World&) { fs::remove(rig.file(names::kMainProgramCopy)); },
          [&](const test::InstallationRig& rig) {
-             return std::vector<std::string>{p + "cannot start " + rig.file("WendraWin").string() +
-                                             ": No such file or directory"};
+             const std::string exe = rig.file("WendraWin").string();
+             return std::vector<std::string>{p + "cannot write the desktop shortcut: there is no " + exe,
+                                             p + "cannot write the menu shortcut: there is no " + exe,
+                                             p + "cannot start " + exe + ": No such file or directory"};
          },
-         true, true, false},
+         Entries::None, true, false},
+        {"the gadget's name cannot take the copy, and an earlier WendraWin stands there",
+         [](test::InstallationRig& rig, World&) {
+             rig.shipGadgetPackage();
+             fs::create_directory(rig.file("WendraWinVista"));
+             rig.write("WendraWin", "installed earlier");
+         },
+         [&](const test::InstallationRig& rig) {
+             return std::vector<std::string>{p + "cannot put " + rig.file(names::kMainProgramCopy).string() +
+                                             " in place as " + rig.file("WendraWinVista").string() +
+                                             ": Is a directory"};
+         },
+         Entries::Both, true, true},
+        {"a main program that ends at once",
+         [](test::InstallationRig&, World& w) { w.mainProgramEnds = 134; },
+         [&](const test::InstallationRig& rig) {
+             return std::vector<std::string>{p + "cannot start " + rig.file("WendraWin").string() +
+                                             ": it ended at once with 134 (what it said is in " +
+                                             rig.places().startLog.string() + ")"};
+         },
+         Entries::Both, true, true},
         {"no gadget library",
          [](test::InstallationRig& rig, World&) { fs::remove(rig.file(names::kGadgetLibrary)); },
          [&](const test::InstallationRig& rig) {
              return std::vector<std::string>{p + "cannot register libWendraGadget.so: " +
                                              rig.file(names::kGadgetLibrary).string() + " is missing"};
          },
-         true, false, true},
+         Entries::Both, false, true},
         {"a gadget library that does not load",
          [](test::InstallationRig& rig, World& w) { w.checkAnswers[rig.file(names::kGadgetLibrary).string()] = 1; },
          [&](const test::InstallationRig& rig) {
              return std::vector<std::string>{p + "cannot register libWendraGadget.so: " +
                                              rig.file(names::kGadgetLibrary).string() + " does not load"};
          },
-         true, false, true},
+         Entries::Both, false, true},
         {"platform libraries that do not load",
          [](test::InstallationRig&, World& w) {
              w.checkAnswers["libQt6SerialPort.so.6"] = 1;
@@ -211,7 +240,7 @@ TEST(Completion, AFailedStepIsOneLineAndTheStepsAfterItStillRun) {
                  p + "cannot register mscomct2.ocx: " + helper + " ended with 2",
              };
          },
-         true, true, true},
+         Entries::Both, true, true},
         {"no load check helper",
          [](test::InstallationRig&, World& w) { w.helperMissing = true; },
          [&](const test::InstallationRig& rig) {
@@ -224,7 +253,7 @@ TEST(Completion, AFailedStepIsOneLineAndTheStepsAfterItStillRun) {
                  lines.push_back(p + "cannot register " + c + ": " + why);
              return lines;
          },
-         true, false, true},
+         Entries::Both, false, true},
         {"a file where the registration folder should be",
          [](test::InstallationRig& rig, World&) {
              fs::create_directories(rig.places().registrationFolder.parent_path());
@@ -235,7 +264,7 @@ TEST(Completion, AFailedStepIsOneLineAndTheStepsAfterItStillRun) {
                                              (rig.places().registrationFolder / "Components.ini").string() +
                                              " cannot be written"};
          },
-         true, false, true},
+         Entries::Both, false, true},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -250,11 +279,15 @@ TEST(Completion, AFailedStepIsOneLineAndTheStepsAfterItStillRun) {
 
         EXPECT_EQ(report.failures, c.lines(rig));
         EXPECT_EQ(report.exitCode(), 1);
-        EXPECT_EQ(fs::exists(rig.desktopEntry()), c.entriesWritten);
-        EXPECT_TRUE(fs::exists(rig.menuEntry()));
+        EXPECT_EQ(fs::exists(rig.desktopEntry()), c.entries == Entries::Both);
+        const std::string exec = "\nExec=" + rig.file("WendraWin").string() + "\n";
+        EXPECT_EQ(test::InstallationRig::read(rig.menuEntry()).find(exec) != std::string::npos,
+                  c.entries != Entries::None);
         EXPECT_EQ(shell::ComponentRegistry(rig.places().registrationFolder).classes().size(),
                   c.gadgetRegistered ? 3u : 0u);
         EXPECT_EQ(launcher.detachedStarts().size(), c.started ? 1u : 0u);
+        for (const process::Command& started : launcher.detachedStarts())
+            EXPECT_EQ(started.program, rig.file("WendraWin"));
     }
 }
 

@@ -69,6 +69,7 @@ protected:
         env.set("QT_QPA_PLATFORM", nullptr);
     }
     ProgramRun runCreator() { return runCatchingErrors(rig.file(names::kSetupProgram), {}, rig.temp() / "errors"); }
+    bool entriesWritten() const { return fs::exists(rig.desktopEntry()) && fs::exists(rig.menuEntry()); }
     bool startedSoon() const {
         for (int i = 0; i < 500; ++i) {
             if (fs::exists(rig.file("started"))) return true;
@@ -87,9 +88,7 @@ TEST_F(CreatorProgram, WithoutADisplayItDoesItsWholeJobAndSaysWhatFailed) {
     EXPECT_EQ(first.errors, "WendraWinCreator: cannot register libWendraGadget.so: " +
                                 rig.file(names::kGadgetLibrary).string() + " is missing\n");
     EXPECT_TRUE(startedSoon());
-    EXPECT_TRUE(fs::exists(rig.temp() / "home" / "Desktop" / names::kDesktopEntryFile));
-    EXPECT_TRUE(fs::exists(rig.temp() / "home" / ".local" / "share" / "applications" / names::kMenuFolder /
-                           names::kDesktopEntryFile));
+    EXPECT_TRUE(entriesWritten());
 
     // With a library in place the real checks of every component pass.
     fs::copy_file(WENDRA_TEST_COMPONENT, rig.file(names::kGadgetLibrary));
@@ -101,6 +100,34 @@ TEST_F(CreatorProgram, WithoutADisplayItDoesItsWholeJobAndSaysWhatFailed) {
     const shell::ComponentRegistry registry(rig.temp() / "home" / ".local" / "share" / "WendraWin");
     EXPECT_EQ(registry.classes().size(), names::kGadgetClasses.size());
     EXPECT_EQ(registry.libraryOf("WendraGadget.clsHTML"), rig.file(names::kGadgetLibrary));
+}
+
+// Where no window can be shown, although a platform or a display is named, the
+// setup still does its whole job. The WendraWin it starts cannot show one either and
+// ends at once: one line says so, and what WendraWin said is in the log.
+TEST_F(CreatorProgram, WhereNoWindowCanBeShownItStillDoesItsWholeJobAndSaysTheStartFailed) {
+    fs::copy_file(WENDRA_TEST_COMPONENT, rig.file(names::kGadgetLibrary));
+    // Wayland is not installed here, and no server answers display 4711.
+    env.set("QT_QPA_PLATFORM", "wayland");
+    env.set("DISPLAY", ":4711");
+    const ProgramRun scripted = runCreator();
+    EXPECT_EQ(scripted.result.exitCode, 0) << scripted.errors;
+    EXPECT_TRUE(startedSoon());
+    EXPECT_TRUE(entriesWritten());
+#ifdef WENDRA_MAIN
+    env.set("QT_QPA_PLATFORM", "xcb");
+    env.set("DISPLAY", nullptr);
+    fs::remove_all(rig.temp() / "home");
+    fs::copy_file(WENDRA_MAIN, rig.file(names::kMainProgramCopy), fs::copy_options::overwrite_existing);
+    const ProgramRun real = runCreator();
+    const fs::path log = rig.temp() / "home" / ".config" / "WendraWin.log";
+    EXPECT_EQ(real.result.exitCode, 1);
+    EXPECT_EQ(real.errors, "WendraWinCreator: cannot start " + rig.file(names::kMainProgram).string() +
+                               ": it ended at once with 134 (what it said is in " + log.string() + ")\n");
+    EXPECT_NE(test::InstallationRig::read(log).find("xcb"), std::string::npos);
+    EXPECT_TRUE(entriesWritten());
+    EXPECT_EQ(shell::ComponentRegistry(rig.places().registrationFolder).classes().size(), names::kGadgetClasses.size());
+#endif
 }
 
 }  // namespace

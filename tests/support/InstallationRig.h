@@ -27,6 +27,7 @@ public:
         places_.desktopFolder = home / "Desktop";
         places_.applicationsFolder = home / ".local" / "share" / "applications";
         places_.registrationFolder = home / ".local" / "share" / "WendraWin";
+        places_.startLog = home / ".config" / "WendraWin.log";
         std::filesystem::create_directories(places_.programFolder);
         std::filesystem::create_directories(places_.desktopFolder);
     }

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/outlook/AppointmentForm.h"
+#include "platform/ui/qt/QtConvert.h"
 
 namespace wendra::outlook::qt {
 
@@ -45,11 +46,11 @@ public:
     AppointmentDialog(const AppointmentFields& f, QWidget* parent) : QDialog(parent) {
         setObjectName("appointmentWindow");
         setWindowTitle(f.subject.empty() ? QStringLiteral("Appointment")
-                                         : QString::fromStdString(f.subject) + QStringLiteral(" - Appointment"));
+                                         : ui::qt::toQString(f.subject) + QStringLiteral(" - Appointment"));
         setModal(true);
         setMinimumWidth(360);
 
-        subject_ = new QLineEdit(QString::fromStdString(f.subject), this);
+        subject_ = new QLineEdit(ui::qt::toQString(f.subject), this);
         subject_->setObjectName("subject");
         start_ = new QDateTimeEdit(toQt(f.start), this);
         start_->setObjectName("start");
@@ -104,7 +105,7 @@ public:
     std::function<bool()> onSave;
 
     AppointmentFields fields(AppointmentFields f) const {
-        f.subject = subject_->text().toStdString();
+        f.subject = ui::qt::fromQString(subject_->text());
         f.start = fromQt(start_->dateTime());
         f.allDay = allDay_->isChecked();
         f.duration = duration_->value();

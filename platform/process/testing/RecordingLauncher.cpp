@@ -66,14 +66,14 @@ Started RecordingLauncher::start(const Command& command) {
     return Started{std::make_unique<RecordedProcess>(state_, command, answer, state_->nextPid++), {}};
 }
 
-StartedDetached RecordingLauncher::startDetached(const Command& command) {
+StartedDetached RecordingLauncher::startDetached(const Command& command, std::chrono::milliseconds watch) {
     const Answer answer = state_->script ? state_->script(command) : Answer{};
     if (!answer.startError.empty()) {
         state_->events.push_back({Event::Kind::FailedToStart, command});
         return StartedDetached{-1, answer.startError};
     }
     state_->events.push_back({Event::Kind::StartedDetached, command});
-    return StartedDetached{state_->nextPid++, {}};
+    return StartedDetached{state_->nextPid++, {}, watch.count() > 0 ? answer.endsWhileWatched : std::nullopt};
 }
 
 const std::vector<RecordingLauncher::Event>& RecordingLauncher::events() const { return state_->events; }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ public:
         ExitCode exitCode = 0;
         std::string startError;     // not empty: the start fails with this text
         int pollsWhileRunning = 0;  // how many polls answer "still running" first
+        // A detached start that is watched: the program ends within the watch, with this code.
+        std::optional<ExitCode> endsWhileWatched{};
     };
     using Script = std::function<Answer(const Command&)>;
 
@@ -32,7 +35,7 @@ public:
     ~RecordingLauncher() override;
 
     Started start(const Command& command) override;
-    StartedDetached startDetached(const Command& command) override;
+    StartedDetached startDetached(const Command& command, std::chrono::milliseconds watch = {}) override;
 
     const std::vector<Event>& events() const;
     // The commands given to startDetached, in order.

@@ -493,7 +493,14 @@ DateTimeBinder::DateTimeBinder(DateTimePicker& picker, QDateTimeEdit* widget)
         });
         refresh();
     });
+    // The click that places the cursor goes to the picker's text box.
+    text_ = widget->findChild<QLineEdit*>();
+    if (text_ != nullptr) text_->installEventFilter(this);
     start();
+}
+
+DateTimeBinder::~DateTimeBinder() {
+    if (text_) text_->removeEventFilter(this);
 }
 
 // The picker is written only where it differs from the model: setting a value,
@@ -530,16 +537,53 @@ void DateTimeBinder::applyState() {
     }
 }
 
+// Digits typed at once go into a whole section, from its start: the one a click
+// chose, at the first click into the box as at any later one; the first section when
+// the keyboard brought the focus, by Tab or by Shift+Tab alike. Tab and Shift+Tab
+// leave the box, as from any other box, rather than step through its sections (the
+// digits step on by themselves, and the arrow keys move between them).
 bool DateTimeBinder::filterEvent(QEvent* event) {
-    if (event->type() != QEvent::FocusIn) return false;
-    // Digits typed at once go into a whole section: the one a click chose (once
-    // the click has placed the cursor), the first one otherwise.
-    QTimer::singleShot(0, this, [this] {
+    switch (event->type()) {
+        case QEvent::FocusIn: {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            const bool byPointer = reason == Qt::MouseFocusReason || reason == Qt::PopupFocusReason ||
+                                   reason == Qt::ActiveWindowFocusReason;
+            selectSectionSoon(byPointer);
+            break;
+        }
+        case QEvent::KeyPress: {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) break;
+            const bool back = key->key() == Qt::Key_Backtab ||
+                              (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
+            // From the outermost section the edit's own Tab leaves it.
+            if (back || key->key() == Qt::Key_Tab)
+                edit_->setCurrentSectionIndex(back ? 0 : edit_->sectionCount() - 1);
+            break;
+        }
+        default: break;
+    }
+    return false;
+}
+
+bool DateTimeBinder::eventFilter(QObject* watched, QEvent* event) {
+    // A click into the box that already has the focus: no focus comes, and the
+    // cursor would stand inside a section that takes no more digits.
+    if (watched == text_ && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        selectSectionSoon(true);
+    }
+    return ControlBinder::eventFilter(watched, event);
+}
+
+// Once the click or the focus has placed the cursor: the section under it, or the first.
+void DateTimeBinder::selectSectionSoon(bool underCursor) {
+    QTimer::singleShot(0, this, [this, underCursor] {
         if (!edit_ || !edit_->hasFocus()) return;
-        const auto section = edit_->currentSection();
+        if (underCursor && text_ && text_->hasSelectedText()) return;  // the user's own selection stays
+        const auto section = underCursor ? edit_->currentSection() : QDateTimeEdit::NoSection;
         edit_->setSelectedSection(section == QDateTimeEdit::NoSection ? edit_->sectionAt(0) : section);
     });
-    return false;
 }
 
 // ---- ProgressBar -----------------------------------------------------------

@@ -247,14 +247,18 @@ private:
 class DateTimeBinder final : public ControlBinder {
 public:
     DateTimeBinder(DateTimePicker& picker, QDateTimeEdit* widget);
+    ~DateTimeBinder() override;
 
 protected:
     void applyState() override;
     bool filterEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void selectSectionSoon(bool underCursor);
     DateTimePicker& picker_;
-    QDateTimeEdit* edit_;
+    QPointer<QDateTimeEdit> edit_;
+    QPointer<QLineEdit> text_;
 };
 
 class ProgressBinder final : public ControlBinder {

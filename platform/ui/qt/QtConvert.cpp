@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QStringDecoder>
 #include <QWidget>
 #include <QtGlobal>
 #include <exception>
@@ -10,7 +11,12 @@
 
 namespace wendra::ui::qt {
 
-QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString toQString(std::string_view text) {
+    // QString::fromUtf8 drops a leading U+FEFF as a byte-order mark; here it is the
+    // first character of the user's text, and an edit must give it back.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+}
 
 std::string fromQString(const QString& text) { return text.toUtf8().toStdString(); }
 

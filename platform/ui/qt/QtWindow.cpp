@@ -62,6 +62,11 @@ QWidget* WindowBinder::windowOf(const Form& form) {
     return b != nullptr ? b->window() : nullptr;
 }
 
+QSize WindowBinder::frame() const {
+    const QRect outer = window_->frameGeometry();
+    return QSize(outer.width() - window_->width(), outer.height() - window_->height());
+}
+
 void WindowBinder::report() {
     if (!window_) return;
     form_.geometryFromView(toTwips(window_->frameGeometry(), window_));
@@ -95,6 +100,7 @@ void WindowBinder::refresh() {
         const QRect outer = toPixels(form_.geometry(), w);
         const int dw = w->frameGeometry().width() - w->width();
         const int dh = w->frameGeometry().height() - w->height();
+        appliedFrame_ = QSize(dw, dh);
         w->move(outer.topLeft());
         w->resize(std::max(1, outer.width() - dw), std::max(1, outer.height() - dh));
     }
@@ -132,7 +138,17 @@ bool WindowBinder::eventFilter(QObject* watched, QEvent* event) {
             [[fallthrough]];
         case QEvent::Move:
         case QEvent::Resize:
-            if (!applying_) guarded("window geometry", [this] { report(); });
+            if (applying_) break;
+            if (form_.hasGeometry() && appliedGeometry_ && frame() != appliedFrame_) {
+                // The window manager framed the window after its size was applied (the
+                // frame of a window comes once it is shown): the form's outer size is
+                // applied again with the frame, rather than the frame added to it, which
+                // would widen the window by the frame at every start.
+                appliedGeometry_.reset();
+                refresh();
+                break;
+            }
+            guarded("window geometry", [this] { report(); });
             break;
         case QEvent::WindowStateChange:
             if (!applying_) guarded("window state", [this] { form_.windowStateFromView(fromQt(window_->windowState())); });

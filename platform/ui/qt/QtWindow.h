@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <memory>
 #include <optional>
 
@@ -31,10 +32,13 @@ protected:
 
 private:
     void report();
+    // What the window manager's frame adds to the window's width and height.
+    QSize frame() const;
     Form& form_;
     QPointer<QWidget> window_;
     Subscription subscription_;
     std::optional<Geometry> appliedGeometry_;
+    QSize appliedFrame_;  // the frame the form's size was last applied with
     bool applying_ = false;
     bool closing_ = false;
 };

@@ -213,6 +213,11 @@ TEST_F(UiQt, TheUsersActionsReachTheModelAndItsHandlers) {
     QTest::keyClicks(v.desc, "Dentist");
     EXPECT_EQ(f.txtDesc.text(), "Dentist");
     EXPECT_EQ(f.txtDesc.selStart(), 7u);  // the cursor stays where the user typed
+    // A leading U+FEFF is the text's own first character, kept through an edit.
+    f.txtDesc.setText("\xEF\xBB\xBF" "Bins");
+    QTest::keyClick(v.desc, Qt::Key_End);
+    QTest::keyClicks(v.desc, " out");
+    EXPECT_EQ(f.txtDesc.text(), "\xEF\xBB\xBF" "Bins out");
 
     clickBox(v.setTime);
     EXPECT_EQ(f.optAllDay.selected(), 1);
