@@ -267,7 +267,7 @@ SaveResult frmMain::doSave(clsCalEvent& oEv, SaveMode nUpdateMode, bool bExclude
         if (!c_.outlook.Save(oEv, xid)) result = SaveResult::OutlookFailed;
     }
     // The store holds the change whatever Outlook answered, so the gadget must hear of it.
-    gSettings_->incrementUpdateVersion();
+    if (!deferUpdateVersion()) gSettings_->incrementUpdateVersion();
     return result;
 }
 

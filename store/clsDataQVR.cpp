@@ -171,11 +171,43 @@ bool clsDataQVR::openRecordset(std::string_view sql, db::RecordSet* rs) {
     return hasRows;
 }
 
-bool clsDataQVR::beginTrans() { return connection_.beginTrans(); }
+bool clsDataQVR::beginTrans() {
+    // Within a held transaction that the database has not undone by itself.
+    if (held_ > 0 && connection_.inTransaction()) {
+        if (!connection_.beginPart()) return false;
+        ++parts_;
+        return true;
+    }
+    return connection_.beginTrans();
+}
 
 // A commit that fails is rolled back by the connection and answered here, so that
 // no operation reports a change that is not in the file.
-bool clsDataQVR::endTrans(bool commit) { return connection_.endTrans(commit); }
+bool clsDataQVR::endTrans(bool commit) {
+    if (parts_ > 0) {
+        --parts_;
+        return connection_.endPart(commit);
+    }
+    return connection_.endTrans(commit);
+}
+
+bool clsDataQVR::holdTransaction() {
+    if (held_ > 0) {
+        ++held_;
+        return true;
+    }
+    if (!connection_.isOpen() || connection_.inTransaction() || !connection_.beginTrans()) return false;
+    held_ = 1;
+    return true;
+}
+
+bool clsDataQVR::releaseTransaction(bool commit) {
+    if (held_ == 0) return false;
+    if (--held_ > 0) return true;
+    // The database may have undone it by itself (a full disk): nothing is left to end.
+    if (!connection_.inTransaction()) return false;
+    return connection_.endTrans(commit);
+}
 
 std::string_view clsDataQVR::eventColumnList() { return kEventColumns; }
 

@@ -413,6 +413,27 @@ bool Connection::rollbackTrans() {
     return ok;
 }
 
+bool Connection::beginPart() {
+    lastError_.clear();
+    if (!db_ || !inTransaction_) return fail("no transaction is open");
+    return runPlain("SAVEPOINT wendra_part");
+}
+
+bool Connection::endPart(bool keep) {
+    lastError_.clear();
+    if (!db_ || !inTransaction_) return fail("no transaction is open");
+    sqlite3* db = db_.get();
+    if (sqlite3_get_autocommit(db)) {
+        inTransaction_ = false;
+        return fail("the transaction was rolled back by the database");
+    }
+    // The innermost part of that name: ROLLBACK TO keeps it open, so it is released after.
+    const bool ok = keep ? runPlain("RELEASE wendra_part")
+                         : runPlain("ROLLBACK TO wendra_part") && runPlain("RELEASE wendra_part");
+    inTransaction_ = !sqlite3_get_autocommit(db);
+    return ok && inTransaction_;
+}
+
 bool Connection::backupTo(const fs::path& file, std::span<const std::string_view> requiredTables) {
     lastError_.clear();
     if (!db_) return fail("the database is not open");

@@ -67,6 +67,12 @@ public:
     // commitTrans() when commit is true, else rollbackTrans().
     bool endTrans(bool commit) { return commit ? commitTrans() : rollbackTrans(); }
     bool inTransaction() const { return inTransaction_; }
+    // Inside an open transaction: a part of it that its end keeps or undoes on its
+    // own (a savepoint), while the rest of the transaction stands. Parts nest. False
+    // outside a transaction; an undone part is false when the database had to undo
+    // the whole transaction instead (it is closed then).
+    bool beginPart();
+    bool endPart(bool keep);
 
     // Writes a consistent copy of the whole database to file, replacing that file. A copy
     // of WendraWin.dt alone may miss what still waits in its WAL beside it. The copy

@@ -486,6 +486,26 @@ TEST_F(StoreFile, AFailedStatementUndoesTheWholeInsert) {
     EXPECT_EQ(count("Events"), 0);
 }
 
+TEST_F(StoreFile, AHeldTransactionWritesAtItsOutermostEndAndAFailedSaveInItUndoesOnlyItself) {
+    const int cal = calendar("device");
+    ASSERT_TRUE(store.holdTransaction());
+    ASSERT_TRUE(store.holdTransaction());
+    clsCalEvent kept = oneOff("kept", d(2024, 4, 1));
+    EXPECT_GT(saved(kept), 0);
+    ASSERT_TRUE(store.connection().execute("DROP TABLE XData"));
+    clsCalEvent lost = oneOff("with link", d(2024, 4, 2));
+    lost.setXCalendarId(cal);
+    lost.setXID("x");
+    EXPECT_FALSE(store.Save(lost, SaveMode::Always));
+    EXPECT_EQ(lost.WendraWinId(), "");
+    EXPECT_TRUE(store.releaseTransaction(true));
+    EXPECT_EQ(count("Events"), 0) << "written only when the outermost hold ends";
+    EXPECT_TRUE(store.releaseTransaction(true));
+    EXPECT_EQ(count("Events"), 1);
+    EXPECT_EQ(count("Events", "WendraWinID = " + kept.WendraWinId()), 1);
+    EXPECT_FALSE(store.releaseTransaction(true));
+}
+
 TEST_F(StoreFile, DuplicatesNeedEqualRules) {
     clsCalEvent stored = weekly("Dentist", d(2024, 4, 1), d(2024, 12, 30));
     stored.setExDates("20240408");
