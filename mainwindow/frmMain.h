@@ -132,6 +132,8 @@ public:
     static constexpr int kCommPanel = 2;
     static constexpr std::string_view kTextSyncInProgress = "Sync: In progress...";
     static constexpr std::string_view kTextIncomingData = "Incoming data...";
+    // In panel 1, when text from the device held no end within the framer's bound.
+    static constexpr std::string_view kTextMessageDropped = "Sync: a message from the device was too long and was dropped";
     // The poll's intervals: after a receive, after the device cancelled, after an export ended.
     static constexpr int kPollAfterReceiveMs = 1000;
     static constexpr int kPollAfterCancelMs = 40000;

@@ -16,6 +16,8 @@ namespace wendra {
 
 namespace {
 
+constexpr int kStatusPanel = 1;
+
 // Texts of panel 2 that the receive handler leaves standing: an exchange is going on.
 bool showsExchange(const std::string& text) {
     return text == frmMain::kTextSyncInProgress || text.starts_with('>');
@@ -236,8 +238,10 @@ frmMain::CommWiring::CommWiring(frmMain& f) : f_(f) {
     f.timerSyncList.setSingleShot(true);
     f.timerSyncList.onTimer = [&f] { f.showSyncListChanges(); };
     f.StatusBar1.onPanelClick = [&f](int panel) { f.StatusBar1_PanelClick(panel); };
-    // Nobody watches the link but whoever reads the program's output.
-    f.framer_.onDropped = [](std::size_t bytes) {
+    // The device gets no answer to what was dropped: the user is told where the
+    // mode and passing texts go, the program's output says how much.
+    f.framer_.onDropped = [&f](std::size_t bytes) {
+        f.StatusBar1.setText(kStatusPanel, std::string(kTextMessageDropped));
         std::cerr << "WendraWin: " << bytes << " bytes from the serial port held no message end and were dropped\n";
     };
 }

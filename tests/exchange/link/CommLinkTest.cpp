@@ -199,8 +199,9 @@ TEST_F(CommLink, AFolderThatCannotTakeTheCopiesLosesNoMessage) {
 TEST_F(CommLink, MegabytesOfJunkCostNoMoreThanTheirBufferAndTheNextMessageIsAnswered) {
     start();
     const std::string junk(64 * 1024, 'j');
-    for (int i = 0; i < 40; ++i) ASSERT_TRUE(port.deliver(junk));
+    for (std::size_t n = 0; n <= MessageFramer::kDefaultLimit; n += junk.size()) ASSERT_TRUE(port.deliver(junk));
     EXPECT_TRUE(port.writes().empty());
+    EXPECT_EQ(rig.form->StatusBar1.text(1), frmMain::kTextMessageDropped) << "the user hears of it";
     deliver("\r\n" + peer::syncTimeMessage("20260311T100500"));
     EXPECT_EQ(port.writes(), std::vector<std::string>{sent(syncTimeReply(kOk300))});
     EXPECT_LE(rig.copy("SyncTime.txt").size(), MessageFramer::kDefaultLimit + 64);
