@@ -434,10 +434,17 @@ TEST_F(StoreFile, AnEventWhoseForeignIdIsLinkedUpdatesThatEvent) {
     const EventKey key = linked("first", d(2024, 4, 1, 9), cal, "dev-1");
     clsCalEvent again = oneOff("from the device", d(2024, 4, 1, 9));
     again.setXCalendarId(cal);
-    again.setXID("DEV-1");  // foreign ids compare ignoring case
+    again.setXID("dev-1");
     EXPECT_EQ(saved(again), key);
     EXPECT_EQ(count("Events"), 1);
     EXPECT_EQ(count("XData"), 1);
+    EXPECT_EQ(found(key).Description(), "from the device");
+    // Foreign ids compare exactly: one that differs in case alone is another event.
+    clsCalEvent other = oneOff("another", d(2024, 4, 1, 9));
+    other.setXCalendarId(cal);
+    other.setXID("DEV-1");
+    EXPECT_NE(saved(other), key);
+    EXPECT_EQ(count("Events"), 2);
     EXPECT_EQ(found(key).Description(), "from the device");
 }
 
