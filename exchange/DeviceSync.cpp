@@ -95,7 +95,7 @@ void DeviceSync::EndSyncTime(clsCalendar& cal) {
     }
 }
 
-void DeviceSync::EndSyncData(clsCalendar&) {
+void DeviceSync::EndSyncData(clsCalendar& cal) {
     const Session s = openSession();
     if (!s) return;
     s->listOpen = false;
@@ -104,7 +104,14 @@ void DeviceSync::EndSyncData(clsCalendar&) {
         end(s);
         return;
     }
-    store_.DeleteSyncEvents(s->calendarId);
+    // An entry that could not be read is neither found nor gone: its link stays as
+    // it is, and nothing is deleted for it. One that names no id could be any of
+    // the links the list left out.
+    for (const std::string& id : cal.UnreadEntries()) store_.setSyncFoundByXID(s->calendarId, cal.UIDPrefix() + id);
+    if (cal.hasUnnamedUnreadEntry())
+        host_.note(texts::kNoteUnnamedEntry);
+    else
+        store_.DeleteSyncEvents(s->calendarId);
     if (isOpen(s)) sendNext(s, s->calendarId);
 }
 

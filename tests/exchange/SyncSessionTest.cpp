@@ -84,6 +84,7 @@ TEST(SyncSession, EachListedEventIsJudgedAgainstTheStore) {
         const char* listed;                     // the list's entry for P-9 ("" none)
         Blocks sent;                            // the first block of the exchange
         int eventsLost;
+        const char* stamp = kListed.c_str();    // the entry's change time
     };
     const auto linked = [](DateTime changed) {
         return [=](SyncRig& r) { r.link(r.addLocal("Dentist", kApril1, changed), "P-9"); };
@@ -109,6 +110,10 @@ TEST(SyncSession, EachListedEventIsJudgedAgainstTheStore) {
          },
          "9", {"REQUEST< P-9"}, 0},
         {"no longer listed: deleted here", linked(kMarch1), "", {"EXPORT-END"}, 1},
+        // An entry that cannot be read is neither found nor gone.
+        {"a time that cannot be read: kept, nothing asked", linked(kMarch1), "9", {"EXPORT-END"}, 0, "2026030XT080000"},
+        {"a year before 1601: the same", linked(kMarch1), "9", {"EXPORT-END"}, 0, "16001231T235959"},
+        {"an entry whose id cannot be told: nothing deleted", linked(kMarch1), "", {"EXPORT-END"}, 0, "2026030"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -117,7 +122,8 @@ TEST(SyncSession, EachListedEventIsJudgedAgainstTheStore) {
         rig.calendarId = rig.store.RegisterXCalendar(uid);
         c.arrange(rig);
         const std::int64_t before = rig.eventCount();
-        rig.readList(*c.listed ? SyncRig::Entries{{kListed, c.listed}} : SyncRig::Entries{});
+        const bool listed = *c.listed || c.stamp != kListed;
+        rig.readList(listed ? SyncRig::Entries{{c.stamp, c.listed}} : SyncRig::Entries{});
         EXPECT_EQ(rig.sentBlocks(), c.sent);
         EXPECT_EQ(before - rig.eventCount(), c.eventsLost);
         EXPECT_EQ(rig.host.shownDeleted.size(), static_cast<std::size_t>(c.eventsLost));
