@@ -116,10 +116,12 @@ void DeviceSync::EndSyncData(clsCalendar& cal) {
 }
 
 void DeviceSync::EndVEvent(clsCalendar& cal, clsCalEvent& evt, bool usable) {
-    const int calendarId = calendarFor(cal);
     // Taken now: a cancel while the event is merged ends this session, and nothing of
-    // the merge may then reach a queue or the line.
-    const Session s = openSession();
+    // the merge may then reach a queue or the line. An event that comes once the
+    // exchange is over is still merged, into the calendar of the last exchange, and
+    // nothing more goes to the device for it.
+    const Session s = session_;
+    const int calendarId = cal.XCalendarId() > 0 ? cal.XCalendarId() : s ? s->calendarId : 0;
     if (!s || calendarId <= 0) return host_.note(texts::kNoteNoSession);
     if (s->calendarId != calendarId) return host_.note(texts::kNoteOtherDevice);
     s->awaitedEvents.erase(evt.XID());

@@ -245,11 +245,13 @@ TEST(SyncSession, AMessageWithoutTheCompanionsIdIsTheOpenSessions) {
     EXPECT_EQ(rig.count("SELECT count(*) AS n FROM XData"), 2);
     EXPECT_EQ(rig.eventCount(), 2);
 
-    // After the export's end there is no session for such a message to join.
+    // After the export's end an event is still merged into the device's calendar,
+    // and a confirmation of nothing sent is not; nothing more goes out.
     rig.import.importVCal(vevent("P-10", "Haircut", kListed));
     rig.import.importConfirmation(confirm("1", "P-78", ""));
-    EXPECT_EQ(rig.eventCount(), 2);
-    EXPECT_EQ(rig.count("SELECT count(*) AS n FROM XData"), 2);
+    EXPECT_EQ(rig.eventCount(), 3);
+    EXPECT_EQ(rig.count("SELECT count(*) AS n FROM XData WHERE XCalendarID = " + std::to_string(rig.calendarId)), 3);
+    EXPECT_EQ(rig.count("SELECT count(*) AS n FROM XData WHERE XID = 'P-78'"), 0);
     EXPECT_EQ(rig.sentBlocks().size(), 3u);
     EXPECT_FALSE(rig.host.notes.empty());
 }
