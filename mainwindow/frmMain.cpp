@@ -78,6 +78,10 @@ frmMain::frmMain(frmMainCollaborators collaborators)
     cmdErrorClose.onClick = [this] { cmdErrorClose_Click(); };
 
     buildMenus();
+    // What the reader of the device's messages passed over goes where the exchange's notes go.
+    import_.newLog = [this] {
+        return std::make_unique<clsNotingImportLog>([this](const std::string& text) { commWiring_.note(text); });
+    };
 }
 
 frmMain::~frmMain() {

@@ -191,6 +191,35 @@ TEST(SyncSession, NothingIsAddedWhileARequestedDeviceEventHasNotCome) {
     EXPECT_EQ(rig.sentBlocks(), (Blocks{"REQUEST> P-3", "EXPORT-END", "REQUEST> P-3", "EXPORT-END"}));
     EXPECT_EQ(rig.eventCount(), 1);
     EXPECT_EQ(rig.count("SELECT count(*) AS n FROM XData WHERE XID = 'P-3' AND WendraWinID = 1"), 1);
+
+    // An event sent under another UID than the one asked for answers the request all the same.
+    SyncRig other;
+    other.addLocal("Team lunch", SyncRig::at(2026, 3, 18, 12), kMarch1);
+    other.readList({{kListed, "3"}});
+    other.import.importVCal(vevent("3", "Dentist", kListed));
+    EXPECT_EQ(other.sentBlocks(), (Blocks{"REQUEST> P-3", "PUBLISH QVRID-1"}));
+
+    // One that never comes keeps the local events waiting one exchange, not for ever.
+    SyncRig third;
+    third.addLocal("Team lunch", SyncRig::at(2026, 3, 18, 12), kMarch1);
+    for (int exchange = 0; exchange < 2; ++exchange) {
+        third.readList({{kListed, "3"}});
+        third.import.importConfirmation(confirm("987654", "P-3"));
+    }
+    EXPECT_EQ(third.sentBlocks(), (Blocks{"REQUEST> P-3", "EXPORT-END", "REQUEST> P-3", "PUBLISH QVRID-1"}));
+}
+
+TEST(SyncSession, AnEventThatComesBackUnusableIsLoggedOnceAndAskedForAgainOnlyOnceChanged) {
+    SyncRig rig;
+    for (int exchange = 0; exchange < 2; ++exchange) {
+        rig.readList({{kListed, "5"}});
+        if (exchange == 0) rig.import.importVCal(vevent("P-5", "Dentist", kListed, "", ""));  // no start
+    }
+    EXPECT_EQ(rig.sentBlocks(), (Blocks{"REQUEST> P-5", "EXPORT-END", "EXPORT-END"}));
+    EXPECT_EQ(rig.notesWith(texts::kEventNotUsable), 1u);
+    EXPECT_EQ(rig.eventCount(), 0);
+    rig.readList({{"20260305T080000", "5"}});
+    EXPECT_EQ(rig.sentBlocks().back(), "REQUEST> P-5");
 }
 
 TEST(SyncSession, AnEventLinkedWhileItIsBeingAddedIsNotAddedTwice) {
