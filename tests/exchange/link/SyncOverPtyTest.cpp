@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -49,9 +50,17 @@ protected:
 };
 
 TEST_F(SyncOverPty, TheFirstSyncBringsBothSidesTogetherAndTheNextChangesNothing) {
+    // The list hears of the exchange's changes together, at its end at the latest
+    // (the tests' timers stand still): not at every message.
+    int gridNews = 0;
+    const auto watch = rig.form->msGrid.subscribe([&] { ++gridNews; });
     ASSERT_TRUE(rig.sync(device));
     EXPECT_EQ(rig.localEvents(), kAll);
     rig.expectInStep(device);
+    EXPECT_LE(gridNews, 4);
+    std::vector<std::string> listed;
+    for (int r = 0; r < rig.form->msGrid.rows(); ++r) listed.push_back(rig.form->msGrid.textMatrix(r, grdSubject));
+    EXPECT_NE(std::find(listed.begin(), listed.end(), "Dentist"), listed.end());
     EXPECT_EQ(device.count("REQUEST>"), 3);
     EXPECT_EQ(device.count("PUBLISH QVRID-"), 2) << "the two the device lacked, and not the one both had";
     EXPECT_EQ(rig.rig.panel(), "COM5  (Open)");
