@@ -1,5 +1,6 @@
 #include "exchange/DeviceSync.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -95,7 +96,7 @@ void DeviceSync::EndSyncTime(clsCalendar& cal) {
     }
 }
 
-void DeviceSync::EndSyncData(clsCalendar&) {
+void DeviceSync::EndSyncData(clsCalendar& cal) {
     const Session s = openSession();
     if (!s) return;
     s->listOpen = false;
@@ -104,18 +105,36 @@ void DeviceSync::EndSyncData(clsCalendar&) {
         end(s);
         return;
     }
-    store_.DeleteSyncEvents(s->calendarId);
+    // An entry that could not be read is neither found nor gone: its link stays as
+    // it is, and nothing is deleted for it. One that names no id could be any of
+    // the links the list left out.
+    for (const std::string& id : cal.UnreadEntries()) store_.setSyncFoundByXID(s->calendarId, cal.UIDPrefix() + id);
+    if (cal.hasUnnamedUnreadEntry())
+        host_.note(texts::kNoteUnnamedEntry);
+    else
+        store_.DeleteSyncEvents(s->calendarId);
     if (isOpen(s)) sendNext(s, s->calendarId);
 }
 
 void DeviceSync::EndVEvent(clsCalendar& cal, clsCalEvent& evt, bool usable) {
-    const int calendarId = calendarFor(cal);
     // Taken now: a cancel while the event is merged ends this session, and nothing of
-    // the merge may then reach a queue or the line.
-    const Session s = openSession();
+    // the merge may then reach a queue or the line. An event that comes once the
+    // exchange is over is still merged, into the calendar of the last exchange, and
+    // nothing more goes to the device for it.
+    const Session s = session_;
+    const int calendarId = cal.XCalendarId() > 0 ? cal.XCalendarId() : s ? s->calendarId : 0;
     if (!s || calendarId <= 0) return host_.note(texts::kNoteNoSession);
     if (s->calendarId != calendarId) return host_.note(texts::kNoteOtherDevice);
-    s->awaitedEvents.erase(evt.XID());
+    // The answer to the last request, whatever UID the device gave it; an event of
+    // its list under its own id answers for itself.
+    const std::string answered = s->listed.contains(evt.XID()) ? evt.XID() : std::exchange(s->lastRequested, {});
+    s->awaitedEvents.erase(answered);
+    if (usable) {
+        unusable_.erase({calendarId, answered});
+    } else if (const auto it = s->listed.find(answered); it != s->listed.end()) {
+        // Asked for again, it would come back the same until the device changes it.
+        unusable_[{calendarId, answered}] = it->second;
+    }
     if (usable) {
         evt.setXCalendarId(calendarId);
         try {
@@ -247,6 +266,8 @@ void DeviceSync::createRequest(clsCalEvent& oEv_Import, clsCalendar&) {
     if (!s || s->calendarId <= 0 || oEv_Import.XCalendarId() != s->calendarId)
         return host_.note(texts::kNoteNoSession);
     const int calendarId = s->calendarId;
+    s->listed[oEv_Import.XID()] = oEv_Import.LastModified();
+    const bool unusable = knownUnusable(calendarId, oEv_Import.XID(), oEv_Import.LastModified());
     const LocalCopy local = findLocal(calendarId, oEv_Import.XID());
     if (local.event) {
         oEv_Import.setWendraWinId(local.key);
@@ -254,10 +275,15 @@ void DeviceSync::createRequest(clsCalEvent& oEv_Import, clsCalendar&) {
         switch (compareDates(local.event->LastModified(), oEv_Import.LastModified())) {
             case DateOrder::Same: return;
             case DateOrder::Later: return queue(s, SyncItem::Kind::RequestToDevice, local.key, oEv_Import);
-            default: return queue(s, SyncItem::Kind::RequestFromDevice, local.key, oEv_Import);
+            default:
+                if (unusable) return;
+                return queue(s, SyncItem::Kind::RequestFromDevice, local.key, oEv_Import);
         }
     }
-    if (local.status == clsDataQVR::kNoLink) return queue(s, SyncItem::Kind::RequestFromDevice, "", oEv_Import);
+    if (local.status == clsDataQVR::kNoLink) {
+        if (unusable) return;
+        return queue(s, SyncItem::Kind::RequestFromDevice, "", oEv_Import);
+    }
     // Known here once and gone since (deleted or hidden, or its row lost).
     markFound(calendarId, local.key, oEv_Import.XID());
     queue(s, SyncItem::Kind::DeleteAll, local.key, oEv_Import);
@@ -370,12 +396,26 @@ void DeviceSync::queueAdds(const Session& s) {
     store_.SelectNewToMobile(s->calendarId);
 }
 
+bool DeviceSync::queueAddsNow(const Session& s) {
+    std::set<std::string>& vain = awaitedInVain_[s->calendarId];
+    // Awaited in vain at the last exchange too: the device does not send them, and
+    // the local events would otherwise never go.
+    const bool again = std::includes(vain.begin(), vain.end(), s->awaitedEvents.begin(), s->awaitedEvents.end());
+    vain = s->awaitedEvents;
+    return s->awaitedEvents.empty() || again;
+}
+
+bool DeviceSync::knownUnusable(int calendarId, const std::string& xid, DateTime listedChange) const {
+    const auto it = unusable_.find({calendarId, xid});
+    return it != unusable_.end() && compareDates(it->second, listedChange) == DateOrder::Same;
+}
+
 void DeviceSync::sendNext(const Session& s, int calendarId) {
     for (;;) {
         // Once a session: an Add that the device answers with no link must not come
         // round again and again.
         if (s->queue.empty() && !s->addsQueued && calendarId == s->calendarId) {
-            if (s->awaitedEvents.empty()) {
+            if (queueAddsNow(s)) {
                 queueAdds(s);
             } else {
                 // Not everything the device holds has been seen: what looks new here
@@ -424,6 +464,7 @@ clsCalEvent DeviceSync::eventToSend(const SyncItem& item, SyncSession& s) {
             ev.setUpdateRequest(item.kind == SyncItem::Kind::RequestToDevice ? clsCalEvent::kRequestToDevice
                                                                               : clsCalEvent::kRequestFromDevice);
             if (item.localId.empty()) s.awaitedEvents.insert(item.deviceId);
+            s.lastRequested = item.deviceId;
             return ev;
         case SyncItem::Kind::DeleteAll: break;
         case SyncItem::Kind::Update:

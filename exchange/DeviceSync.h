@@ -50,6 +50,10 @@ struct SyncSession {
     // The device events unknown here that were requested and have not come yet: one
     // of them may be a copy of a local event, which must then not be added.
     std::set<std::string> awaitedEvents;
+    // The device's list: each id and the change time it gave; and the id of the
+    // last event requested, which the next event it sends answers, under whatever UID.
+    std::map<std::string, DateTime> listed;
+    std::string lastRequested;
 };
 
 class DeviceSync final : public iCalImportListener, public iCalImportHost {
@@ -129,11 +133,22 @@ private:
     clsCalEvent eventToSend(const SyncItem& item, SyncSession& s);
     bool acceptConfirmation(const SyncSession& s, clsCalEvent& evt);
 
+    // Whether an entry of the list is not to be requested: its event came back unusable
+    // at an earlier exchange and the device has not changed it since.
+    bool knownUnusable(int calendarId, const std::string& xid, DateTime listedChange) const;
+    bool queueAddsNow(const Session& s);
+
     clsDataQVR& store_;
     const clsSettings& settings_;
     SyncHost& host_;
     iCalExport export_;
     Session session_;
+    // Kept while the program runs, across exchanges, by device calendar:
+    // the events the device sent unusable in answer to a request, with the change time
+    // the list gave them then; and the device events awaited in vain at the last
+    // exchange, which keep the local events waiting one exchange, not for ever.
+    std::map<std::pair<int, std::string>, DateTime> unusable_;
+    std::map<int, std::set<std::string>> awaitedInVain_;
 };
 
 }  // namespace wendra

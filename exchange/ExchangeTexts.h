@@ -85,6 +85,8 @@ inline constexpr const char* kNoteLinkedSinceQueued = "local event linked to the
 inline constexpr const char* kNoteHeldTwice = "event linked to a device event while it was added: the new copy goes";
 inline constexpr const char* kNoteAddsPutOff =
     "device events requested and not received: local events are added at the next synchronisation";
+inline constexpr const char* kNoteUnnamedEntry =
+    "device list with an entry that names no id: nothing deleted for the events it left out";
 inline constexpr const char* kNoteMergeFailed = "device event could not be merged";
 
 // ---- import log messages ---------------------------------------------------

@@ -88,7 +88,10 @@ void MessageFramer::scan(std::size_t from) {
 }
 
 std::optional<MessageKind> MessageFramer::endLineAt(std::size_t start, std::size_t end) const {
-    const std::string_view line(buffer_.data() + start, end - start);
+    std::string_view line(buffer_.data() + start, end - start);
+    // Blanks and tabs after the marker are no text of the line: the reader passes
+    // over them too, and a message whose end line had one would run into the next.
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
     for (const auto& m : kMarkers)
         if (line == m.endLine) return m.kind;
     return std::nullopt;

@@ -5,7 +5,8 @@
 //
 // A message ends with one of five end lines. An end line counts only where a
 // line begins (at the very start, or after CR, LF or NUL) and only when the
-// line holds nothing else: it is followed by CR, LF, NUL or, for now, nothing.
+// line holds nothing else but blanks or tabs after it: it is followed by CR, LF,
+// NUL or, for now, nothing.
 // So "END:VCALENDAR" inside a description never cuts an event in two, and of
 // two messages in one read the one that ends first comes out first.
 //
@@ -46,7 +47,8 @@ struct FramedMessage {
 
 class MessageFramer {
 public:
-    static constexpr std::size_t kDefaultLimit = std::size_t{1} << 20;
+    // A list of 100,000 events, with ids of some length, is a few megabytes.
+    static constexpr std::size_t kDefaultLimit = std::size_t{16} << 20;
 
     explicit MessageFramer(std::size_t limit = kDefaultLimit);
 

@@ -9,13 +9,21 @@ bool extractToFile(const std::filesystem::path& folder, const FramedMessage& mes
     if (folder.empty()) return false;
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    // The bytes as the device sent them: its 8-bit text, nothing translated.
-    std::ofstream out(folder / markerOf(message.kind).fileName, std::ios::binary | std::ios::trunc);
+    const std::filesystem::path file = folder / markerOf(message.kind).fileName;
+    // The bytes as the device sent them: its 8-bit text, nothing translated. The older
+    // copy is written over and then cut to the new length, not emptied first: a file
+    // emptied and written again is put on the disk at once (the file system guards
+    // programs that replace a file that way), which for thousands of messages took
+    // longer than all the rest of their handling.
+    std::fstream out(file, std::ios::binary | std::ios::in | std::ios::out);
+    if (!out.is_open()) out.open(file, std::ios::binary | std::ios::out | std::ios::trunc);
     if (!out) return false;
     out.write(message.text.data(), static_cast<std::streamsize>(message.text.size()));
     out.write("\r\n", 2);
     out.close();
-    return static_cast<bool>(out);
+    if (!out) return false;
+    std::filesystem::resize_file(file, message.text.size() + 2, ec);
+    return !ec;
 }
 
 iCalImport& MessageImport::freshReader() {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/iCalExport.h"
 #include "store/iCalData.h"
 #include "store/modFuncs.h"
 
@@ -17,9 +18,17 @@ bool sameDate(DateTime a, DateTime b) { return compareDates(a, b) == DateOrder::
 // whether it repeats, or its rules. The removed dates are left out of the rule
 // text: the device sends its hidden dates as removed ones, and the date lists are
 // settled on their own (mergeDateLists).
+//
+// A rule reads back from the device as only the 1.0 grammar says it (an end date
+// as a count, say): a copy whose rule is the one the base goes out as is the rule
+// sent, unchanged.
 bool scheduleChanged(const clsCalEvent& source, const clsCalEvent& base) {
-    return !sameDate(source.EventStart(), base.EventStart()) || source.AllDayEvent() != base.AllDayEvent() ||
-           source.IsRecurring() != base.IsRecurring() || makeiCalData(source, false) != makeiCalData(base, false);
+    if (!sameDate(source.EventStart(), base.EventStart()) || source.AllDayEvent() != base.AllDayEvent() ||
+        source.IsRecurring() != base.IsRecurring())
+        return true;
+    if (makeiCalData(source, false) == makeiCalData(base, false)) return false;
+    const auto sent = iCalExport::vcalRRule(base);
+    return !sent || sent != iCalExport::vcalRRule(source) || source.RDates() != base.RDates();
 }
 
 void takeSchedule(clsCalEvent& target, const clsCalEvent& source) {
@@ -50,6 +59,18 @@ void takeSchedule(clsCalEvent& target, const clsCalEvent& source) {
     to.setDurationUntil(from->DurationUntil(), from->DurationUntil_AllDay());
 }
 
+// The source's whole schedule, every rule of it as it stands: taken over the
+// device's day map of an event, whose schedule the device cannot have changed, a
+// field-by-field copy of the first rule alone would lose the other rules and what
+// the first holds beyond the fields the device exchanges.
+void takeWholeSchedule(clsCalEvent& target, const clsCalEvent& source) {
+    target.setEventStart(source.EventStart());
+    target.setAllDayEvent(source.AllDayEvent());
+    while (target.RRulesCount() > 0) target.deleteRRule(1);
+    for (const clsCalRRule& r : source.RRules()) target.addRRule() = r;
+    target.setIsRecurring(source.IsRecurring() && target.RRulesCount() > 0);
+}
+
 bool ruleChanged(const clsCalRRule& a, const clsCalRRule& b) {
     return a.Frequency() != b.Frequency() || a.Interval() != b.Interval() || a.DurationCount() != b.DurationCount() ||
            !sameDate(a.DurationUntil(), b.DurationUntil()) || a.ByMonth() != b.ByMonth() ||
@@ -60,6 +81,19 @@ bool ruleChanged(const clsCalRRule& a, const clsCalRRule& b) {
 bool listHas(const std::string& list, const std::string& item) {
     const std::vector<std::string> items = splitList(list);
     return std::find(items.begin(), items.end(), item) != items.end();
+}
+
+// The program's own item of the list that a device item stands for: the same text,
+// or, for a timed event, a whole day (or its midnight) that went to the device at
+// the event's time of day. Empty when the list has none.
+std::string programItem(const std::string& list, const std::string& item, const clsCalEvent& event) {
+    if (listHas(list, item)) return item;
+    const auto date = parseICalDateTime(item);
+    if (event.AllDayEvent() || !date || item.size() != 15 || date->secondOfDay() != event.EventStart().secondOfDay())
+        return {};
+    for (std::string day : {item.substr(0, 8), item.substr(0, 8) + "T000000"})
+        if (listHas(list, day)) return day;
+    return {};
 }
 
 // The new items first, then the program's own, each once, no comma at either end.
@@ -88,7 +122,10 @@ clsCalEvent mergeEvent(const clsCalEvent& base, clsCalEvent target, const clsCal
     target.setModified(mergeValue(base.Modified(), target.Modified(), source.Modified(), useBase));
 
     // The device's day map is no schedule it can have changed: the other side's stands.
-    if (target.EventFormat() > 0 || !useBase || scheduleChanged(source, base)) takeSchedule(target, source);
+    if (target.EventFormat() > 0)
+        takeWholeSchedule(target, source);
+    else if (!useBase || scheduleChanged(source, base))
+        takeSchedule(target, source);
     return target;
 }
 
@@ -114,10 +151,10 @@ void mergeDateLists(clsCalEvent& merged, const clsCalEvent& program, const clsCa
         const auto date = parseICalDateTime(item);
         if (!date) continue;
         // Whole items are compared: the program's last item has no comma after it.
-        if (listHas(program.HiddenList(), item)) {
-            add(hidden, item);
-        } else if (listHas(program.ExDates(), item)) {
-            add(excluded, item);
+        if (const std::string own = programItem(program.HiddenList(), item, program); !own.empty()) {
+            add(hidden, own);
+        } else if (const std::string ownExcluded = programItem(program.ExDates(), item, program); !ownExcluded.empty()) {
+            add(excluded, ownExcluded);
         } else if (merged.AllDayEvent() ? date->date() > present.date() : compareDates(*date, present) == DateOrder::Later) {
             add(excluded, item);
         } else if (deleteSetting == 0) {

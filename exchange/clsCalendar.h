@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "store/clsCalEvent.h"
 
@@ -49,6 +50,15 @@ public:
         if (!events_.empty()) events_.pop_back();
     }
     int CalEventCount() const { return static_cast<int>(events_.size()); }
+    // The entries of the device's list that could not be read: the ids (as listed,
+    // without the prefix) of those whose id could still be told, and whether one
+    // named no id that could be trusted. Such an entry is neither found nor gone.
+    void addUnreadEntry(std::string id) {
+        if (id.empty()) unnamedUnreadEntry_ = true;
+        else unreadEntries_.push_back(std::move(id));
+    }
+    const std::vector<std::string>& UnreadEntries() const { return unreadEntries_; }
+    bool hasUnnamedUnreadEntry() const { return unnamedUnreadEntry_; }
     // Index from 1; nullptr outside 1..CalEventCount.
     clsCalEvent* CalEvent(int index);
     const std::deque<clsCalEvent>& CalEvents() const { return events_; }
@@ -63,6 +73,8 @@ private:
     int xCalendarId_ = 0;
     bool fullSync_ = false;
     std::deque<clsCalEvent> events_;  // a deque, so a reference survives later additions
+    std::vector<std::string> unreadEntries_;
+    bool unnamedUnreadEntry_ = false;
 };
 
 }  // namespace wendra

@@ -1,9 +1,10 @@
 #pragma once
 
-// Where the reader reports what it skipped or changed. In this program the log
-// keeps nothing: it only takes the messages, which nobody sees. Tests and
-// diagnostics derive from it to record them.
+// Where the reader reports what it skipped or changed. The log itself keeps
+// nothing; the program hands its warnings and errors on (clsNotingImportLog) to
+// where its other notes on the exchange go, and tests record them.
 
+#include <functional>
 #include <string>
 
 namespace wendra {
@@ -27,6 +28,18 @@ public:
     virtual void writeLog(int nLogType, const std::string& sMessage, const std::string& sAdditionalInfo,
                           const ImportError* oErr = nullptr);
     virtual void closeLog() {}
+};
+
+// Each warning and error as one line of text to `note`: what was wrong, with the
+// excerpt it was found in.
+class clsNotingImportLog final : public clsImportLog {
+public:
+    explicit clsNotingImportLog(std::function<void(const std::string&)> note) : note_(std::move(note)) {}
+    void writeLog(int nLogType, const std::string& sMessage, const std::string& sAdditionalInfo,
+                  const ImportError* oErr = nullptr) override;
+
+private:
+    std::function<void(const std::string&)> note_;
 };
 
 }  // namespace wendra

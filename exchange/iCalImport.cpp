@@ -224,6 +224,9 @@ void iCalImport::syncDataLine(const Line& line, clsImportLog& log, bool& open) {
         while (idAt < value.size() && (static_cast<unsigned char>(value[idAt]) & 0xC0) == 0x80) ++idAt;
         if (!stamp || value.size() <= idAt) {
             note(log, clsImportLog::kWarning, texts::kSyncEntrySkipped, line.text);
+            // The id is told only where the entry's shape holds: a time's length, a blank.
+            const bool shaped = value.size() > idAt && value[15] == ' ';
+            calendar_.addUnreadEntry(shaped ? value.substr(idAt) : std::string());
             return;
         }
         clsCalEvent& ev = calendar_.addCalEvent();

@@ -46,7 +46,16 @@ void UiListGrid::setOccurrence(int row, std::optional<RowOccurrence> when) {
     grid_.setRowData(row, when ? static_cast<long>(when->when.seconds() * 4 + (when->allDay ? 2 : 0) + 1) : 0L);
 }
 
+void UiListGrid::releaseSorting() {
+    holding_ = false;
+    if (const auto col = std::exchange(heldSort_, std::nullopt)) sortRows(*col);
+}
+
 void UiListGrid::sortRows(int col) {
+    if (holding_) {
+        heldSort_ = col;
+        return;
+    }
     // The order is the column's text ignoring case, equal texts by their keys,
     // whatever order the rows were written in. A rebuild writes its rows in that
     // order already, so a look along them is all it costs then.

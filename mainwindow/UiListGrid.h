@@ -58,8 +58,14 @@ public:
     bool setTopRow(int row) override { return grid_.setTopRow(row); }
 
     ui::Grid& grid() { return grid_; }
+    // While held, the rows are put in order once, when the hold ends, however many
+    // changes asked for it meanwhile: a batch of changes sorts the list once.
+    void holdSorting() { holding_ = true; }
+    void releaseSorting();
 
 private:
+    bool holding_ = false;
+    std::optional<int> heldSort_;
     ui::Grid& grid_;
     const ui::TextMetrics& metrics_;
     std::function<ui::Font()> font_;

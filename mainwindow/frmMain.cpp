@@ -79,6 +79,10 @@ frmMain::frmMain(frmMainCollaborators collaborators)
     cmdErrorClose.onClick = [this] { cmdErrorClose_Click(); };
 
     buildMenus();
+    // What the reader of the device's messages passed over goes where the exchange's notes go.
+    import_.newLog = [this] {
+        return std::make_unique<clsNotingImportLog>([this](const std::string& text) { commWiring_.note(text); });
+    };
 }
 
 frmMain::~frmMain() {
@@ -268,7 +272,7 @@ SaveResult frmMain::doSave(clsCalEvent& oEv, SaveMode nUpdateMode, bool bExclude
         if (!c_.outlook.Save(oEv, xid)) result = SaveResult::OutlookFailed;
     }
     // The store holds the change whatever Outlook answered, so the gadget must hear of it.
-    gSettings_->incrementUpdateVersion();
+    if (!deferUpdateVersion()) gSettings_->incrementUpdateVersion();
     return result;
 }
 

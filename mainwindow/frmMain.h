@@ -132,10 +132,16 @@ public:
     static constexpr int kCommPanel = 2;
     static constexpr std::string_view kTextSyncInProgress = "Sync: In progress...";
     static constexpr std::string_view kTextIncomingData = "Incoming data...";
+    // In panel 1, when text from the device held no end within the framer's bound.
+    static constexpr std::string_view kTextMessageDropped = "Sync: a message from the device was too long and was dropped";
     // The poll's intervals: after a receive, after the device cancelled, after an export ended.
     static constexpr int kPollAfterReceiveMs = 1000;
     static constexpr int kPollAfterCancelMs = 40000;
     static constexpr int kPollAfterExportMs = 60000;
+    // How long "Closing COMn..." stands before the port is closed, so that it is drawn.
+    static constexpr int kClosePortDelayMs = 100;
+    // The list shows what a synchronisation changes at most this often, and at its end.
+    static constexpr int kSyncListRedrawMs = 300;
     // Opens, reopens or closes the port as the setting asks and shows the outcome;
     // with bDisplayWarn a port that does not open is also told in a message box.
     bool openCommPort(bool bDisplayWarn);
@@ -473,8 +479,31 @@ private:
     };
     void handleMessage(const FramedMessage& message);
     void showPortError(int port);
+    void closeAndReopenPort();
     MessageFramer framer_;
     bool receiving_ = false;  // a message is being handled: new ones wait their turn
+    // The port closes in a later turn of the event loop than the click that asked for
+    // it, so that the panel's "Closing COMn..." is drawn first.
+    ui::Timer timerClosePort{c_.services.timers, "timerClosePort"};
+    ui::MousePointer pointerBeforeClose_ = ui::MousePointer::Default;
+    // The replies to a message go out once the store holds what the message changed.
+    bool holdingReplies_ = false;
+    std::vector<std::string> outbox_;
+    void sendHeldReplies();
+    // The list changes of the messages handled, shown together a few times a second
+    // and at the export's end: drawn after every message, the list took most of the
+    // time of a synchronisation of thousands of events.
+    struct ListChange {
+        bool deleted = false;
+        std::string id;
+        bool operator==(const ListChange&) const = default;
+    };
+    std::vector<ListChange> syncListChanges_;
+    ui::Timer timerSyncList{c_.services.timers, "timerSyncList"};
+    bool deferListChange(ListChange change);
+    bool deferUpdateVersion();
+    bool updateVersionPending_ = false;
+    void showSyncListChanges();
     CommWiring commWiring_{*this};
     MessageImport import_{commWiring_, commWiring_};
     // Made with the store, which it works on; it goes before the wiring it reports to.

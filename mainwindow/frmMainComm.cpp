@@ -3,6 +3,7 @@
 // are cut by the framer, read by the calendar reader and answered by the
 // synchronisation (exchange/); here they meet the window's port, panel, timer,
 // banner, save and list.
+#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -14,6 +15,8 @@
 namespace wendra {
 
 namespace {
+
+constexpr int kStatusPanel = 1;
 
 // Texts of panel 2 that the receive handler leaves standing: an exchange is going on.
 bool showsExchange(const std::string& text) {
@@ -71,13 +74,24 @@ void frmMain::showCommStatus() {
 
 void frmMain::StatusBar1_PanelClick(int panel) {
     if (panel != kCommPanel) return;
+    // A click while the port is about to close changes nothing.
+    if (timerClosePort.running()) return;
     SerialPort& port = c_.serialPort;
-    if (port.isOpen()) {
-        StatusBar1.setImageKey(kCommPanel, "imgCommErr");
-        StatusBar1.setText(kCommPanel, "Closing COM" + std::to_string(port.portNumber()) + "...");
-        ui::BusyPointer busy(*this);
-        port.close();
+    if (!port.isOpen()) {
+        openCommPort(false);
+        return;
     }
+    StatusBar1.setImageKey(kCommPanel, "imgCommErr");
+    StatusBar1.setText(kCommPanel, "Closing COM" + std::to_string(port.portNumber()) + "...");
+    pointerBeforeClose_ = mousePointer();
+    setMousePointer(ui::MousePointer::Hourglass);
+    timerClosePort.setInterval(kClosePortDelayMs);
+}
+
+void frmMain::closeAndReopenPort() {
+    timerClosePort.setInterval(0);
+    c_.serialPort.close();
+    setMousePointer(pointerBeforeClose_);
     openCommPort(false);
 }
 
@@ -113,11 +127,29 @@ void frmMain::handleMessage(const FramedMessage& message) {
         // The framer has already dropped what came after the cancel.
         timerCheckComm1.setInterval(kPollAfterCancelMs);
         if (DeviceSync* sync = deviceSync()) sync->cancel();
+        showSyncListChanges();
         showCommStatus();
         return;
     }
     showSyncInProgress();
+    // Everything the message changes is written to the file at once, and only then
+    // does the device hear the answer: what it acts on is in the store.
+    struct Held {
+        frmMain& f;
+        bool transaction;
+        ~Held() {
+            if (transaction) f.gData_->releaseTransaction(true);
+            f.holdingReplies_ = false;
+            f.sendHeldReplies();
+        }
+    } held{*this, gData_ && gData_->holdTransaction()};
+    holdingReplies_ = true;
     import_.import(message);
+}
+
+void frmMain::sendHeldReplies() {
+    for (const std::string& bytes : std::exchange(outbox_, {}))
+        if (c_.serialPort.isOpen()) c_.serialPort.write(bytes);
 }
 
 void frmMain::timerCheckComm1_Timer() {
@@ -134,7 +166,60 @@ bool frmMain::commSend(std::string_view text) {
     // A zero byte ends a message at the device: one inside the text would cut it.
     if (text.find('\0') != std::string_view::npos) return false;
     if (!c_.serialPort.isOpen()) return false;
+    if (holdingReplies_) {
+        outbox_.push_back(frameOutgoing(text));
+        return true;
+    }
     return c_.serialPort.write(frameOutgoing(text));
+}
+
+// ---- the list during a synchronisation ---------------------------------------------------
+
+bool frmMain::deferListChange(ListChange change) {
+    // Only what the messages change waits; the user's own changes show at once.
+    if (!receiving_) return false;
+    if (std::find(syncListChanges_.begin(), syncListChanges_.end(), change) == syncListChanges_.end())
+        syncListChanges_.push_back(std::move(change));
+    if (!timerSyncList.running()) timerSyncList.setInterval(kSyncListRedrawMs);
+    return true;
+}
+
+bool frmMain::deferUpdateVersion() {
+    // The gadget reads the store again when the counter moves: once for the saves of
+    // many messages does as well as once for each, which wrote the settings file as often.
+    if (!receiving_) return false;
+    updateVersionPending_ = true;
+    if (!timerSyncList.running()) timerSyncList.setInterval(kSyncListRedrawMs);
+    return true;
+}
+
+void frmMain::showSyncListChanges() {
+    timerSyncList.setInterval(0);
+    if (std::exchange(updateVersionPending_, false) && gSettings_) gSettings_->incrementUpdateVersion();
+    if (syncListChanges_.empty()) return;
+    const std::vector<ListChange> changes = std::exchange(syncListChanges_, {});
+    EventList* l = list();
+    if (l == nullptr) return;
+    // The view hears of the grid once, and the rows are put in order once, when all
+    // of the changes are in; the current row stays on its event.
+    const int top = msGrid.topRow();
+    const std::string key = selectedKey();
+    const ui::RedrawSuspender off(msGrid);
+    {
+        struct Hold {
+            UiListGrid& grid;
+            ~Hold() { grid.releaseSorting(); }
+        } hold{listGrid_};
+        listGrid_.holdSorting();
+        for (const ListChange& c : changes) {
+            if (c.deleted)
+                l->ListShowDeleted(c.id);
+            else
+                l->updateList(c.id);
+        }
+    }
+    collectTimedRows();
+    if (!key.empty()) reselectRow(key, top);
 }
 
 // ---- the synchronisation and what the reader of each message calls ---------------------
@@ -148,9 +233,15 @@ DeviceSync* frmMain::deviceSync() {
 frmMain::CommWiring::CommWiring(frmMain& f) : f_(f) {
     f.c_.serialPort.setReceiveHandler([&f] { f.MSComm1_OnComm(); });
     f.timerCheckComm1.onTimer = [&f] { f.timerCheckComm1_Timer(); };
+    f.timerClosePort.setSingleShot(true);
+    f.timerClosePort.onTimer = [&f] { f.closeAndReopenPort(); };
+    f.timerSyncList.setSingleShot(true);
+    f.timerSyncList.onTimer = [&f] { f.showSyncListChanges(); };
     f.StatusBar1.onPanelClick = [&f](int panel) { f.StatusBar1_PanelClick(panel); };
-    // Nobody watches the link but whoever reads the program's output.
-    f.framer_.onDropped = [](std::size_t bytes) {
+    // The device gets no answer to what was dropped: the user is told where the
+    // mode and passing texts go, the program's output says how much.
+    f.framer_.onDropped = [&f](std::size_t bytes) {
+        f.StatusBar1.setText(kStatusPanel, std::string(kTextMessageDropped));
         std::cerr << "WendraWin: " << bytes << " bytes from the serial port held no message end and were dropped\n";
     };
 }
@@ -205,7 +296,10 @@ SaveResult frmMain::CommWiring::doSave(clsCalEvent& ev, SaveMode updateMode, boo
 }
 void frmMain::CommWiring::updateList(const std::string& id) { f_.updateList(id); }
 bool frmMain::CommWiring::commSend(std::string_view text) { return f_.commSend(text); }
-void frmMain::CommWiring::exportEnded() { f_.timerCheckComm1.setInterval(kPollAfterExportMs); }
+void frmMain::CommWiring::exportEnded() {
+    f_.timerCheckComm1.setInterval(kPollAfterExportMs);
+    f_.showSyncListChanges();
+}
 void frmMain::CommWiring::note(const std::string& text) { std::cerr << "WendraWin: " << text << "\n"; }
 
 }  // namespace wendra

@@ -100,10 +100,12 @@ void frmMain::refreshList() {
 }
 
 void frmMain::updateList(const std::string& id) {
+    if (deferListChange({false, id})) return;
     if (EventList* l = list()) l->updateList(id);
 }
 
 void frmMain::ListShowDeleted(const std::string& id) {
+    if (deferListChange({true, id})) return;
     if (EventList* l = list()) l->ListShowDeleted(id);
 }
 

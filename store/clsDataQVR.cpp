@@ -56,6 +56,14 @@ std::optional<EventKey> keyOf(const clsCalEvent& ev) {
 
 std::string num(std::int64_t n) { return std::to_string(n); }
 
+// The links' foreign ids compare exactly: the column was made to ignore case, and
+// a device whose ids "ab6" and "AB6" are two events would have them taken for one.
+// The first test keeps the column's index of use, the second decides.
+std::string xidIs(std::string_view xid) {
+    const std::string q = sqlQuote(xid);
+    return "XID = " + q + " AND XID = " + q + " COLLATE BINARY";
+}
+
 bool requestsRemoval(const clsCalEvent& ev) {
     return ev.UpdateRequest() == clsCalEvent::kRequestDeleteEvent ||
            ev.UpdateRequest() == clsCalEvent::kRequestHideEvent || isNullDate(ev.ViewFromDate());
@@ -171,11 +179,43 @@ bool clsDataQVR::openRecordset(std::string_view sql, db::RecordSet* rs) {
     return hasRows;
 }
 
-bool clsDataQVR::beginTrans() { return connection_.beginTrans(); }
+bool clsDataQVR::beginTrans() {
+    // Within a held transaction that the database has not undone by itself.
+    if (held_ > 0 && connection_.inTransaction()) {
+        if (!connection_.beginPart()) return false;
+        ++parts_;
+        return true;
+    }
+    return connection_.beginTrans();
+}
 
 // A commit that fails is rolled back by the connection and answered here, so that
 // no operation reports a change that is not in the file.
-bool clsDataQVR::endTrans(bool commit) { return connection_.endTrans(commit); }
+bool clsDataQVR::endTrans(bool commit) {
+    if (parts_ > 0) {
+        --parts_;
+        return connection_.endPart(commit);
+    }
+    return connection_.endTrans(commit);
+}
+
+bool clsDataQVR::holdTransaction() {
+    if (held_ > 0) {
+        ++held_;
+        return true;
+    }
+    if (!connection_.isOpen() || connection_.inTransaction() || !connection_.beginTrans()) return false;
+    held_ = 1;
+    return true;
+}
+
+bool clsDataQVR::releaseTransaction(bool commit) {
+    if (held_ == 0) return false;
+    if (--held_ > 0) return true;
+    // The database may have undone it by itself (a full disk): nothing is left to end.
+    if (!connection_.inTransaction()) return false;
+    return connection_.endTrans(commit);
+}
 
 std::string_view clsDataQVR::eventColumnList() { return kEventColumns; }
 
@@ -255,7 +295,7 @@ bool clsDataQVR::Save(clsCalEvent& ev, SaveMode mode) {
 
 std::string clsDataQVR::findIdByXID(int calendarId, std::string_view xid) {
     db::RecordSet rs;
-    if (!openRecordset("SELECT WendraWinId FROM XDATA WHERE XID=" + sqlQuote(xid) + " AND XCalendarId=" +
+    if (!openRecordset("SELECT WendraWinId FROM XDATA WHERE " + xidIs(xid) + " AND XCalendarId=" +
                            num(calendarId) + " AND (Status=0 OR isnull(Status) )",
                        &rs))
         return {};
@@ -477,8 +517,8 @@ bool clsDataQVR::Find(clsCalEvent& ev, int calendarId, std::string_view id) {
     db::RecordSet rs;
     // More than one live link to the foreign id makes the subquery, and so the
     // statement, fail: such an id names no one event.
-    if (!openRecordset("SELECT * FROM events WHERE WendraWinID=(SELECT WendraWinID FROM XData WHERE XID = " +
-                           sqlQuote(id) + " AND XCalendarId=" + num(calendarId) + " AND (Status=0 OR isnull(Status) ))",
+    if (!openRecordset("SELECT * FROM events WHERE WendraWinID=(SELECT WendraWinID FROM XData WHERE " +
+                           xidIs(id) + " AND XCalendarId=" + num(calendarId) + " AND (Status=0 OR isnull(Status) ))",
                        &rs))
         return false;
     return eventFromRecord(ev, rs);
@@ -517,7 +557,7 @@ bool clsDataQVR::hasXData(int calendarId) {
 std::optional<clsDataQVR::LinkRow> clsDataQVR::findLink(std::optional<EventKey> key, int calendarId,
                                                         std::string_view xid) {
     std::string sql = "SELECT rowid AS LinkRow, * FROM XData WHERE XCalendarId = " + num(calendarId);
-    sql += key ? " AND WendraWinId = " + num(*key) : " AND XID = " + sqlQuote(xid);
+    sql += key ? " AND WendraWinId = " + num(*key) : " AND " + xidIs(xid);
     // A foreign id may be held by a live link and by stale ones of events deleted
     // here: the live link names the event, then the newest.
     db::RecordSet rs;
@@ -593,7 +633,7 @@ bool clsDataQVR::setSyncFound(int calendarId, bool found, std::optional<EventKey
 
 bool clsDataQVR::setSyncFoundByXID(int calendarId, std::string_view xid) {
     return executeSql("UPDATE XData SET SyncFound = " + sqlBool(true) + " WHERE XCalendarID = " + num(calendarId) +
-                      " AND XID = " + sqlQuote(xid));
+                      " AND " + xidIs(xid));
 }
 
 std::string clsDataQVR::getXID(int calendarId, EventKey key) {

@@ -117,6 +117,14 @@ public:
     db::Connection& connection() { return connection_; }
     // The connection text OpenData opens: the data folder and WendraWin.dt.
     std::string connectionText() const;
+    // One write transaction held open over many operations (the handling of one
+    // message from the device), so that the file is written once for all of them:
+    // each operation's own transaction becomes a part of it, undone alone when that
+    // operation fails. False when it could not begin; the operations then commit
+    // one by one as they always do. Held ones nest: only the outermost ends it.
+    bool holdTransaction();
+    // Ends what holdTransaction began: committed, or undone when commit is false.
+    bool releaseTransaction(bool commit);
 
     // ---- SQL values ---------------------------------------------------------
     // The text without trailing blanks, quoted: 'text', each "'" doubled; the
@@ -252,6 +260,8 @@ private:
     const clsSettings& settings_;
     StoreOptions options_;
     db::Connection connection_;
+    int held_ = 0;   // holdTransaction's depth; its transaction is open while above 0
+    int parts_ = 0;  // the operations' own transactions open as parts of the held one
     std::optional<EventCursor> events_;
 };
 

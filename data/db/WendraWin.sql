@@ -5,7 +5,8 @@
 --   flags as 1 and 0 in the columns declared BOOLEAN.
 -- Keys are AUTOINCREMENT so that a key once given is never given again: links in
 -- XData and copies in SyncRecord outlive the event they name.
--- XID and UniqueID compare ignoring case, as the ids of foreign calendars always did.
+-- XID and UniqueID compare ignoring case, as the ids of foreign calendars always did; the
+-- programs' queries name the exact collation for XID, whose ids differ in case alone.
 
 PRAGMA user_version = 1;
 

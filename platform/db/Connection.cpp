@@ -190,10 +190,8 @@ std::optional<std::string> missingTable(sqlite3* db, std::span<const std::string
     return std::nullopt;
 }
 
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+// Enough for every shape of statement the store runs; past it the cache starts afresh.
+constexpr std::size_t kCachedStatements = 64;
 
 }  // namespace
 
@@ -210,6 +208,30 @@ std::optional<fs::path> databaseFileFromConnectionText(std::string_view text) {
 }
 
 void Connection::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+void Connection::Finalizer::operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+
+Connection::Statement Connection::prepared(const std::string& sql, const char** tail) {
+    if (const auto it = statements_.find(sql); it != statements_.end()) {
+        Statement statement = std::move(it->second);
+        statements_.erase(it);
+        *tail = nullptr;
+        return statement;
+    }
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db_.get(), sql.c_str(), static_cast<int>(sql.size()), &raw, tail) != SQLITE_OK) {
+        sqlite3_finalize(raw);
+        return nullptr;
+    }
+    return Statement(raw);
+}
+
+void Connection::keep(std::string sql, Statement statement) {
+    // Reset, its values unbound: it holds no lock and no text of the last run.
+    sqlite3_reset(statement.get());
+    sqlite3_clear_bindings(statement.get());
+    if (statements_.size() >= kCachedStatements) statements_.clear();
+    statements_.emplace(std::move(sql), std::move(statement));
+}
 
 Connection::Connection() = default;
 Connection::~Connection() { close(); }
@@ -287,6 +309,7 @@ bool Connection::openFile(const fs::path& file, std::span<const std::string_view
 }
 
 void Connection::close() {
+    statements_.clear();
     if (db_ && !sqlite3_get_autocommit(db_.get())) sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
     db_.reset();
     file_.clear();
@@ -318,15 +341,13 @@ std::optional<RecordSet> Connection::execute(std::string_view sql) {
         return std::nullopt;
     }
 
-    sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
-    const int prepared = sqlite3_prepare_v2(db, statement->sql.c_str(), static_cast<int>(statement->sql.size()), &raw,
-                                            &tail);
-    StatementPtr stmt(raw);
-    if (prepared != SQLITE_OK || !stmt) {
+    Statement stmt = prepared(statement->sql, &tail);
+    if (!stmt) {
         failWithDatabaseError("the statement is not valid");
         return std::nullopt;
     }
+    sqlite3_stmt* raw = stmt.get();
     for (const char* p = tail; p && *p; ++p) {
         if (!isSpace(*p)) {
             fail("only one statement can be run at a time");
@@ -373,6 +394,7 @@ std::optional<RecordSet> Connection::execute(std::string_view sql) {
         rows.push_back(std::move(row));
     }
     const std::int64_t affected = sqlite3_total_changes64(db) != changesBefore ? sqlite3_changes64(db) : 0;
+    keep(std::move(statement->sql), std::move(stmt));
     return RecordSet(std::move(names), std::move(rows), affected);
 }
 
@@ -411,6 +433,27 @@ bool Connection::rollbackTrans() {
     const bool ok = runPlain("ROLLBACK");
     inTransaction_ = !sqlite3_get_autocommit(db);
     return ok;
+}
+
+bool Connection::beginPart() {
+    lastError_.clear();
+    if (!db_ || !inTransaction_) return fail("no transaction is open");
+    return runPlain("SAVEPOINT wendra_part");
+}
+
+bool Connection::endPart(bool keep) {
+    lastError_.clear();
+    if (!db_ || !inTransaction_) return fail("no transaction is open");
+    sqlite3* db = db_.get();
+    if (sqlite3_get_autocommit(db)) {
+        inTransaction_ = false;
+        return fail("the transaction was rolled back by the database");
+    }
+    // The innermost part of that name: ROLLBACK TO keeps it open, so it is released after.
+    const bool ok = keep ? runPlain("RELEASE wendra_part")
+                         : runPlain("ROLLBACK TO wendra_part") && runPlain("RELEASE wendra_part");
+    inTransaction_ = !sqlite3_get_autocommit(db);
+    return ok && inTransaction_;
 }
 
 bool Connection::backupTo(const fs::path& file, std::span<const std::string_view> requiredTables) {

@@ -8,10 +8,12 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "platform/db/RecordSet.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace wendra::db {
 
@@ -67,6 +69,12 @@ public:
     // commitTrans() when commit is true, else rollbackTrans().
     bool endTrans(bool commit) { return commit ? commitTrans() : rollbackTrans(); }
     bool inTransaction() const { return inTransaction_; }
+    // Inside an open transaction: a part of it that its end keeps or undoes on its
+    // own (a savepoint), while the rest of the transaction stands. Parts nest. False
+    // outside a transaction; an undone part is false when the database had to undo
+    // the whole transaction instead (it is closed then).
+    bool beginPart();
+    bool endPart(bool keep);
 
     // Writes a consistent copy of the whole database to file, replacing that file. A copy
     // of WendraWin.dt alone may miss what still waits in its WAL beside it. The copy
@@ -89,6 +97,16 @@ private:
     struct Closer {
         void operator()(sqlite3* db) const;
     };
+    struct Finalizer {
+        void operator()(sqlite3_stmt* s) const;
+    };
+    using Statement = std::unique_ptr<sqlite3_stmt, Finalizer>;
+    // The statement prepared for a translated text, taken again for the next statement
+    // of the same text: the store runs a few shapes of statement thousands of times in
+    // a synchronisation, and preparing each afresh was a fifth of its work.
+    Statement prepared(const std::string& sql, const char** tail);
+    void keep(std::string sql, Statement statement);
+    std::unordered_map<std::string, Statement> statements_;
     std::unique_ptr<sqlite3, Closer> db_;
     std::filesystem::path file_;
     std::chrono::milliseconds busyTimeout_ = kDefaultBusyTimeout;

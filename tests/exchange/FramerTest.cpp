@@ -133,7 +133,8 @@ TEST(Framer, AnEndLineCountsOnlyAsALineOfItsOwnWithTheExactText) {
         {"DESCRIPTION:meet\\nEND:VCALENDAR\\nthere", false},
         {" END:VCALENDAR", false},  // a folded line's continuation
         {"END:VCALENDARS", false},
-        {"END:VCALENDAR ", false},
+        {"END:VCALENDAR ", true},  // blanks and tabs after the marker
+        {"X-KSP-END:CONFIRM \t ", true},
         {"end:vcalendar", false},
         {"XX-KSP-END:SYNC-DATA", false},
         {"END:VCALENDAR", true},
@@ -168,7 +169,19 @@ TEST(Framer, AnEndLineCountsOnlyAsALineOfItsOwnWithTheExactText) {
 
 // ---- size and junk ---------------------------------------------------------------------------------------
 
+TEST(Framer, AListOf100000EventsComesOutWhole) {
+    const std::string list = peer::syncDataMessage("dev-1", 100000);
+    ASSERT_GT(list.size(), 3'000'000u);
+    MessageFramer framer;
+    const auto got = feed(framer, chunks(list, 1 << 16, 3));
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].text.size(), cutText(list).size());
+    EXPECT_EQ(framer.droppedBytes(), 0u);
+}
+
+// A framer of 1 MiB shows how any bound behaves, in a test of a few megabytes.
 TEST(Framer, A40KBListComesOutWholeAfterAnyJunkAndTheBufferStaysBounded) {
+    constexpr std::size_t kLimit = std::size_t{1} << 20;
     std::string lines;
     while (lines.size() < 2'000'000) lines += "JUNK 0123456789 END:VCALENDAR and more of it\r\n";
     struct Case {
@@ -186,7 +199,7 @@ TEST(Framer, A40KBListComesOutWholeAfterAnyJunkAndTheBufferStaysBounded) {
     const Sent list{MessageKind::SyncData, peer::syncDataMessage("dev-1", 1400)};
     ASSERT_GT(list.text.size(), 40'000u);
     for (const auto& c : cases) {
-        MessageFramer framer;
+        MessageFramer framer(kLimit);
         std::size_t drops = 0, mostHeld = 0;
         framer.onDropped = [&](std::size_t) { ++drops; };
         std::vector<FramedMessage> got;
@@ -198,12 +211,12 @@ TEST(Framer, A40KBListComesOutWholeAfterAnyJunkAndTheBufferStaysBounded) {
         }
         ASSERT_EQ(got.size(), 1u) << c.label;
         EXPECT_TRUE(got[0].text.ends_with(cutText(list.text))) << c.label;
-        EXPECT_LE(got[0].text.size(), MessageFramer::kDefaultLimit + 64) << c.label;
-        EXPECT_LE(mostHeld, MessageFramer::kDefaultLimit) << c.label;
+        EXPECT_LE(got[0].text.size(), kLimit + 64) << c.label;
+        EXPECT_LE(mostHeld, kLimit) << c.label;
         if (c.junk.empty()) {
             EXPECT_EQ(framer.droppedBytes(), 0u);
         } else {
-            EXPECT_GE(framer.droppedBytes(), c.junk.size() - MessageFramer::kDefaultLimit) << c.label;
+            EXPECT_GE(framer.droppedBytes(), c.junk.size() - kLimit) << c.label;
             EXPECT_GE(drops, 1u) << c.label;
             EXPECT_LE(drops, 8u) << c.label << ": dropped in large steps";
         }

@@ -84,6 +84,7 @@ TEST(SyncSession, EachListedEventIsJudgedAgainstTheStore) {
         const char* listed;                     // the list's entry for P-9 ("" none)
         Blocks sent;                            // the first block of the exchange
         int eventsLost;
+        const char* stamp = kListed.c_str();    // the entry's change time
     };
     const auto linked = [](DateTime changed) {
         return [=](SyncRig& r) { r.link(r.addLocal("Dentist", kApril1, changed), "P-9"); };
@@ -109,6 +110,10 @@ TEST(SyncSession, EachListedEventIsJudgedAgainstTheStore) {
          },
          "9", {"REQUEST< P-9"}, 0},
         {"no longer listed: deleted here", linked(kMarch1), "", {"EXPORT-END"}, 1},
+        // An entry that cannot be read is neither found nor gone.
+        {"a time that cannot be read: kept, nothing asked", linked(kMarch1), "9", {"EXPORT-END"}, 0, "2026030XT080000"},
+        {"a year before 1601: the same", linked(kMarch1), "9", {"EXPORT-END"}, 0, "16001231T235959"},
+        {"an entry whose id cannot be told: nothing deleted", linked(kMarch1), "", {"EXPORT-END"}, 0, "2026030"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -117,7 +122,8 @@ TEST(SyncSession, EachListedEventIsJudgedAgainstTheStore) {
         rig.calendarId = rig.store.RegisterXCalendar(uid);
         c.arrange(rig);
         const std::int64_t before = rig.eventCount();
-        rig.readList(*c.listed ? SyncRig::Entries{{kListed, c.listed}} : SyncRig::Entries{});
+        const bool listed = *c.listed || c.stamp != kListed;
+        rig.readList(listed ? SyncRig::Entries{{c.stamp, c.listed}} : SyncRig::Entries{});
         EXPECT_EQ(rig.sentBlocks(), c.sent);
         EXPECT_EQ(before - rig.eventCount(), c.eventsLost);
         EXPECT_EQ(rig.host.shownDeleted.size(), static_cast<std::size_t>(c.eventsLost));
@@ -185,6 +191,35 @@ TEST(SyncSession, NothingIsAddedWhileARequestedDeviceEventHasNotCome) {
     EXPECT_EQ(rig.sentBlocks(), (Blocks{"REQUEST> P-3", "EXPORT-END", "REQUEST> P-3", "EXPORT-END"}));
     EXPECT_EQ(rig.eventCount(), 1);
     EXPECT_EQ(rig.count("SELECT count(*) AS n FROM XData WHERE XID = 'P-3' AND WendraWinID = 1"), 1);
+
+    // An event sent under another UID than the one asked for answers the request all the same.
+    SyncRig other;
+    other.addLocal("Team lunch", SyncRig::at(2026, 3, 18, 12), kMarch1);
+    other.readList({{kListed, "3"}});
+    other.import.importVCal(vevent("3", "Dentist", kListed));
+    EXPECT_EQ(other.sentBlocks(), (Blocks{"REQUEST> P-3", "PUBLISH QVRID-1"}));
+
+    // One that never comes keeps the local events waiting one exchange, not for ever.
+    SyncRig third;
+    third.addLocal("Team lunch", SyncRig::at(2026, 3, 18, 12), kMarch1);
+    for (int exchange = 0; exchange < 2; ++exchange) {
+        third.readList({{kListed, "3"}});
+        third.import.importConfirmation(confirm("987654", "P-3"));
+    }
+    EXPECT_EQ(third.sentBlocks(), (Blocks{"REQUEST> P-3", "EXPORT-END", "REQUEST> P-3", "PUBLISH QVRID-1"}));
+}
+
+TEST(SyncSession, AnEventThatComesBackUnusableIsLoggedOnceAndAskedForAgainOnlyOnceChanged) {
+    SyncRig rig;
+    for (int exchange = 0; exchange < 2; ++exchange) {
+        rig.readList({{kListed, "5"}});
+        if (exchange == 0) rig.import.importVCal(vevent("P-5", "Dentist", kListed, "", ""));  // no start
+    }
+    EXPECT_EQ(rig.sentBlocks(), (Blocks{"REQUEST> P-5", "EXPORT-END", "EXPORT-END"}));
+    EXPECT_EQ(rig.notesWith(texts::kEventNotUsable), 1u);
+    EXPECT_EQ(rig.eventCount(), 0);
+    rig.readList({{"20260305T080000", "5"}});
+    EXPECT_EQ(rig.sentBlocks().back(), "REQUEST> P-5");
 }
 
 TEST(SyncSession, AnEventLinkedWhileItIsBeingAddedIsNotAddedTwice) {
@@ -239,11 +274,13 @@ TEST(SyncSession, AMessageWithoutTheCompanionsIdIsTheOpenSessions) {
     EXPECT_EQ(rig.count("SELECT count(*) AS n FROM XData"), 2);
     EXPECT_EQ(rig.eventCount(), 2);
 
-    // After the export's end there is no session for such a message to join.
+    // After the export's end an event is still merged into the device's calendar,
+    // and a confirmation of nothing sent is not; nothing more goes out.
     rig.import.importVCal(vevent("P-10", "Haircut", kListed));
     rig.import.importConfirmation(confirm("1", "P-78", ""));
-    EXPECT_EQ(rig.eventCount(), 2);
-    EXPECT_EQ(rig.count("SELECT count(*) AS n FROM XData"), 2);
+    EXPECT_EQ(rig.eventCount(), 3);
+    EXPECT_EQ(rig.count("SELECT count(*) AS n FROM XData WHERE XCalendarID = " + std::to_string(rig.calendarId)), 3);
+    EXPECT_EQ(rig.count("SELECT count(*) AS n FROM XData WHERE XID = 'P-78'"), 0);
     EXPECT_EQ(rig.sentBlocks().size(), 3u);
     EXPECT_FALSE(rig.host.notes.empty());
 }

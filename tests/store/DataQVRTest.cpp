@@ -434,10 +434,17 @@ TEST_F(StoreFile, AnEventWhoseForeignIdIsLinkedUpdatesThatEvent) {
     const EventKey key = linked("first", d(2024, 4, 1, 9), cal, "dev-1");
     clsCalEvent again = oneOff("from the device", d(2024, 4, 1, 9));
     again.setXCalendarId(cal);
-    again.setXID("DEV-1");  // foreign ids compare ignoring case
+    again.setXID("dev-1");
     EXPECT_EQ(saved(again), key);
     EXPECT_EQ(count("Events"), 1);
     EXPECT_EQ(count("XData"), 1);
+    EXPECT_EQ(found(key).Description(), "from the device");
+    // Foreign ids compare exactly: one that differs in case alone is another event.
+    clsCalEvent other = oneOff("another", d(2024, 4, 1, 9));
+    other.setXCalendarId(cal);
+    other.setXID("DEV-1");
+    EXPECT_NE(saved(other), key);
+    EXPECT_EQ(count("Events"), 2);
     EXPECT_EQ(found(key).Description(), "from the device");
 }
 
@@ -484,6 +491,26 @@ TEST_F(StoreFile, AFailedStatementUndoesTheWholeInsert) {
     EXPECT_FALSE(store.Save(ev, SaveMode::Always));
     EXPECT_EQ(ev.WendraWinId(), "");
     EXPECT_EQ(count("Events"), 0);
+}
+
+TEST_F(StoreFile, AHeldTransactionWritesAtItsOutermostEndAndAFailedSaveInItUndoesOnlyItself) {
+    const int cal = calendar("device");
+    ASSERT_TRUE(store.holdTransaction());
+    ASSERT_TRUE(store.holdTransaction());
+    clsCalEvent kept = oneOff("kept", d(2024, 4, 1));
+    EXPECT_GT(saved(kept), 0);
+    ASSERT_TRUE(store.connection().execute("DROP TABLE XData"));
+    clsCalEvent lost = oneOff("with link", d(2024, 4, 2));
+    lost.setXCalendarId(cal);
+    lost.setXID("x");
+    EXPECT_FALSE(store.Save(lost, SaveMode::Always));
+    EXPECT_EQ(lost.WendraWinId(), "");
+    EXPECT_TRUE(store.releaseTransaction(true));
+    EXPECT_EQ(count("Events"), 0) << "written only when the outermost hold ends";
+    EXPECT_TRUE(store.releaseTransaction(true));
+    EXPECT_EQ(count("Events"), 1);
+    EXPECT_EQ(count("Events", "WendraWinID = " + kept.WendraWinId()), 1);
+    EXPECT_FALSE(store.releaseTransaction(true));
 }
 
 TEST_F(StoreFile, DuplicatesNeedEqualRules) {

@@ -64,6 +64,11 @@ public:
     }
 
     std::string panel() const { return form->StatusBar1.text(frmMain::kCommPanel); }
+    // A click on panel 2, and the turn of the event loop in which the port closes.
+    void clickCommPanel() {
+        form->StatusBar1.click(frmMain::kCommPanel);
+        ui.timers.advance(frmMain::kClosePortDelayMs);
+    }
     std::string panelImage() const { return form->StatusBar1.panel(frmMain::kCommPanel).imageKey; }
     // The copy of the last message of a kind ("SyncTime.txt"); empty when none.
     std::string copy(std::string_view fileName) const {

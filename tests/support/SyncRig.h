@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <string>
 #include <vector>
@@ -68,6 +70,15 @@ public:
         EXPECT_TRUE(db::createDatabaseFile(dir / db::kDatabaseFileName));
         EXPECT_TRUE(store.OpenData()) << store.lastError();
         host.store = &store;
+        // What the reader passes over is noted, as in the program.
+        import.newLog = [this] {
+            return std::make_unique<clsNotingImportLog>([this](const std::string& text) { host.note(text); });
+        };
+    }
+    // How many notes hold the text.
+    std::size_t notesWith(std::string_view text) const {
+        return static_cast<std::size_t>(std::count_if(host.notes.begin(), host.notes.end(),
+                                                      [&](const std::string& n) { return n.find(text) != n.npos; }));
     }
 
     // ---- the store ---------------------------------------------------------------

@@ -73,6 +73,13 @@ TEST_F(CommLink, ClickingPanelTwoClosesAndReopensThePortAndPanelOneDoesNothing) 
     EXPECT_TRUE(f.StatusBar1.click(1));
     EXPECT_EQ(port.opens(), std::vector<int>{3});
     EXPECT_TRUE(f.StatusBar1.click(2));
+    // The text stands until the window has had its turn to draw it; a second click
+    // meanwhile changes nothing.
+    EXPECT_EQ(rig.panel(), "Closing COM3...");
+    EXPECT_EQ(f.mousePointer(), ui::MousePointer::Hourglass);
+    f.StatusBar1.click(2);
+    EXPECT_EQ(port.closeCount(), 0);
+    rig.ui.timers.advance(frmMain::kClosePortDelayMs);
     EXPECT_EQ(rig.panelTexts, (std::vector<std::string>{"Closing COM3...", "COM3  (Open)"}));
     EXPECT_FALSE(imagesWhileClosing.empty());
     for (const auto& image : imagesWhileClosing) EXPECT_EQ(image, "imgCommErr");
@@ -82,12 +89,12 @@ TEST_F(CommLink, ClickingPanelTwoClosesAndReopensThePortAndPanelOneDoesNothing) 
 
     // The line fails now: the click shows it, quietly.
     port.failOpen(3, SerialError{16, "Port already open"});
-    f.StatusBar1.click(2);
+    rig.clickCommPanel();
     EXPECT_EQ(rig.panel(), "COM3  (Error)");
     EXPECT_FALSE(port.isOpen());
     // With no port open the click only tries again.
     rig.panelTexts.clear();
-    f.StatusBar1.click(2);
+    rig.clickCommPanel();
     EXPECT_EQ(rig.panelTexts, std::vector<std::string>{});
     EXPECT_EQ(port.closeCount(), 2);
     EXPECT_TRUE(rig.ui.messages.calls().empty());
@@ -192,8 +199,9 @@ TEST_F(CommLink, AFolderThatCannotTakeTheCopiesLosesNoMessage) {
 TEST_F(CommLink, MegabytesOfJunkCostNoMoreThanTheirBufferAndTheNextMessageIsAnswered) {
     start();
     const std::string junk(64 * 1024, 'j');
-    for (int i = 0; i < 40; ++i) ASSERT_TRUE(port.deliver(junk));
+    for (std::size_t n = 0; n <= MessageFramer::kDefaultLimit; n += junk.size()) ASSERT_TRUE(port.deliver(junk));
     EXPECT_TRUE(port.writes().empty());
+    EXPECT_EQ(rig.form->StatusBar1.text(1), frmMain::kTextMessageDropped) << "the user hears of it";
     deliver("\r\n" + peer::syncTimeMessage("20260311T100500"));
     EXPECT_EQ(port.writes(), std::vector<std::string>{sent(syncTimeReply(kOk300))});
     EXPECT_LE(rig.copy("SyncTime.txt").size(), MessageFramer::kDefaultLimit + 64);

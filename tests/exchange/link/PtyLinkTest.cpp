@@ -94,10 +94,10 @@ TEST_F(PtyLink, ThePanelFollowsOpenErrorCloseAndReopen) {
 
     // Back to COM5 by a click on the panel, then a click that closes and reopens it.
     rig.setCommPort(5);
-    f.StatusBar1.click(2);
+    rig.clickCommPanel();
     EXPECT_EQ(rig.panel(), "COM5  (Open)");
     rig.panelTexts.clear();
-    f.StatusBar1.click(2);
+    rig.clickCommPanel();
     EXPECT_EQ(rig.panelTexts, (std::vector<std::string>{"Closing COM5...", "COM5  (Open)"}));
     ASSERT_TRUE(port.isOpen());
 

@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "store/iCalData.h"
 #include "tests/support/PtySyncRig.h"
 
 using namespace wendra;
@@ -48,9 +50,17 @@ protected:
 };
 
 TEST_F(SyncOverPty, TheFirstSyncBringsBothSidesTogetherAndTheNextChangesNothing) {
+    // The list hears of the exchange's changes together, at its end at the latest
+    // (the tests' timers stand still): not at every message.
+    int gridNews = 0;
+    const auto watch = rig.form->msGrid.subscribe([&] { ++gridNews; });
     ASSERT_TRUE(rig.sync(device));
     EXPECT_EQ(rig.localEvents(), kAll);
     rig.expectInStep(device);
+    EXPECT_LE(gridNews, 4);
+    std::vector<std::string> listed;
+    for (int r = 0; r < rig.form->msGrid.rows(); ++r) listed.push_back(rig.form->msGrid.textMatrix(r, grdSubject));
+    EXPECT_NE(std::find(listed.begin(), listed.end(), "Dentist"), listed.end());
     EXPECT_EQ(device.count("REQUEST>"), 3);
     EXPECT_EQ(device.count("PUBLISH QVRID-"), 2) << "the two the device lacked, and not the one both had";
     EXPECT_EQ(rig.rig.panel(), "COM5  (Open)");
@@ -100,6 +110,50 @@ TEST_F(SyncOverPty, WhatOneSideDeletesTheOtherDeletes) {
 
     ASSERT_TRUE(rig.sync(device));
     EXPECT_EQ(device.received, kNothingToDo);
+}
+
+TEST_F(SyncOverPty, ATextEditOnTheDeviceKeepsEveryRuleAndExceptionOfALocalEvent) {
+    // Weekdays and the fourth Thursday of November, a whole day off: the device gets
+    // the day map. Weekly until 1 June: the device gets a count.
+    struct Rule {
+        int frequency;
+        const char* month;
+        const char* days;
+        DateTime until;
+    };
+    const auto save = [&](const char* description, DateTime start, std::vector<Rule> rules, const char* exDates) {
+        clsCalEvent ev;
+        ev.setDescription(description);
+        ev.setEventStart(start);
+        ev.setAllDayEvent(false);
+        ev.setLastModified(PtySyncRig::at(2026, 3, 1, 8));
+        ev.setIsRecurring(true);
+        for (const Rule& rule : rules) {
+            clsCalRRule& r = ev.addRRule();
+            r.setIsValid(true);
+            r.setFrequency(rule.frequency);
+            r.setByMonth(rule.month);
+            r.setByDay(rule.days);
+            if (!rule.until.isNull()) r.setDurationUntil(rule.until, true);
+        }
+        ev.setExDates(exDates);
+        ASSERT_EQ(rig.form->doSave(ev, SaveMode::UnlessStoredNewer, false), SaveResult::Saved);
+    };
+    save("Standup", PtySyncRig::at(2026, 3, 16, 9),
+         {{clsCalRRule::kWeekly, "", "MO,TU,WE,TH,FR", {}}, {clsCalRRule::kYearly, "11", "4TH", {}}}, "20260408");
+    save("Gym", PtySyncRig::at(2026, 3, 17, 18), {{clsCalRRule::kWeekly, "", "", PtySyncRig::at(2026, 6, 1)}}, "");
+    std::vector<std::string> rules;
+    for (const char* d : {"Standup", "Gym"}) rules.push_back(makeiCalData(rig.local(d), true));
+    ASSERT_TRUE(rig.sync(device));
+    for (auto& [id, ev] : device.events) {
+        ev.set("SUMMARY", ev.summary() + " moved");
+        ev.lastModified = "20260305T100000";
+    }
+
+    ASSERT_TRUE(rig.sync(device));
+    EXPECT_EQ(makeiCalData(rig.local("Standup moved"), true), rules[0]);
+    EXPECT_EQ(makeiCalData(rig.local("Gym moved"), true), rules[1]);
+    rig.expectInStep(device);
 }
 
 TEST(SyncOverPtyFaults, AnExchangeThatGoesWrongLosesAndDuplicatesNothing) {

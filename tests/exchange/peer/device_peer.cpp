@@ -10,13 +10,15 @@
 //   sleep MILLISECONDS
 //   events FILE                the device's events, one a line: ID|START|SUMMARY|CHANGED
 //                              (START and CHANGED as iCalendar date or date-time texts)
-//   sync SECONDS               one whole synchronisation of those events, the clock
-//                              now, each reply awaited up to SECONDS; fails unless the
-//                              program ends the export
+//   sync SECONDS [CHUNK]       one whole synchronisation of those events, the clock
+//                              now, each reply awaited up to SECONDS, in writes of at
+//                              most CHUNK bytes (64); fails unless the program ends the
+//                              export; prints how long the exchange took
 //   dump FILE                  the device's events afterwards, "SUMMARY @ START" a line, sorted
 //
 // Exit 0 when every step worked, 1 at the first that did not, 2 for a wrong script.
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <ctime>
 #include <fstream>
@@ -110,8 +112,13 @@ bool run(wendra::peer::DevicePeer& peer, const std::vector<std::string>& a, std:
         device.clock = localStamp(0);
         wendra::peer::ExchangePacing pacing;
         pacing.patience = seconds(std::stoi(arg()));
+        if (i < a.size() && !a[i].empty() && std::isdigit(static_cast<unsigned char>(a[i][0])))
+            pacing.maxChunk = std::stoul(arg());
+        const auto began = steady_clock::now();
         const bool done = wendra::peer::playExchange(peer, device, pacing);
+        const auto took = duration_cast<milliseconds>(steady_clock::now() - began).count();
         for (const auto& r : device.received) std::cout << "peer: got " << r << std::endl;
+        std::cout << "peer: the exchange took " << took << " ms" << std::endl;
         return done || fail("the exchange did not end");
     }
     if (step == "dump") {

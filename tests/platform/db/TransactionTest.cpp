@@ -84,6 +84,26 @@ TEST_F(DbTransactions, OneTransactionAtATime) {
     EXPECT_FALSE(db.commitTrans());
 }
 
+TEST_F(DbTransactions, APartIsKeptOrUndoneAloneWhileTheTransactionStands) {
+    EXPECT_FALSE(db.beginPart()) << "no part outside a transaction";
+    ASSERT_TRUE(db.beginTrans());
+    addEvent("61", DateTime::ymd(2024, 5, 1), DateTime::ymd(2024, 1, 1));
+    ASSERT_TRUE(db.beginPart()) << db.lastError();
+    addEvent("62", DateTime::ymd(2024, 5, 2), DateTime::ymd(2024, 1, 1));
+    ASSERT_TRUE(db.beginPart());  // parts nest
+    addEvent("63", DateTime::ymd(2024, 5, 3), DateTime::ymd(2024, 1, 1));
+    EXPECT_TRUE(db.endPart(false));
+    EXPECT_TRUE(db.endPart(true));
+    ASSERT_TRUE(db.beginPart());
+    addEvent("64", DateTime::ymd(2024, 5, 4), DateTime::ymd(2024, 1, 1));
+    EXPECT_TRUE(db.endPart(false));
+    EXPECT_TRUE(db.inTransaction());
+    ASSERT_TRUE(db.commitTrans()) << db.lastError();
+    EXPECT_EQ(count("Events"), 2);
+    EXPECT_EQ(count("Events", "UniDesc = '62'"), 1);
+    EXPECT_FALSE(db.endPart(true));
+}
+
 TEST_F(DbTransactions, ClosingWithAnOpenTransactionRollsItBack) {
     ASSERT_TRUE(db.beginTrans());
     addEvent("61", DateTime::ymd(2024, 5, 1), DateTime::ymd(2024, 1, 1));
