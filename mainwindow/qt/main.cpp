@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     wendra::registerVisibilityView(qt.dialogs, &view.images());
     wendra::registerQVREventView(qt.dialogs);
     wendra::registerConfirmStartDateView(qt.dialogs);
-    wendra::mainwindow::qt::registerGadgetInstallView(qt.dialogs);
+    wendra::mainwindow::qt::registerGadgetInstallView(qt.dialogs, folder);
 
     form.show();
     if (form.ended()) return form.exitCode();
