@@ -23,12 +23,7 @@ void UiListGrid::setColours(int row, int col, std::optional<ui::Colour> fore, st
     if (back) grid_.setCellBackColourAt(row, col, back);
 }
 
-void UiListGrid::resetColours(int row) {
-    for (int c = 0; c < grid_.cols(); ++c) {
-        grid_.setCellForeColourAt(row, c, std::nullopt);
-        grid_.setCellBackColourAt(row, c, std::nullopt);
-    }
-}
+void UiListGrid::resetColours(int row) { grid_.clearRowColours(row); }
 
 // The row's data holds the occurrence: its seconds, times four, plus two for an
 // all-day one, plus one, so that 0 stays "no occurrence".

@@ -98,16 +98,13 @@ void clsCalEvent::CleanDeletedList() {
 // ---- row key ---------------------------------------------------------------
 
 std::string clsCalEvent::GridKey() const {
-    const std::string end = tagText(Tag::End);
     const std::string occurDesc = OccurDesc();
     const bool ownDesc = occurDesc != description_;
     // Every list row has a key: it is written in one piece, not a piece a field.
     std::string key;
     key.reserve(112 + description_.size() + xid_.size() + wendraWinId_.size() + (ownDesc ? occurDesc.size() : 0));
-    const auto field = [&](Tag tag, const std::string& value) {
-        key += tagText(tag);
-        key += value;
-        key += end;
+    const auto field = [&key](Tag tag, std::string_view value) {
+        key.append(tagName(tag)).append(value).append(tagName(Tag::End));
     };
     field(Tag::Desc, tagSafe(description_));
     field(Tag::XId, tagSafe(xid_));

@@ -546,10 +546,18 @@ int nzInt(const db::Value& v, int defaultValue) {
 
 // ---- tagged text -----------------------------------------------------------
 
+namespace {
+constexpr std::array<std::string_view, 10> kTags = {"</>",    "<Desc>", "<XId>",   "<Id>",  "<Strt>",
+                                                    "<Recur>", "<Occr>", "<OcDesc>", "</Req>", "<MSO>"};
+}  // namespace
+
 std::string tagText(int number) {
-    static constexpr std::array<const char*, 10> kTags = {"</>",    "<Desc>", "<XId>",   "<Id>",  "<Strt>",
-                                                          "<Recur>", "<Occr>", "<OcDesc>", "</Req>", "<MSO>"};
-    return number >= 0 && number < 10 ? kTags[static_cast<std::size_t>(number)] : "";
+    return number >= 0 && number < 10 ? std::string(kTags[static_cast<std::size_t>(number)]) : std::string();
+}
+
+std::string_view tagName(Tag t) {
+    const auto number = static_cast<std::size_t>(t);
+    return number < kTags.size() ? kTags[number] : std::string_view();
 }
 
 std::string taggedValue(std::string_view text, std::string_view tag) {
