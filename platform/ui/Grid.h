@@ -88,6 +88,8 @@ public:
 
     // ---- cells ----
     std::string textMatrix(int row, int col) const;
+    // The same text without a copy, valid until the grid next changes.
+    std::string_view textView(int row, int col) const { return cellText(row, col); }
     bool setTextMatrix(int row, int col, std::string text);
     // A cell's own colours; nullopt shows the grid's colours for the cell.
     std::optional<Colour> cellForeColourAt(int row, int col) const;
