@@ -54,7 +54,14 @@ void GadgetInstallView::readReports() {
     for (qsizetype end = pending_.indexOf('\n'); end >= 0; end = pending_.indexOf('\n')) {
         const QByteArray line = pending_.left(end);
         pending_.remove(0, end + 1);
-        if (!form_.isLoaded()) continue;
+        // What the page asks while a request is answered (a message box is up) is
+        // passed over, as a modal box keeps a window of the program from being used.
+        if (!form_.isLoaded() || answering_) continue;
+        answering_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{answering_};
         ui::qt::guarded("installation window", [&] {
             if (line == installwindow::kClosing) {
                 form_.WebBrowser1.windowClosing();

@@ -55,6 +55,7 @@ private:
     QString program_;
     QProcess window_;
     QByteArray pending_;
+    bool answering_ = false;
     ui::Subscription location_;
 };
 
