@@ -11,7 +11,7 @@ if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
 endif()
 
 # The programs.
-install(TARGETS WendraWin WendraWinCreator wendra-loadcheck wendra-calendar RUNTIME DESTINATION .)
+install(TARGETS WendraWin wendra-gadget-install WendraWinCreator wendra-loadcheck wendra-calendar RUNTIME DESTINATION .)
 # The main program once more, as the copy the setup puts in place under its
 # working name ("WendraWin", or "WendraWinVista" beside the gadget package).
 install(PROGRAMS $<TARGET_FILE:WendraWin> DESTINATION . RENAME Wendrawin.BAK)

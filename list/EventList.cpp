@@ -329,6 +329,10 @@ void EventList::loadReminderEvents() {
     if (!viewAll_) days = std::max({defaultPriorWarning(), 9, store_.longestPriorWarning()}) + 1;
     auto cursor = store_.reminderEvents(days);
     if (!cursor) return;
+    // Room for the rows a rebuild gathers, at once rather than doubling from one
+    // row (each doubling copies every row into fresh memory): a few rows an event
+    // is the usual; a room never filled costs no memory, as its pages stay untouched.
+    if (pending_ != nullptr) pending_->reserve(pending_->size() + cursor->count() * 8);
     for (clsCalEvent ev = cursor->GetFirstEvent(); !cursor->EndOfEvents(); ev = cursor->GetNextEvent())
         addEventOccurrences(ev);
 }

@@ -49,6 +49,10 @@ void WebBrowser::fileLinked(const std::string& path) {
     if (onFileLinked) onFileLinked(path);
 }
 
+void WebBrowser::failedToShow() {
+    if (onFailedToShow) onFailedToShow();
+}
+
 std::optional<std::string> gadgetHostOf(const std::string& package) {
     std::ifstream in(package);
     for (std::string line; std::getline(in, line);) {
@@ -72,10 +76,16 @@ frmInstallVistaGadget::frmInstallVistaGadget(std::string installDir, const ui::S
     setGeometry({0, 0, 8100, 5400});
     WebBrowser1.onWindowClosing = [this] { unload(); };
     WebBrowser1.onFileLinked = [this](const std::string& path) { openFile(path); };
+    WebBrowser1.onFailedToShow = [this] {
+        failed_ = true;
+        showFailure(services_.messages, installDir_ + std::string(kGadgetPackage));
+        unload();
+    };
 }
 
 void frmInstallVistaGadget::formLoad() {
     installed_ = false;
+    failed_ = false;
     ui::centreForm(*this, services_.placement);
     WebBrowser1.Navigate(installDir_ + std::string(kGadgetInstallPage));
 }
@@ -113,7 +123,7 @@ GadgetOffer offerGadgetInstall(clsSettings& settings, std::string_view programFo
         if (!isFile(installDir + std::string(kGadgetInstallPage), ec)) return fail();
         frmInstallVistaGadget window(installDir, services, starter);
         services.dialogs.showModal(window);
-        return GadgetOffer::WindowShown;
+        return window.failed() ? GadgetOffer::Failed : GadgetOffer::WindowShown;
     } catch (const std::exception&) {
         return fail();
     }

@@ -49,9 +49,12 @@ public:
     // the browser hands it to its window to open, as a browser hands a file to the
     // desktop, instead of showing it.
     void fileLinked(const std::string& path);
+    // The browser could not be shown at all.
+    void failedToShow();
 
     std::function<void()> onWindowClosing;
     std::function<void(const std::string& path)> onFileLinked;
+    std::function<void()> onFailedToShow;
 
 private:
     std::string location_;
@@ -66,6 +69,7 @@ std::optional<std::string> gadgetHostOf(const std::string& package);
 // leads to the gadget package; opening it starts the gadget host it names with
 // --install (the host adds the gadget to the desktop and the user's sessions) and
 // closes the window. When the page closes its window (Not now), the window unloads.
+// A browser that cannot show the page is reported as the offer's failure.
 class frmInstallVistaGadget final : public ui::Form {
 public:
     // installDir ends with "/".
@@ -75,6 +79,8 @@ public:
 
     // The gadget host was started from the package.
     bool installed() const { return installed_; }
+    // The browser could not show the page; the user was told.
+    bool failed() const { return failed_; }
 
 protected:
     void formLoad() override;
@@ -86,12 +92,13 @@ private:
     ui::Services services_;
     ProgramStarter& starter_;
     bool installed_ = false;
+    bool failed_ = false;
 };
 
 enum class GadgetOffer {
     NoPackage,    // no gadget package beside the program: nothing shown
     WindowShown,  // the installation window was shown (and closed by the user)
-    Failed,       // something went wrong; the user was told where the package is
+    Failed,       // something went wrong, the window too; the user was told where the package is
 };
 
 // The first run's offer of the desktop gadget. The data folder becomes the program

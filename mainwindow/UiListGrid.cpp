@@ -23,12 +23,7 @@ void UiListGrid::setColours(int row, int col, std::optional<ui::Colour> fore, st
     if (back) grid_.setCellBackColourAt(row, col, back);
 }
 
-void UiListGrid::resetColours(int row) {
-    for (int c = 0; c < grid_.cols(); ++c) {
-        grid_.setCellForeColourAt(row, c, std::nullopt);
-        grid_.setCellBackColourAt(row, c, std::nullopt);
-    }
-}
+void UiListGrid::resetColours(int row) { grid_.clearRowColours(row); }
 
 // The row's data holds the occurrence: its seconds, times four, plus two for an
 // all-day one, plus one, so that 0 stays "no occurrence".
@@ -61,15 +56,12 @@ void UiListGrid::sortRows(int col) {
     // order already, so a look along them is all it costs then.
     bool ordered = true;
     const int first = grid_.fixedRows();
-    std::string previous = first < grid_.rows() ? grid_.textMatrix(first, col) : std::string();
     for (int r = first + 1; r < grid_.rows() && ordered; ++r) {
-        std::string text = grid_.textMatrix(r, col);
-        const int c = compareNoCase(previous, text);
+        const int c = compareNoCase(grid_.textView(r - 1, col), grid_.textView(r, col));
         if (c == 0)
-            ordered = compareNoCase(grid_.textMatrix(r - 1, grdKey), grid_.textMatrix(r, grdKey)) <= 0;
+            ordered = compareNoCase(grid_.textView(r - 1, grdKey), grid_.textView(r, grdKey)) <= 0;
         else
             ordered = c < 0;
-        previous = std::move(text);
     }
     if (ordered) return;
     // Equal texts anywhere, not only those the look along the rows reached before

@@ -98,17 +98,22 @@ void clsCalEvent::CleanDeletedList() {
 // ---- row key ---------------------------------------------------------------
 
 std::string clsCalEvent::GridKey() const {
-    const std::string end = tagText(Tag::End);
     const std::string occurDesc = OccurDesc();
+    const bool ownDesc = occurDesc != description_;
+    // Every list row has a key: it is written in one piece, not a piece a field.
     std::string key;
-    key += tagText(Tag::Desc) + tagSafe(description_) + end;
-    key += tagText(Tag::XId) + tagSafe(xid_) + end;
-    key += tagText(Tag::Id) + tagSafe(wendraWinId_) + end;
-    key += tagText(Tag::Recur) + (isRecurring_ ? "True" : "False") + end;
-    key += tagText(Tag::Strt) + formatICalDateTime(eventStart_, !allDayEvent_) + end;
-    key += tagText(Tag::Occr) + formatICalDateTime(occurDate_, !allDayOccur_) + end;
-    key += tagText(Tag::OcDesc) + (occurDesc != description_ ? tagSafe(occurDesc) : std::string()) + end;
-    key += tagText(Tag::MSO) + formatICalDateTime(msoCreated_, true) + end;
+    key.reserve(112 + description_.size() + xid_.size() + wendraWinId_.size() + (ownDesc ? occurDesc.size() : 0));
+    const auto field = [&key](Tag tag, std::string_view value) {
+        key.append(tagName(tag)).append(value).append(tagName(Tag::End));
+    };
+    field(Tag::Desc, tagSafe(description_));
+    field(Tag::XId, tagSafe(xid_));
+    field(Tag::Id, tagSafe(wendraWinId_));
+    field(Tag::Recur, isRecurring_ ? "True" : "False");
+    field(Tag::Strt, formatICalDateTime(eventStart_, !allDayEvent_));
+    field(Tag::Occr, formatICalDateTime(occurDate_, !allDayOccur_));
+    field(Tag::OcDesc, ownDesc ? tagSafe(occurDesc) : std::string());
+    field(Tag::MSO, formatICalDateTime(msoCreated_, true));
     return key;
 }
 

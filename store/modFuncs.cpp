@@ -237,9 +237,26 @@ DateTime maxDate() { return DateTime::ymd(9999, 12, 31); }
 // ---- date and time texts ---------------------------------------------------
 
 std::string formatICalDateTime(DateTime d, bool withTime) {
-    std::string out = padZeros(d.year(), 4) + twoDigits(d.month()) + twoDigits(d.day());
-    if (withTime) out += "T" + formatTimeHMS(d, false);
-    return out;
+    // Written digit by digit: every list row's key holds three of these.
+    char out[15];
+    const auto put = [&out](int at, int value, int width) {
+        for (int i = at + width - 1; i >= at; --i, value /= 10) out[i] = static_cast<char>('0' + value % 10);
+    };
+    const int year = d.year();
+    if (year < 0 || year > 9999) {
+        std::string text = padZeros(year, 4) + twoDigits(d.month()) + twoDigits(d.day());
+        if (withTime) text += "T" + formatTimeHMS(d, false);
+        return text;
+    }
+    put(0, year, 4);
+    put(4, d.month(), 2);
+    put(6, d.day(), 2);
+    if (!withTime) return std::string(out, 8);
+    out[8] = 'T';
+    put(9, d.hour(), 2);
+    put(11, d.minute(), 2);
+    put(13, d.second(), 2);
+    return std::string(out, 15);
 }
 
 std::optional<DateTime> parseICalDateTime(std::string_view text) {
@@ -529,10 +546,18 @@ int nzInt(const db::Value& v, int defaultValue) {
 
 // ---- tagged text -----------------------------------------------------------
 
+namespace {
+constexpr std::array<std::string_view, 10> kTags = {"</>",    "<Desc>", "<XId>",   "<Id>",  "<Strt>",
+                                                    "<Recur>", "<Occr>", "<OcDesc>", "</Req>", "<MSO>"};
+}  // namespace
+
 std::string tagText(int number) {
-    static constexpr std::array<const char*, 10> kTags = {"</>",    "<Desc>", "<XId>",   "<Id>",  "<Strt>",
-                                                          "<Recur>", "<Occr>", "<OcDesc>", "</Req>", "<MSO>"};
-    return number >= 0 && number < 10 ? kTags[static_cast<std::size_t>(number)] : "";
+    return number >= 0 && number < 10 ? std::string(kTags[static_cast<std::size_t>(number)]) : std::string();
+}
+
+std::string_view tagName(Tag t) {
+    const auto number = static_cast<std::size_t>(t);
+    return number < kTags.size() ? kTags[number] : std::string_view();
 }
 
 std::string taggedValue(std::string_view text, std::string_view tag) {

@@ -100,6 +100,7 @@ std::string valueText(const db::Value& v);
 enum class Tag { End = 0, Desc, XId, Id, Strt, Recur, Occr, OcDesc, Req, MSO };
 std::string tagText(int number);
 inline std::string tagText(Tag t) { return tagText(static_cast<int>(t)); }
+std::string_view tagName(Tag t);  // tagText without a string of its own
 // The value after the first occurrence of the tag, up to the next "</>".
 std::string taggedValue(std::string_view text, std::string_view tag);
 inline std::string taggedValue(std::string_view text, Tag t) { return taggedValue(text, tagText(t)); }

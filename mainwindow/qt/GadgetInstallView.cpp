@@ -1,48 +1,12 @@
 #include "mainwindow/qt/GadgetInstallView.h"
 
-#include <QFileInfo>
-#include <QProcess>
+#include <QRect>
 #include <QStringList>
-#include <QVBoxLayout>
-#include <QWebEnginePage>
-#include <QWebEngineView>
-#include <unistd.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-// In the sanitized build only: Chromium inside Qt WebEngine frees some of its
-// objects through a base of another size, which would end the program when the
-// window closes. The finding is Chromium's, not this program's.
-extern "C" const char* __asan_default_options() { return "new_delete_type_mismatch=0"; }
-#endif
+#include "mainwindow/qt/GadgetInstallChannel.h"
+#include "platform/ui/qt/QtConvert.h"
 
 namespace wendra::mainwindow::qt {
-
-namespace {
-
-class BrowserPage final : public QWebEnginePage {
-public:
-    BrowserPage(WebBrowser& control, QObject* parent) : QWebEnginePage(parent), control_(control) {}
-
-protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
-        if (isMainFrame && url.isLocalFile() && type == NavigationTypeLinkClicked) {
-            const QString suffix = QFileInfo(url.toLocalFile()).suffix().toLower();
-            if (suffix != QLatin1String("htm") && suffix != QLatin1String("html")) {
-                const std::string path = url.toLocalFile().toStdString();
-                // Reported once the navigation is refused: opening it may close the window.
-                QMetaObject::invokeMethod(
-                    this, [this, path] { control_.fileLinked(path); }, Qt::QueuedConnection);
-                return false;
-            }
-        }
-        return true;
-    }
-
-private:
-    WebBrowser& control_;
-};
-
-}  // namespace
 
 bool QtProgramStarter::startDetached(const std::string& program, const std::vector<std::string>& arguments) {
     QStringList args;
@@ -50,39 +14,78 @@ bool QtProgramStarter::startDetached(const std::string& program, const std::vect
     return QProcess::startDetached(QString::fromStdString(program), args);
 }
 
-GadgetInstallView::GadgetInstallView(frmInstallVistaGadget& form, QWidget* parent)
-    : QtFormDialog(form, parent), form_(form) {
-    // Chromium refuses to run as root inside its sandbox and ends the whole program
-    // instead; the window shows only the program's own local page.
-    if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    browser_ = new QWebEngineView(this);
-    auto* page = new BrowserPage(form.WebBrowser1, browser_);
-    browser_->setPage(page);
-    browser_->setContextMenuPolicy(Qt::NoContextMenu);
-    QObject::connect(page, &QWebEnginePage::windowCloseRequested, this,
-                     [this] { form_.WebBrowser1.windowClosing(); }, Qt::QueuedConnection);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(browser_);
+GadgetInstallView::GadgetInstallView(frmInstallVistaGadget& form, QWidget* parent, QString program)
+    : QtFormDialog(form, parent), form_(form), program_(std::move(program)) {
+    // Shown and modal as far as WendraWin's windows go, drawn nowhere.
+    setAttribute(Qt::WA_DontShowOnScreen);
+    window_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QObject::connect(&window_, &QProcess::readyReadStandardOutput, this, [this] { readReports(); });
+    // Queued: a program that cannot start says so within the form's load.
+    QObject::connect(&window_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart && form_.isLoaded())
+            ui::qt::guarded("installation window", [this] { form_.WebBrowser1.failedToShow(); });
+    }, Qt::QueuedConnection);
+    QObject::connect(&window_, &QProcess::finished, this, [this] { ended(); }, Qt::QueuedConnection);
     location_ = form.WebBrowser1.subscribe([this] { follow(); });
     follow();
 }
 
-GadgetInstallView::~GadgetInstallView() = default;
+GadgetInstallView::~GadgetInstallView() {
+    window_.disconnect(this);
+    if (window_.state() == QProcess::NotRunning) return;
+    window_.closeWriteChannel();  // the program's cue to end
+    if (!window_.waitForFinished(5000)) {
+        window_.kill();
+        window_.waitForFinished(1000);
+    }
+}
 
 void GadgetInstallView::follow() {
     const std::string& location = form_.WebBrowser1.LocationURL();
-    if (location.empty()) return;
-    const QUrl url = QUrl::fromLocalFile(QString::fromStdString(location));
-    if (browser_->url() != url) browser_->load(url);
+    if (location.empty() || window_.state() != QProcess::NotRunning) return;
+    const QRect place = ui::qt::toPixels(form_.geometry(), this);
+    window_.start(program_, {QString::fromStdString(location), ui::qt::toQString(form_.caption()),
+                             QString::number(place.x()), QString::number(place.y()),
+                             QString::number(place.width()), QString::number(place.height())});
 }
 
-void registerGadgetInstallView(ui::qt::QtDialogRunner& runner) {
+void GadgetInstallView::readReports() {
+    pending_ += window_.readAllStandardOutput();
+    for (qsizetype end = pending_.indexOf('\n'); end >= 0; end = pending_.indexOf('\n')) {
+        const QByteArray line = pending_.left(end);
+        pending_.remove(0, end + 1);
+        // What the page asks while a request is answered (a message box is up) is
+        // passed over, as a modal box keeps a window of the program from being used.
+        if (!form_.isLoaded() || answering_) continue;
+        answering_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{answering_};
+        ui::qt::guarded("installation window", [&] {
+            if (line == installwindow::kClosing) {
+                form_.WebBrowser1.windowClosing();
+            } else if (line.startsWith(installwindow::kLinked)) {
+                const QUrl url = QUrl::fromEncoded(line.mid(qsizetype(sizeof installwindow::kLinked) - 1));
+                if (url.isLocalFile()) form_.WebBrowser1.fileLinked(ui::qt::fromQString(url.toLocalFile()));
+            }
+        });
+    }
+}
+
+void GadgetInstallView::ended() {
+    readReports();  // what it said before it went
+    // Closed from its own close box (or gone): as this dialog's close box.
+    if (form_.isLoaded()) reject();
+}
+
+void registerGadgetInstallView(ui::qt::QtDialogRunner& runner, const std::filesystem::path& programFolder) {
     runner.registerView("frmInstallVistaGadget",
-                        [](ui::Form& form, QWidget* parent) -> std::unique_ptr<ui::qt::QtFormDialog> {
+                        [program = QString::fromStdString((programFolder / installwindow::kProgram).string())](
+                            ui::Form& form, QWidget* parent) -> std::unique_ptr<ui::qt::QtFormDialog> {
                             auto* f = dynamic_cast<frmInstallVistaGadget*>(&form);
                             if (f == nullptr) return nullptr;
-                            return std::make_unique<GadgetInstallView>(*f, parent);
+                            return std::make_unique<GadgetInstallView>(*f, parent, program);
                         });
 }
 

@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     wendra::registerVisibilityView(qt.dialogs, &view.images());
     wendra::registerQVREventView(qt.dialogs);
     wendra::registerConfirmStartDateView(qt.dialogs);
-    wendra::mainwindow::qt::registerGadgetInstallView(qt.dialogs);
+    wendra::mainwindow::qt::registerGadgetInstallView(qt.dialogs, folder);
 
     // A logout or `kill` ends it as File, Exit does.
     wendra::mainwindow::qt::EndOnSignals endOnSignals(form);

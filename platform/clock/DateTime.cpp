@@ -142,7 +142,30 @@ std::string DateTime::isoText() const {
     return buf;
 }
 
+namespace {
+// The number the n digits at text[at] make; -1 when one of them is no digit.
+int digitsAt(const std::string& text, std::size_t at, std::size_t n) {
+    int v = 0;
+    for (std::size_t i = at; i < at + n; ++i) {
+        if (text[i] < '0' || text[i] > '9') return -1;
+        v = v * 10 + (text[i] - '0');
+    }
+    return v;
+}
+}  // namespace
+
 std::optional<DateTime> DateTime::fromIsoText(const std::string& text) {
+    // The database's own two forms are read digit by digit: a store's events hold
+    // thousands of dates, and the scanner below takes microseconds for each.
+    if ((text.size() == 10 || text.size() == 19) && text[4] == '-' && text[7] == '-') {
+        const int y = digitsAt(text, 0, 4), mo = digitsAt(text, 5, 2), d = digitsAt(text, 8, 2);
+        if (y >= 0 && mo >= 0 && d >= 0) {
+            if (text.size() == 10) return fromParts(y, mo, d);
+            const int h = digitsAt(text, 11, 2), mi = digitsAt(text, 14, 2), s = digitsAt(text, 17, 2);
+            if (text[10] == ' ' && text[13] == ':' && text[16] == ':' && h >= 0 && mi >= 0 && s >= 0)
+                return fromParts(y, mo, d, h, mi, s);
+        }
+    }
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
     char tail = 0;
     const int n = std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail);

@@ -1,16 +1,108 @@
 #include "platform/ui/Grid.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/text/Text.h"
 
 namespace wendra::ui {
 
 namespace {
-int compareText(const std::string& a, const std::string& b, bool ignoreCase) {
+int compareText(std::string_view a, std::string_view b, bool ignoreCase) {
     if (ignoreCase) return compareNoCase(a, b);
     const int c = a.compare(b);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+// ---- a row's block -----------------------------------------------------------
+// For each of the grid's columns a slot of twelve bytes: where the column's text
+// ends (counted from the first text), with two bits saying whether the cell has a
+// fore and a back colour of its own, and the two colours; then the texts. A row's
+// texts together stay below 1 GiB.
+constexpr std::size_t kSlotSize = 12;
+constexpr std::uint32_t kHasFore = 1u << 31;
+constexpr std::uint32_t kHasBack = 1u << 30;
+constexpr std::uint32_t kEndBits = kHasBack - 1;
+// Room a row's block grows by beyond what a write needs, so that writing a row
+// cell by cell takes one or two allocations rather than one a cell, and a row
+// keeps little unused room.
+constexpr std::size_t kBlockSlack = 64;
+
+struct Slot {
+    std::uint32_t end = 0;  // with the two colour bits
+    Colour fore = 0;
+    Colour back = 0;
+};
+
+Slot slotOf(const std::string& block, int col) {
+    Slot s;
+    const char* p = block.data() + static_cast<std::size_t>(col) * kSlotSize;
+    std::memcpy(&s.end, p, 4);
+    std::memcpy(&s.fore, p + 4, 4);
+    std::memcpy(&s.back, p + 8, 4);
+    return s;
+}
+
+void putSlot(std::string& block, int col, const Slot& s) {
+    char* p = block.data() + static_cast<std::size_t>(col) * kSlotSize;
+    std::memcpy(p, &s.end, 4);
+    std::memcpy(p + 4, &s.fore, 4);
+    std::memcpy(p + 8, &s.back, 4);
+}
+
+std::size_t textsStart(int cols) { return static_cast<std::size_t>(cols) * kSlotSize; }
+std::uint32_t textEnd(const std::string& block, int col) { return col < 0 ? 0 : slotOf(block, col).end & kEndBits; }
+
+std::string_view blockText(const std::string& block, int cols, int col) {
+    if (block.empty()) return {};
+    const std::uint32_t begin = textEnd(block, col - 1);
+    return std::string_view(block).substr(textsStart(cols) + begin, textEnd(block, col) - begin);
+}
+
+void makeBlock(std::string& block, int cols) {
+    if (block.empty()) block.assign(textsStart(cols), '\0');
+}
+
+// False when the row's texts would pass the limit. A new block takes at least the
+// room `sizeHint` says (the size of the row written before: a list's rows are
+// alike), and the hint becomes this row's size.
+bool setBlockText(std::string& block, int cols, int col, std::string_view text, std::size_t& sizeHint) {
+    if (block.empty()) block.reserve(std::max(sizeHint, textsStart(cols) + text.size()) + kBlockSlack);
+    makeBlock(block, cols);
+    const std::uint32_t begin = textEnd(block, col - 1);
+    const std::uint32_t end = textEnd(block, col);
+    const std::size_t total = textEnd(block, cols - 1) - (end - begin) + text.size();
+    if (total > kEndBits) return false;
+    const std::size_t needed = textsStart(cols) + total;
+    if (needed > block.capacity()) block.reserve(needed + kBlockSlack);
+    block.replace(textsStart(cols) + begin, end - begin, text);
+    const auto grown = static_cast<std::uint32_t>(text.size()) - (end - begin);  // modulo 2^32, as the ends are
+    for (int c = col; c < cols; ++c) {
+        Slot s = slotOf(block, c);
+        s.end = (s.end & ~kEndBits) | (((s.end & kEndBits) + grown) & kEndBits);
+        putSlot(block, c, s);
+    }
+    sizeHint = block.size();
+    return true;
+}
+
+// The block of the same cells for another number of columns: texts and colours of
+// the columns both have, nothing for new ones.
+std::string reshapedBlock(const std::string& block, int oldCols, int newCols) {
+    std::string out;
+    if (block.empty()) return out;
+    std::size_t sizeHint = block.size();
+    for (int c = 0; c < std::min(oldCols, newCols); ++c) {
+        setBlockText(out, newCols, c, blockText(block, oldCols, c), sizeHint);
+        Slot s = slotOf(out, c);
+        const Slot old = slotOf(block, c);
+        s.end = (s.end & kEndBits) | (old.end & ~kEndBits);
+        s.fore = old.fore;
+        s.back = old.back;
+        putSlot(out, c, s);
+    }
+    return out;
 }
 }  // namespace
 
@@ -21,12 +113,31 @@ Grid::Grid(std::string name, int rows, int cols) : Control(std::move(name)) {
     pending_ = 0;
 }
 
-Grid::Cell* Grid::cell(int r, int c) {
-    return validCell(r, c) ? &rows_[static_cast<std::size_t>(r)].cells[static_cast<std::size_t>(c)] : nullptr;
+std::string_view Grid::cellText(int r, int c) const {
+    return validCell(r, c) ? blockText(rows_[static_cast<std::size_t>(r)].block, cols_, c) : std::string_view();
 }
 
-const Grid::Cell* Grid::cell(int r, int c) const {
-    return validCell(r, c) ? &rows_[static_cast<std::size_t>(r)].cells[static_cast<std::size_t>(c)] : nullptr;
+std::optional<Colour> Grid::cellColour(int r, int c, bool fore) const {
+    if (!validCell(r, c)) return std::nullopt;
+    const std::string& block = rows_[static_cast<std::size_t>(r)].block;
+    if (block.empty()) return std::nullopt;
+    const Slot s = slotOf(block, c);
+    if ((s.end & (fore ? kHasFore : kHasBack)) == 0) return std::nullopt;
+    return fore ? s.fore : s.back;
+}
+
+bool Grid::setCellColour(int r, int c, bool fore, std::optional<Colour> colour) {
+    if (!validCell(r, c)) return false;
+    if (cellColour(r, c, fore) == colour) return true;
+    std::string& block = rows_[static_cast<std::size_t>(r)].block;
+    makeBlock(block, cols_);
+    Slot s = slotOf(block, c);
+    const std::uint32_t bit = fore ? kHasFore : kHasBack;
+    s.end = colour ? (s.end | bit) : (s.end & ~bit);
+    (fore ? s.fore : s.back) = colour.value_or(0);
+    putSlot(block, c, s);
+    touch(GridCells);
+    return true;
 }
 
 void Grid::touch(unsigned what) {
@@ -60,7 +171,7 @@ void Grid::clampSelection() {
 
 bool Grid::setRows(int n) {
     if (n < 0 || n < fixedRows_) return false;
-    rows_.resize(static_cast<std::size_t>(n), RowData{std::vector<Cell>(static_cast<std::size_t>(cols_)), -1, 0});
+    rows_.resize(static_cast<std::size_t>(n));
     clampSelection();
     touch(GridStructure | GridSelection);
     return true;
@@ -68,9 +179,9 @@ bool Grid::setRows(int n) {
 
 bool Grid::setCols(int n) {
     if (n < 0 || n < fixedCols_) return false;
+    for (auto& r : rows_) r.block = reshapedBlock(r.block, cols_, n);
     cols_ = n;
     columns_.resize(static_cast<std::size_t>(n));
-    for (auto& r : rows_) r.cells.resize(static_cast<std::size_t>(n));
     clampSelection();
     touch(GridStructure | GridSelection);
     return true;
@@ -95,12 +206,14 @@ bool Grid::setFixedCols(int n) {
 bool Grid::addItem(std::string_view tabText, int index) {
     if (index == -1) index = rows();
     if (index < 0 || index > rows()) return false;
-    RowData r{std::vector<Cell>(static_cast<std::size_t>(cols_)), -1, 0};
-    std::size_t c = 0;
+    RowData r;
+    int c = 0;
     std::size_t start = 0;
-    while (c < r.cells.size()) {
+    while (c < cols_) {
         const auto tab = tabText.find('\t', start);
-        r.cells[c++].text = std::string(tabText.substr(start, tab == std::string_view::npos ? tab : tab - start));
+        const std::string_view piece = tabText.substr(start, tab == std::string_view::npos ? tab : tab - start);
+        if (!piece.empty() && !setBlockText(r.block, cols_, c, piece, blockSizeHint_)) return false;
+        ++c;
         if (tab == std::string_view::npos) break;
         start = tab + 1;
     }
@@ -120,56 +233,46 @@ bool Grid::removeItem(int index) {
 }
 
 void Grid::clear() {
-    for (auto& r : rows_) {
-        for (auto& c : r.cells) c = Cell{};
-    }
+    for (auto& r : rows_) std::string().swap(r.block);
     touch(GridCells);
 }
 
 // ---- cells -----------------------------------------------------------------
 
-std::string Grid::textMatrix(int row, int col) const {
-    const Cell* c = cell(row, col);
-    return c ? c->text : std::string();
-}
+std::string Grid::textMatrix(int row, int col) const { return std::string(cellText(row, col)); }
 
 bool Grid::setTextMatrix(int row, int col, std::string text) {
-    Cell* c = cell(row, col);
-    if (c == nullptr) return false;
-    if (c->text != text) {
-        c->text = std::move(text);
-        touch(GridCells);
-    }
+    if (!validCell(row, col)) return false;
+    if (cellText(row, col) == text) return true;
+    if (!setBlockText(rows_[static_cast<std::size_t>(row)].block, cols_, col, text, blockSizeHint_)) return false;
+    touch(GridCells);
     return true;
 }
 
-std::optional<Colour> Grid::cellForeColourAt(int row, int col) const {
-    const Cell* c = cell(row, col);
-    return c ? c->fore : std::nullopt;
-}
-
-std::optional<Colour> Grid::cellBackColourAt(int row, int col) const {
-    const Cell* c = cell(row, col);
-    return c ? c->back : std::nullopt;
-}
+std::optional<Colour> Grid::cellForeColourAt(int row, int col) const { return cellColour(row, col, true); }
+std::optional<Colour> Grid::cellBackColourAt(int row, int col) const { return cellColour(row, col, false); }
 
 bool Grid::setCellForeColourAt(int row, int col, std::optional<Colour> colour) {
-    Cell* c = cell(row, col);
-    if (c == nullptr) return false;
-    if (c->fore != colour) {
-        c->fore = colour;
-        touch(GridCells);
-    }
-    return true;
+    return setCellColour(row, col, true, colour);
 }
 
 bool Grid::setCellBackColourAt(int row, int col, std::optional<Colour> colour) {
-    Cell* c = cell(row, col);
-    if (c == nullptr) return false;
-    if (c->back != colour) {
-        c->back = colour;
-        touch(GridCells);
+    return setCellColour(row, col, false, colour);
+}
+
+bool Grid::clearRowColours(int row) {
+    if (row < 0 || row >= rows()) return false;
+    std::string& block = rows_[static_cast<std::size_t>(row)].block;
+    bool cleared = false;
+    for (int c = 0; c < cols_ && !block.empty(); ++c) {
+        Slot s = slotOf(block, c);
+        if ((s.end & (kHasFore | kHasBack)) == 0) continue;
+        s.end &= kEndBits;
+        s.fore = s.back = 0;
+        putSlot(block, c, s);
+        cleared = true;
     }
+    if (cleared) touch(GridCells);
     return true;
 }
 
@@ -357,8 +460,8 @@ MergeSpan Grid::mergedSpan(int row, int col) const {
     const bool fixedRow = row < fixedRows_;
     const int low = fixedRow ? 0 : fixedRows_;
     const int high = fixedRow ? fixedRows_ - 1 : rows() - 1;
-    const std::string& text = rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(col)].text;
-    auto same = [&](int r) { return rows_[static_cast<std::size_t>(r)].cells[static_cast<std::size_t>(col)].text == text; };
+    const std::string_view text = cellText(row, col);
+    auto same = [&](int r) { return cellText(r, col) == text; };
     int first = row;
     while (first > low && same(first - 1)) --first;
     int last = row;
@@ -373,9 +476,8 @@ bool Grid::sort(int col, GridSort order) {
     if (rows() - fixedRows_ < 2) return true;
     const bool ignoreCase = order == GridSort::TextNoCaseAscending || order == GridSort::TextNoCaseDescending;
     const bool descending = order == GridSort::TextDescending || order == GridSort::TextNoCaseDescending;
-    const auto c = static_cast<std::size_t>(col);
     std::stable_sort(rows_.begin() + fixedRows_, rows_.end(), [&](const RowData& a, const RowData& b) {
-        const int cmp = compareText(a.cells[c].text, b.cells[c].text, ignoreCase);
+        const int cmp = compareText(blockText(a.block, cols_, col), blockText(b.block, cols_, col), ignoreCase);
         return descending ? cmp > 0 : cmp < 0;
     });
     touch(GridStructure);
@@ -389,9 +491,8 @@ bool Grid::sortSelection(GridSort order) {
     if (last - first < 1) return true;
     const bool ignoreCase = order == GridSort::TextNoCaseAscending || order == GridSort::TextNoCaseDescending;
     const bool descending = order == GridSort::TextDescending || order == GridSort::TextNoCaseDescending;
-    const auto c = static_cast<std::size_t>(col_);
     std::stable_sort(rows_.begin() + first, rows_.begin() + last + 1, [&](const RowData& a, const RowData& b) {
-        const int cmp = compareText(a.cells[c].text, b.cells[c].text, ignoreCase);
+        const int cmp = compareText(blockText(a.block, cols_, col_), blockText(b.block, cols_, col_), ignoreCase);
         return descending ? cmp > 0 : cmp < 0;
     });
     touch(GridStructure);

@@ -88,12 +88,16 @@ public:
 
     // ---- cells ----
     std::string textMatrix(int row, int col) const;
+    // The same text without a copy, valid until the grid next changes.
+    std::string_view textView(int row, int col) const { return cellText(row, col); }
     bool setTextMatrix(int row, int col, std::string text);
     // A cell's own colours; nullopt shows the grid's colours for the cell.
     std::optional<Colour> cellForeColourAt(int row, int col) const;
     std::optional<Colour> cellBackColourAt(int row, int col) const;
     bool setCellForeColourAt(int row, int col, std::optional<Colour> c);
     bool setCellBackColourAt(int row, int col, std::optional<Colour> c);
+    // Every cell of the row back to the grid's colours.
+    bool clearRowColours(int row);
     // The colours the cell shows: its own, else the fixed or normal colours of the grid.
     Colour effectiveForeColour(int row, int col) const;
     Colour effectiveBackColour(int row, int col) const;
@@ -201,13 +205,11 @@ public:
     unsigned changes() const { return announcing_ != 0 ? announcing_ : unsigned(GridAppearance); }
 
 private:
-    struct Cell {
-        std::string text;
-        std::optional<Colour> fore;
-        std::optional<Colour> back;
-    };
+    // A row's cells in one block, as a list of thousands of rows is kept in few
+    // allocations: for each column the end of its text and its colours (a Slot),
+    // then the texts one after another. A row with nothing in it holds no block.
     struct RowData {
-        std::vector<Cell> cells;
+        std::string block;
         int height = -1;
         long data = 0;
     };
@@ -219,8 +221,10 @@ private:
     };
 
     bool validCell(int r, int c) const { return r >= 0 && r < rows() && c >= 0 && c < cols_; }
-    Cell* cell(int r, int c);
-    const Cell* cell(int r, int c) const;
+    // The cell's text in its row's block; empty outside the grid.
+    std::string_view cellText(int r, int c) const;
+    std::optional<Colour> cellColour(int r, int c, bool fore) const;
+    bool setCellColour(int r, int c, bool fore, std::optional<Colour> colour);
     void touch(unsigned what);
     void clampSelection();
     bool moveTo(int r, int c);
@@ -228,6 +232,7 @@ private:
     bool forSelection(F f);
 
     std::vector<RowData> rows_;
+    std::size_t blockSizeHint_ = 0;  // the size of the row block last written
     std::vector<ColumnData> columns_;
     int cols_ = 0;
     int fixedRows_ = 0;

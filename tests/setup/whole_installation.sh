@@ -7,8 +7,8 @@
 #      gadget library is not part of the build, that it is missing;
 #   3. WendraWin then runs from the installed folder with its window shown (as
 #      WendraWinVista where the gadget is installed: its first run first offers
-#      the gadget in a window of its own, of which a picture is taken, closed by
-#      the window manager);
+#      the gadget in a window of its own, shown by the installation window's
+#      program, of which a picture is taken, closed by the window manager);
 #   4. both desktop entries point at the installed program with its icon, and
 #      desktop-file-validate accepts them; the component registration names the
 #      installed gadget library for its three classes when the library is there;
@@ -29,7 +29,7 @@ unset XDG_DATA_HOME
 # ---- 1. the installation
 prefix="$work/My Programs/WendraWin"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || fail "cmake --install failed"
-for f in WendraWin Wendrawin.BAK WendraWinCreator wendra-loadcheck wendra-calendar; do
+for f in WendraWin Wendrawin.BAK wendra-gadget-install WendraWinCreator wendra-loadcheck wendra-calendar; do
     [ -x "$prefix/$f" ] || fail "$f is not installed as a program"
 done
 for f in WendraWin.dt QVRAlarm.wav QVRGadgetInstall.htm icons/WendraWin.png icons/imgNew.png; do
@@ -85,7 +85,10 @@ pids+=($main)
 cmp -s "$prefix/$main_name" "$prefix/Wendrawin.BAK" || fail "the setup did not put Wendrawin.BAK in place"
 [ "$(stat -c %a "$prefix/$main_name")" = 755 ] || fail "$main_name has mode $(stat -c %a "$prefix/$main_name")"
 if [ "$main_name" = WendraWinVista ]; then
-    offer=$(find_window "$main" '^Install Wendra[(]win[)] Sidebar Gadget[?]$' 60)
+    # The window is shown by a program of its own beside WendraWin.
+    offerer=$(wait_process "$prefix/wendra-gadget-install") || fail "the first run started no installation window"
+    pids+=($offerer)
+    offer=$(find_window "$offerer" '^Install Wendra[(]win[)] Sidebar Gadget[?]$' 60)
     [ -n "$offer" ] || fail "the first run offered no gadget"
     sleep 1
     snap "$offer" gadget-offer

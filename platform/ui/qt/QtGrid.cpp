@@ -147,7 +147,9 @@ QtGridView::QtGridView(Grid& grid, QWidget* parent)
         guarded("grid double click", [this] { grid_.dblClick(); });
     });
     QObject::connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
-        if (!applying_) grid_.topRowFromView(model_->gridRow(value));
+        if (applying_) return;
+        grid_.topRowFromView(model_->gridRow(value));
+        applySpans();
     });
     subscription_ = grid.subscribe([this] { sync(grid_.changes()); });
     sync();
@@ -169,9 +171,12 @@ void QtGridView::sync(unsigned changes) {
         model_->cellsChanged();
     }
     if (changes & (GridLayout | GridStructure)) applyLayout();
-    if (changes & (GridCells | GridLayout | GridStructure)) applySpans();
     if (changes & GridAppearance) applyAppearance();
+    const int top = verticalScrollBar()->value();
     if (changes & GridSelection) applySelection();
+    // Last, for the rows in view once the view has its size and top row.
+    if ((changes & (GridCells | GridLayout | GridStructure | GridAppearance)) || verticalScrollBar()->value() != top)
+        applySpans();
     viewport()->update();
     horizontalHeader()->viewport()->update();
     applying_ = false;
@@ -184,20 +189,32 @@ void QtGridView::applyLayout() {
         setColumnHidden(c, w == 0);
         if (w != 0) setColumnWidth(c, twipsToPixelsX(w < 0 ? kDefaultColumnTwips : w, this));
     }
-    verticalHeader()->setDefaultSectionSize(std::max(1, twipsToPixelsY(grid_.defaultRowHeight(), this)));
+    // Every row has the default height but those given their own: the screen's
+    // resolution is looked up once, not once a row.
+    const int defaultTwips = grid_.defaultRowHeight();
+    const int defaultPixels = std::max(1, twipsToPixelsY(defaultTwips, this));
+    verticalHeader()->setDefaultSectionSize(defaultPixels);
     for (int r = model_->headerRows(); r < grid_.rows(); ++r) {
-        const int h = twipsToPixelsY(grid_.rowHeight(r), this);
-        if (rowHeight(model_->tableRow(r)) != h) setRowHeight(model_->tableRow(r), std::max(1, h));
+        const int twips = grid_.rowHeight(r);
+        const int h = twips == defaultTwips ? defaultPixels : std::max(1, twipsToPixelsY(twips, this));
+        if (rowHeight(model_->tableRow(r)) != h) setRowHeight(model_->tableRow(r), h);
     }
     if (model_->headerRows() > 0) horizontalHeader()->setFixedHeight(std::max(1, twipsToPixelsY(grid_.rowHeight(0), this)));
 }
 
+// Only the rows in view, and a page above and below, are merged: the spans are
+// found again as the view scrolls or grows, so a change of a cell costs the rows
+// shown, not the whole list (a minute's countdowns write a cell a row).
 void QtGridView::applySpans() {
     clearSpans();
-    if (grid_.mergeCells() == MergeCells::Never) return;
+    if (grid_.mergeCells() == MergeCells::Never || model_->rowCount() == 0) return;
+    const int page = std::max(1, viewport()->height() / std::max(1, verticalHeader()->defaultSectionSize()));
+    const int top = std::max(0, verticalScrollBar()->value());
+    const int from = model_->gridRow(std::max(0, top - page));
+    const int to = model_->gridRow(std::min(model_->rowCount() - 1, top + 2 * page));
     for (int c = 0; c < grid_.cols(); ++c) {
         if (!grid_.mergeCol(c)) continue;
-        for (int r = model_->headerRows(); r < grid_.rows();) {
+        for (int r = from; r <= to;) {
             const MergeSpan span = grid_.mergedSpan(r, c);
             const int first = std::max(span.firstRow, model_->headerRows());
             const int count = span.firstRow + span.rowCount - first;
@@ -205,6 +222,11 @@ void QtGridView::applySpans() {
             r = first + std::max(1, count);
         }
     }
+}
+
+void QtGridView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    if (!applying_) applySpans();
 }
 
 void QtGridView::applyAppearance() {

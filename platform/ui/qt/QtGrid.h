@@ -8,7 +8,7 @@
 
 // The grid model drawn by a QTableView: cell colours, the fixed heading row as the
 // table's header (so it never scrolls), zero-width columns hidden, equal cells of
-// merging columns drawn as one, column alignment, the current cell and top row in
+// merging columns drawn as one (in the rows in view), column alignment, the current cell and top row in
 // both directions, and nothing redrawn while the grid's redraw is off.
 namespace wendra::ui::qt {
 
@@ -51,6 +51,7 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void applyLayout();

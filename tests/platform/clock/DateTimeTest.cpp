@@ -101,6 +101,10 @@ TEST(DateTime, IsoTextRoundTrip) {
     EXPECT_EQ(DateTime::fromIsoText("2024-03-05"), DateTime::ymd(2024, 3, 5));
     EXPECT_FALSE(DateTime::fromIsoText("2024-02-30 00:00:00"));
     EXPECT_FALSE(DateTime::fromIsoText("garbage"));
+    // Beside the two forms the database writes, what the scanner reads is still read.
+    EXPECT_EQ(DateTime::fromIsoText("2024-3-5 9:07:03"), DateTime::ymd(2024, 3, 5, 9, 7, 3));
+    EXPECT_FALSE(DateTime::fromIsoText("2024-03-05 09:07:0x"));
+    EXPECT_FALSE(DateTime::fromIsoText("2024-03-05T09:07:03"));
 }
 
 TEST(DateTime, FloorDivisionAndMinuteBoundariesRoundTowardThePast) {

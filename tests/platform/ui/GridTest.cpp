@@ -115,6 +115,27 @@ TEST(UiGrid, CellsShowTheirOwnColoursOrTheGrids) {
     EXPECT_EQ(g.effectiveForeColour(1, 3), colours::white);
     g.setCellBackColourAt(1, 3, std::nullopt);
     EXPECT_EQ(g.effectiveBackColour(1, 3), 0x80FFFF);
+
+    // A row's texts and colours are kept together: writing one cell, longer or
+    // shorter, leaves its neighbours as they were; so do more or fewer columns.
+    g.setCellBackColourAt(1, 5, colours::grayText);
+    g.setTextMatrix(1, 4, "a description longer than the rest");
+    g.setTextMatrix(1, 0, "");
+    g.setTextMatrix(1, 7, "Tue");
+    EXPECT_EQ((std::vector<std::string>{g.textMatrix(1, 0), g.textMatrix(1, 1), g.textMatrix(1, 4), g.textMatrix(1, 7)}),
+              (std::vector<std::string>{"", "s", "a description longer than the rest", "Tue"}));
+    EXPECT_EQ(g.cellBackColourAt(1, 5), colours::grayText);
+    EXPECT_EQ(g.cellForeColourAt(1, 3), colours::white);
+    g.setCols(10);
+    EXPECT_EQ(g.textMatrix(1, 7), "Tue");
+    EXPECT_EQ(g.textMatrix(1, 9), "");
+    EXPECT_EQ(g.cellBackColourAt(1, 5), colours::grayText);
+    g.setCols(5);
+    EXPECT_EQ(g.textMatrix(1, 4), "a description longer than the rest");
+    EXPECT_EQ(g.cellForeColourAt(1, 3), colours::white);
+    EXPECT_TRUE(g.clearRowColours(1));
+    EXPECT_EQ(g.cellForeColourAt(1, 3), std::nullopt);
+    EXPECT_EQ(g.textMatrix(1, 1), "s");
     g.clear();
     EXPECT_EQ(g.cellForeColourAt(1, 3), std::nullopt);
     EXPECT_EQ(g.textMatrix(1, 0), "");

@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyleFactory>
 #include <QTabBar>
@@ -325,6 +326,29 @@ TEST_F(UiQt, GridViewDrawsTheGridModel) {
     const QString png = wendra::test::grabPath(dir.path(), "ui_grid.png");
     ASSERT_TRUE(grabToPng(view, fromQString(png)));
     EXPECT_GT(QFileInfo(png).size(), 1000);
+}
+
+// A long list's equal dates are merged where the list is scrolled to, and where a
+// cell written changes them; what lies far out of view waits until it comes into view.
+TEST_F(UiQt, GridViewMergesTheRowsInViewOfALongList) {
+    Grid grid("msGrid", 0, 2);
+    for (int r = 0; r < 3000; ++r) grid.addItem("k\t" + std::to_string(r / 2));
+    grid.setMergeCells(MergeCells::Free);
+    grid.setMergeCol(1, true);
+    QtGridView view(grid);
+    view.resize(200, 200);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    EXPECT_EQ(view.rowSpan(0, 1), 2);
+    EXPECT_EQ(view.rowSpan(2800, 1), 1);
+    view.verticalScrollBar()->setValue(2800);
+    EXPECT_EQ(grid.topRow(), 2800);
+    EXPECT_EQ(view.rowSpan(2800, 1), 2);
+    EXPECT_EQ(view.rowSpan(2802, 1), 2);
+    grid.setTextMatrix(2802, 1, "1400");
+    EXPECT_EQ(view.rowSpan(2800, 1), 3);
+    grid.setTopRow(10);
+    EXPECT_EQ(view.rowSpan(10, 1), 2);
 }
 
 TEST_F(UiQt, ToolbarStatusBarAndMenusFollowTheirCommands) {
