@@ -246,6 +246,7 @@ void EventList::rebuild() {
             std::vector<RowCells> rows;
             bool wants(std::string_view) override { return true; }
             void add(RowCells&& cells) override { rows.push_back(std::move(cells)); }
+            void expect(std::size_t more) override { rows.reserve(rows.size() + more); }
         } every;
         gatherRows(every);
         std::vector<RowCells>& rows = every.rows;
@@ -332,7 +333,7 @@ void EventList::loadReminderEvents() {
     // Room for the rows a rebuild gathers, at once rather than doubling from one
     // row (each doubling copies every row into fresh memory): a few rows an event
     // is the usual; a room never filled costs no memory, as its pages stay untouched.
-    if (pending_ != nullptr) pending_->reserve(pending_->size() + cursor->count() * 8);
+    if (collecting_ != nullptr) collecting_->expect(std::size_t(cursor->count()) * 8);
     for (clsCalEvent ev = cursor->GetFirstEvent(); !cursor->EndOfEvents(); ev = cursor->GetNextEvent())
         addEventOccurrences(ev);
 }

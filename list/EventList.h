@@ -89,6 +89,9 @@ public:
     virtual bool wants(std::string_view sortKey) = 0;
     // The row of the key last answered true.
     virtual void add(RowCells&& cells) = 0;
+    // About how many rows are still to come: an owner that keeps them all makes
+    // room at once.
+    virtual void expect(std::size_t) {}
 };
 
 // Texts of the rows that are not occurrences.
