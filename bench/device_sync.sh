@@ -9,8 +9,8 @@
 #   bench/device_sync.sh [RUNS] [shown|minimised]
 # shown: the main window mapped on a virtual X server without a window manager;
 # minimised: under openbox, the window minimised before the exchange starts.
-# Builds the optimised build (build/, as `make build`) of WendraWin and the peer
-# first. WENDRA_BENCH_EVENTS sets the number of events on each side,
+# It measures WendraWin and the peer of an optimised build as they stand and builds
+# nothing (bench/measured_build.sh says how to build them). WENDRA_BENCH_EVENTS sets the number of events on each side,
 # WENDRA_BENCH_PROGRAM times another WendraWin (an older build, to compare), and
 # WENDRA_BENCH_PERF=1 records each run's profile (perf record) beside the log.
 # Goal: under 10 s with the window shown.
@@ -20,11 +20,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-3}
 mode=${2:-shown}
 each=${WENDRA_BENCH_EVENTS:-2000}
-build=$root/build
 user_home=$HOME  # perf keeps the programs it profiled there, to name their functions later
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
-cmake --build "$build" -j 3 --target WendraWin wendra_device_peer_tool >/dev/null || exit 1
+source "$root/bench/measured_build.sh"
+measured_build WendraWin:WendraWin wendra_device_peer_tool:wendra_device_peer
 source "$root/tests/support/x_session.sh"
 need Xvfb xdotool sqlite3
 wm=

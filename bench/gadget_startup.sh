@@ -5,11 +5,8 @@
 #   - the processor time the host and its browser engine's processes take over 20
 #     seconds between two changes of minute, once the list stands (idle: 0 ms).
 #   bench/gadget_startup.sh [RUNS] [typical|repeating]
-# It measures the programs of an optimised build as they are and builds nothing:
-# build them first, in build/ as `make build` does, or in the folder WENDRA_BUILD
-# names:
-#   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
-#   cmake --build build --target WendraGadgetHost WendraGadget make_bench_store wendra_gadget_page
+# It measures the programs of an optimised build as they stand and builds nothing
+# (bench/measured_build.sh says how to build them).
 # Goals: under 1.5 s, and 0 % between minutes.
 set -uo pipefail
 
@@ -17,20 +14,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
 mix=${2:-typical}
 events=${WENDRA_BENCH_EVENTS:-10000}
-build=${WENDRA_BUILD:-$root/build}
 
-for needed in WendraGadgetHost libWendraGadget.so make_bench_store gadget/WendraGadget.html; do
-    [ -e "$build/bin/$needed" ] && continue
-    echo "no $build/bin/$needed: build the host, the library, the page and the store maker first:"
-    echo "  cmake --build $build --target WendraGadgetHost WendraGadget make_bench_store wendra_gadget_page"
-    exit 1
-done
-type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null)
-case $type in
-    Release | RelWithDebInfo) ;;
-    *) echo "note: $build is a ${type:-unknown} build; the figures are those of an optimised build (Release)" ;;
-esac
-echo "measuring the ${type:-unknown} build in $build"
+source "$root/bench/measured_build.sh"
+measured_build WendraGadgetHost:WendraGadgetHost WendraGadget:libWendraGadget.so \
+    make_bench_store:make_bench_store wendra_gadget_page:gadget/WendraGadget.html
 source "$root/tests/support/x_session.sh"
 need Xvfb xprop
 x_session_folders
