@@ -108,7 +108,7 @@ TEST_F(EventImport, Properties) {
 // Standard calendars stamp changes in UTC; read as local time they decide the
 // merge by the wrong copy.
 TEST_F(EventImport, UtcInLocalTime) {
-    const LocalZone zone("EST5EDT,M3.2.0,M11.1.0");
+    const TimeZoneOverride zone("EST5EDT,M3.2.0,M11.1.0");
     const std::string got = read({"LAST-MODIFIED:20260301T170000Z", "X-KSP-VIEWFROM:20260320T140000Z",
                                   "EXDATE:20260327T140000Z", "RRULE:FREQ=DAILY;UNTIL=20260401T140000Z"},
                                  "2.0");
@@ -157,7 +157,7 @@ TEST_F(EventImport, TimesInNamedZones) {
          "19970902T090000", 5},
     };
     for (const auto& r : rows) {
-        const LocalZone zone(r.machine);
+        const TimeZoneOverride zone(r.machine);
         std::string msg = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
         for (const auto& l : r.vtimezone ? usEastern : std::vector<std::string>{}) msg += l + "\r\n";
         msg += "BEGIN:VEVENT\r\nUID:u1\r\n";
