@@ -379,7 +379,9 @@ TEST(OutlookCalendarFile, ASaveWritesNothingOverAFileThatReadsAsLessOrIsReadOnly
         {"one fewer", leaving({"b-uid"}), err::kCalendarShrank, 0},
         {"removed", [](auto& rig, auto&) { fs::remove(rig.file()); }, err::kCalendarShrank, err::kItemDeleted},
         {"made read-only",
-         [](auto& rig, auto&) { fs::permissions(rig.file(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read); },
+         [](auto& rig, auto&) {
+             fs::permissions(rig.file(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+         },
          err::kCalendarReadOnly, err::kCalendarReadOnly},
     };
     for (const Row& row : rows) {
