@@ -108,9 +108,9 @@ struct Reconciliation {
     OutlookSync sync{rig.data, rig.settings, rig.binding, rig.state, host};
 };
 
-std::vector<std::string> named(std::vector<std::string> calls, const std::string& id) {
+std::vector<std::string> named(std::vector<std::string> calls, const std::string& id, std::string_view mark = "{id}") {
     for (std::string& c : calls)
-        if (const auto at = c.find("{id}"); at != std::string::npos) c.replace(at, 4, id);
+        if (const auto at = c.find(mark); at != std::string::npos) c.replace(at, mark.size(), id);
     return calls;
 }
 
@@ -368,9 +368,7 @@ TEST(OutlookSync, WithoutAConnectionNothingIsReconciled) {
         breakIt(r.rig);
         EXPECT_FALSE(r.sync.connectOutlook());
         EXPECT_EQ(std::tuple(r.rig.state.gOutlookConnected, r.host.checking), std::tuple(false, false));
-        std::string told = reason;
-        if (const auto at = told.find("{file}"); at != std::string::npos) told.replace(at, 6, r.rig.calendar.file().string());
-        EXPECT_EQ(r.host.calls, (std::vector<std::string>{"failure: " + told, "mode"}));
+        EXPECT_EQ(r.host.calls, named({std::string("failure: ") + reason, "mode"}, r.rig.calendar.file().string(), "{file}"));
         // The calendar mended, a never linked event would be added to it if anything ran.
         r.rig.faults->clear("Automation.CreateObject");
         std::filesystem::remove_all(r.rig.calendar.file());

@@ -2,7 +2,6 @@
 // make of another program's, damaged files, writers that meet, and where the
 // file lives.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <libical/ical.h>
 #include <sys/stat.h>
@@ -261,9 +260,7 @@ TEST(OutlookCalendarFile, WhatCannotBeReadStaysAsTextAndTheRestIsRead) {
         for (auto i = items->GetFirst(); i; i = items->GetNext()) subjects.push_back(i->Subject());
         const std::string told = testing::internal::GetCapturedStderr();
         EXPECT_EQ(subjects, row.subjects) << row.what;
-        if (row.told) {
-            EXPECT_TRUE(contains(told, row.told)) << row.what << ": " << told;
-        }
+        EXPECT_TRUE(!row.told || contains(told, row.told)) << row.what << ": " << told;
         rig.add("Ours", at(2024, 3, 7));
         EXPECT_TRUE(contains(rig.text(), row.text)) << row.what << "\n" << rig.text();
         EXPECT_EQ(rig.items()->Count(), static_cast<int>(row.subjects.size()) + 1) << row.what;
@@ -304,9 +301,8 @@ TEST(OutlookCalendarFile, WhatASaveDoesNotTouchStaysByteForByte) {
         "BEGIN:VEVENT\nUID:kept@theirs\nDTSTAMP:20240301T120000Z\nDTSTART;VALUE=DATE:20240308\nRRULE:FREQ=YEARLY\n"
         "EXDATE;VALUE=DATE:20250308\nSUMMARY:Anniversary\nX-ALT-DESC;FMTTYPE=text/html:<b>Anniversary</b>\n"
         "END:VEVENT\n";
-    const std::string original = head + rest + "END:VCALENDAR\n";
     test::CalendarRig rig;
-    rig.writeSettled(original);
+    rig.writeSettled(head + rest + "END:VCALENDAR\n");
 
     const std::string id = rig.app()->GetNamespace("MAPI")->GetDefaultFolder(olFolderCalendar)->EntryID();
     const std::string added = rig.add("Ours", at(2024, 3, 9))->EntryID();
@@ -426,13 +422,12 @@ TEST(OutlookCalendarFile, AnotherProgramSavingInPlaceAndByRenameLosesNothing) {
             text.insert(text.rfind("END:VCALENDAR"), "BEGIN:VEVENT\r\nUID:theirs-" + std::to_string(n) +
                                                          "\r\nDTSTART:20240310T090000\r\nSUMMARY:Theirs\r\nEND:VEVENT\r\n");
             const std::string into = n % 2 ? file + ".their-new" : file;
-            const int fd = ::open(into.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            const std::size_t half = text.size() / 2;
-            bool ok = ::write(fd, text.data(), half) == static_cast<ssize_t>(half);
+            std::ofstream out(into, std::ios::binary | std::ios::trunc);
+            out << text.substr(0, text.size() / 2) << std::flush;
             std::this_thread::sleep_for(std::chrono::microseconds(500));
-            ok = ok && ::write(fd, text.data() + half, text.size() - half) == static_cast<ssize_t>(text.size() - half);
-            ok = ::close(fd) == 0 && ok && (into == file || ::rename(into.c_str(), file.c_str()) == 0);
-            if (!ok) return 255;
+            out << text.substr(text.size() / 2);
+            out.close();
+            if (!out || (into != file && ::rename(into.c_str(), file.c_str()) != 0)) return 255;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         return n;
