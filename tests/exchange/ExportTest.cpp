@@ -231,14 +231,10 @@ clsCalEvent randomEvent(std::mt19937& rng) {
         case 2: r.setDurationUntil(start.date().addDays(pick(1500) - 30), true); break;
         default: break;
     }
-    const auto dateItem = [&](int offset) {
-        const DateTime on = start.addDays(offset);
-        switch (allDay ? 0 : pick(4)) {
-            case 0: return formatICalDateTime(on, false);
-            case 1: return formatICalDateTime(on, true);
-            case 2: return formatICalDateTime(on.date(), true);
-            default: return formatICalDateTime(on.date().addHours(15), true);
-        }
+    const auto dateItem = [&](int offset) {  // a date, or the start's time, midnight or 15:00 that day
+        const DateTime on = start.addDays(offset), times[] = {on, on, on.date(), on.date().addHours(15)};
+        const int kind = allDay ? 0 : pick(4);
+        return formatICalDateTime(times[kind], kind != 0);
     };
     // Removed dates on whole weeks and months from the start, so that some of them meet an occurrence.
     std::string ex, rd;

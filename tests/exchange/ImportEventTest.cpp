@@ -108,7 +108,7 @@ TEST_F(EventImport, Properties) {
 // Standard calendars stamp changes in UTC; read as local time they decide the
 // merge by the wrong copy.
 TEST_F(EventImport, UtcInLocalTime) {
-    const LocalZone zone("EST5EDT,M3.2.0,M11.1.0");
+    const TimeZoneOverride zone("EST5EDT,M3.2.0,M11.1.0");
     const std::string got = read({"LAST-MODIFIED:20260301T170000Z", "X-KSP-VIEWFROM:20260320T140000Z",
                                   "EXDATE:20260327T140000Z", "RRULE:FREQ=DAILY;UNTIL=20260401T140000Z"},
                                  "2.0");
@@ -122,11 +122,11 @@ TEST_F(EventImport, UtcInLocalTime) {
 // day than the start's time kept that day: the RFC's "every Tuesday and
 // Thursday for five weeks" had 11 occurrences, not 10.
 TEST_F(EventImport, TimesInNamedZones) {
-    const std::vector<std::string> usEastern = {
+    const std::string usEastern = crlf({
         "BEGIN:VTIMEZONE", "TZID:US-Eastern", "BEGIN:STANDARD", "DTSTART:19671029T020000",
         "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10", "TZOFFSETFROM:-0400", "TZOFFSETTO:-0500", "END:STANDARD",
         "BEGIN:DAYLIGHT", "DTSTART:19870405T020000", "RRULE:FREQ=YEARLY;BYDAY=1SU;BYMONTH=4", "TZOFFSETFROM:-0500",
-        "TZOFFSETTO:-0400", "END:DAYLIGHT", "END:VTIMEZONE"};
+        "TZOFFSETTO:-0400", "END:DAYLIGHT", "END:VTIMEZONE"});
     const char* fiveWeeks = "RRULE:FREQ=WEEKLY;UNTIL=19971007T000000Z;WKST=SU;BYDAY=TU,TH";
     const char* cet = "CET-1CEST,M3.5.0,M10.5.0/3";
     const struct {
@@ -157,18 +157,15 @@ TEST_F(EventImport, TimesInNamedZones) {
          "19970902T090000", 5},
     };
     for (const auto& r : rows) {
-        const LocalZone zone(r.machine);
-        std::string msg = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
-        for (const auto& l : r.vtimezone ? usEastern : std::vector<std::string>{}) msg += l + "\r\n";
-        msg += "BEGIN:VEVENT\r\nUID:u1\r\n";
+        const TimeZoneOverride zone(r.machine);
+        std::string msg =
+            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + (r.vtimezone ? usEastern : "") + "BEGIN:VEVENT\r\nUID:u1\r\n";
         for (const auto& l : r.lines) msg += l + "\r\n";
         log.entries.clear();
-        const std::vector<std::string> got =
-            occurrences(readOne(msg + "END:VEVENT\r\nEND:VCALENDAR\r\n"), DateTime::ymd(1997, 1, 1),
-                        DateTime::ymd(1998, 12, 31));
+        const auto got = occurrences(readOne(msg + "END:VEVENT\r\nEND:VCALENDAR\r\n"), DateTime::ymd(1997, 1, 1),
+                                     DateTime::ymd(1998, 12, 31));
         ASSERT_FALSE(got.empty()) << r.lines[0];
-        EXPECT_EQ(got.front() + " " + std::to_string(got.size()), r.first + std::string(" ") + std::to_string(r.count))
-            << r.lines[0];
+        EXPECT_EQ(std::pair(got.front(), got.size()), std::pair(std::string(r.first), r.count)) << r.lines[0];
         EXPECT_EQ(log.has(texts::kUnknownTimeZone), r.logged != nullptr) << r.lines[0];
     }
 }

@@ -26,10 +26,12 @@ TEST(OutlookRead, PatternsMadeInOutlookReadAsTheirRules) {
         bool allDay;         // read as all-day
         std::size_t count;   // occurrences, as libical gives them too
     };
-    const auto type = [](int t, int interval = 1) {
+    const auto type = [](int t, int interval = 1, int instance = 0, int days = 0) {
         return [=](RecurrencePattern& p) {
             p.setRecurrenceType(t);
             if (interval > 1) p.setInterval(interval);
+            if (instance > 0) p.setInstance(instance);
+            if (days != 0) p.setDayOfWeekMask(days);
         };
     };
     const std::vector<Row> rows{
@@ -40,19 +42,9 @@ TEST(OutlookRead, PatternsMadeInOutlookReadAsTheirRules) {
         {"monthly on the 15th", at(2024, 3, 15), 0, type(olRecursMonthly), "<#=R><F=1><U=20240815>", true, 6},
         {"monthly on the 31st", at(2024, 3, 31), 0, type(olRecursMonthly),
          "<#=R><F=1><U=20240831><T=28,29,30,31><P=-1>", true, 6},
-        {"the last Friday of every second month", at(2024, 3, 29), 0,
-         [](RecurrencePattern& p) {
-             p.setRecurrenceType(olRecursMonthNth);
-             p.setInstance(5);
-             p.setInterval(2);
-         },
+        {"the last Friday of every second month", at(2024, 3, 29), 0, type(olRecursMonthNth, 2, 5),
          "<#=R><F=1><I=2><U=20250131><D=-1FR>", true, 6},
-        {"the second of Tuesdays and Thursdays", at(2024, 3, 7), 0,
-         [](RecurrencePattern& p) {
-             p.setRecurrenceType(olRecursMonthNth);
-             p.setDayOfWeekMask(olTuesday | olThursday);
-             p.setInstance(2);
-         },
+        {"the second of Tuesdays and Thursdays", at(2024, 3, 7), 0, type(olRecursMonthNth, 1, 2, olTuesday | olThursday),
          "<#=R><F=1><U=20240806><D=TU,TH><P=2>", true, 6},
         {"yearly", at(2024, 6, 10), 0, type(olRecursYearly), "<#=R><F=0><U=20290610>", true, 6},
         // A yearly interval is counted in months: 24 is every second year, not every year.

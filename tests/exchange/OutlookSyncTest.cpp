@@ -76,6 +76,12 @@ struct Reconciliation {
         clsCalEvent ev;
         return dentist(ev);
     }
+    // Saved in the store alone, never linked.
+    Call unlinked(const std::string& description, DateTime start) {
+        clsCalEvent ev = rig.event(description, start);
+        EXPECT_TRUE(rig.data.Save(ev, SaveMode::Always));
+        return Call{ev.WendraWinId(), ""};
+    }
     // The dentist, changed in the store alone a minute after it was linked.
     Call dentistChangedHere(const std::function<void(clsCalEvent&)>& change) {
         clsCalEvent ev;
@@ -102,9 +108,9 @@ struct Reconciliation {
     OutlookSync sync{rig.data, rig.settings, rig.binding, rig.state, host};
 };
 
-std::vector<std::string> named(std::vector<std::string> calls, const std::string& id) {
+std::vector<std::string> named(std::vector<std::string> calls, const std::string& id, std::string_view mark = "{id}") {
     for (std::string& c : calls)
-        if (const auto at = c.find("{id}"); at != std::string::npos) c.replace(at, 4, id);
+        if (const auto at = c.find(mark); at != std::string::npos) c.replace(at, mark.size(), id);
     return calls;
 }
 
@@ -221,8 +227,7 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
          [](Reconciliation& r, const Call& c) { EXPECT_EQ(r.status(c.id), clsDataQVR::kLinkLive); }},
         {"equal to an unlinked stored event: that event is linked, no second one",
          [](Reconciliation& r) {
-             clsCalEvent ev = r.rig.event("Swim", at(2024, 3, 10, 8, 30));
-             EXPECT_TRUE(r.rig.data.Save(ev, SaveMode::Always));
+             r.unlinked("Swim", at(2024, 3, 10, 8, 30));
              return Call{"", r.rig.calendar.add("Swim", at(2024, 3, 10, 8, 30))->EntryID()};
          },
          {}, 0,
@@ -235,12 +240,7 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
              EXPECT_EQ(all ? all->count() : 0u, 1u);
          }},
         {"equal to a linked stored event, never linked itself: it takes that link and goes, no second appointment",
-         [](Reconciliation& r) {
-             r.dentist();
-             clsCalEvent twin = r.rig.event("Dentist", at(2024, 3, 12, 9, 0));
-             EXPECT_TRUE(r.rig.data.Save(twin, SaveMode::Always));
-             return Call{twin.WendraWinId(), ""};
-         },
+         [](Reconciliation& r) { r.dentist(); return r.unlinked("Dentist", at(2024, 3, 12, 9, 0)); },
          {"deleted {id}"}, 1,
          [](Reconciliation& r, const Call& c) {
              ASSERT_EQ(r.rig.appointmentCount(), 1);
@@ -276,11 +276,7 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
              EXPECT_NE(r.rig.appointment(c.entryId), nullptr);
          }},
         {"never linked: added to Outlook and linked there only",
-         [](Reconciliation& r) {
-             clsCalEvent ev = r.rig.event("Car service", at(2024, 3, 8, 8, 30));
-             EXPECT_TRUE(r.rig.data.Save(ev, SaveMode::Always));
-             return Call{ev.WendraWinId(), ""};
-         },
+         [](Reconciliation& r) { return r.unlinked("Car service", at(2024, 3, 8, 8, 30)); },
          {"update {id}"}, 0,
          [](Reconciliation& r, const Call& c) {
              const auto key = clsDataQVR::toEventKey(c.id);
@@ -372,9 +368,7 @@ TEST(OutlookSync, WithoutAConnectionNothingIsReconciled) {
         breakIt(r.rig);
         EXPECT_FALSE(r.sync.connectOutlook());
         EXPECT_EQ(std::tuple(r.rig.state.gOutlookConnected, r.host.checking), std::tuple(false, false));
-        std::string told = reason;
-        if (const auto at = told.find("{file}"); at != std::string::npos) told.replace(at, 6, r.rig.calendar.file().string());
-        EXPECT_EQ(r.host.calls, (std::vector<std::string>{"failure: " + told, "mode"}));
+        EXPECT_EQ(r.host.calls, named({std::string("failure: ") + reason, "mode"}, r.rig.calendar.file().string(), "{file}"));
         // The calendar mended, a never linked event would be added to it if anything ran.
         r.rig.faults->clear("Automation.CreateObject");
         std::filesystem::remove_all(r.rig.calendar.file());

@@ -17,15 +17,10 @@ namespace {
 
 const DateTime kHorizon = at(2027, 1, 1, 0, 0);
 
-std::vector<DateTime> daily(DateTime first, int count) {
+// Starts a day apart, or a year apart.
+std::vector<DateTime> starts(DateTime first, int count, bool yearly = false) {
     std::vector<DateTime> out;
-    for (int i = 0; i < count; ++i) out.push_back(first.addDays(i));
-    return out;
-}
-
-std::vector<DateTime> yearly(DateTime first, int count) {
-    std::vector<DateTime> out;
-    for (int i = 0; i < count; ++i) out.push_back(first.addYears(i));
+    for (int i = 0; i < count; ++i) out.push_back(yearly ? first.addYears(i) : first.addDays(i));
     return out;
 }
 
@@ -159,15 +154,15 @@ TEST(OutlookHide, WhatIsPastStaysAndWhatIsAheadGoes) {
         {"an all-day one-off tomorrow", at(2024, 3, 6), true, "", {}},
         {"a series without end", at(2024, 2, 1, 8, 0), false, "<#=R><F=2>", {}},
         {"a series of seven past and eight ahead", at(2024, 2, 28, 8, 0), false, "<#=R><F=3><C=15>",
-         daily(at(2024, 2, 28, 8, 0), 7)},
+         starts(at(2024, 2, 28, 8, 0), 7)},
         {"the same, as Mum's", at(2024, 2, 28, 8, 0), false, "<#=R><F=3><C=15>",
-         daily(at(2024, 2, 28, 8, 0), 7)},
+         starts(at(2024, 2, 28, 8, 0), 7)},
         {"fifty ahead go one by one", at(2024, 3, 6, 8, 0), false, "<#=R><F=3><C=50>", {}},
         // Changed occurrences with subjects of their own: the past one stays.
         {"a series with subjects of its own", at(2024, 2, 27, 17, 0), false, "<#=R><F=2><C=4>", {at(2024, 2, 27, 17, 0)}},
         // Beyond what the calendar lists (three years here), by the same limit.
         {"yearly to 2050, most of it beyond the list", at(2000, 6, 10), true, "<#=R><F=0><U=20500610>",
-         yearly(at(2000, 6, 10, 0, 0), 24)},
+         starts(at(2000, 6, 10, 0, 0), 24, true)},
         {"yearly to 2090, more than fifty ahead", at(2000, 6, 10), true, "<#=R><F=0><U=20900610>", {}},
         {"yearly from 2030, all of it beyond the list", at(2030, 6, 10), true, "<#=R><F=0><U=20400610>", {}},
     };
@@ -215,7 +210,7 @@ TEST(OutlookHide, WithoutTheSubjectsListOnlyTheSeriesOwnUpcomingOccurrencesGo) {
     rig.faults->failOn("Items.Restrict", 2);
     ev.setUpdateRequest(clsCalEvent::kRequestHideEvent);
     EXPECT_TRUE(rig.save(ev));
-    EXPECT_EQ(rig.outlookStarts(entryId, kHorizon), daily(at(2024, 2, 28, 8, 0), 7));
+    EXPECT_EQ(rig.outlookStarts(entryId, kHorizon), starts(at(2024, 2, 28, 8, 0), 7));
 }
 
 TEST(OutlookHide, TheWalkEndsWithTheSeriesEvenBesideAnEndlessOneOfTheSameSubject) {
@@ -231,7 +226,7 @@ TEST(OutlookHide, TheWalkEndsWithTheSeriesEvenBesideAnEndlessOneOfTheSameSubject
     EXPECT_TRUE(rig.save(ev));
     // The other series lists about a thousand occurrences up to the horizon.
     EXPECT_LT(rig.faults->calls("Items.GetNext") - stepsBefore, 30);
-    EXPECT_EQ(rig.outlookStarts(entryId, kHorizon), daily(at(2024, 3, 4, 9, 0), 2));
+    EXPECT_EQ(rig.outlookStarts(entryId, kHorizon), starts(at(2024, 3, 4, 9, 0), 2));
     EXPECT_GT(rig.outlookStarts(endless->EntryID(), kHorizon).size(), 900u);
 }
 

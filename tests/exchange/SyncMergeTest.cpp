@@ -158,6 +158,9 @@ TEST(SyncMerge, WhatBecomesOfADeviceEvent) {
     const DateTime start = SyncRig::at(2026, 4, 1, 9);
     const DateTime march2 = SyncRig::at(2026, 3, 2, 8);
     const auto dentist = [&](SyncRig& r) { return r.addLocal("Dentist", start, march2); };
+    const auto linkedTo = [&](const char* xid) {  // the dentist, linked to another device event
+        return [&, xid](SyncRig& r) { r.link(dentist(r), xid); return std::string(); };
+    };
     const auto gone = [&](int request) {
         return [=](SyncRig& r) {
             const std::string key = dentist(r);
@@ -171,16 +174,8 @@ TEST(SyncMerge, WhatBecomesOfADeviceEvent) {
     const Fate cases[] = {
         {"nothing here: saved as new and linked", [](SyncRig&) { return std::string(); }, {}, 1, {}, 1},
         {"an equal unlinked event: linked, not added", dentist, {}, 0, {}, 1},
-        {"an equal event linked to another device event: added", [&](SyncRig& r) {
-             r.link(dentist(r), "P-8");
-             return std::string();
-         },
-         {}, 1, {}, 1},
-        {"an event linked to p-9 is another device event's: added", [&](SyncRig& r) {
-             r.link(dentist(r), "p-9");
-             return std::string();
-         },
-         {}, 1, {}, 1},
+        {"an equal event linked to another device event: added", linkedTo("P-8"), {}, 1, {}, 1},
+        {"an event linked to p-9 is another device event's: added", linkedTo("p-9"), {}, 1, {}, 1},
         {"a one-off is no copy of a weekly event", [&](SyncRig& r) {
              clsCalEvent ev = SyncRig::event("Dentist", start, march2);
              SyncRig::makeWeekly(ev);

@@ -4,20 +4,17 @@
 // zone for the machine, and a scripted appointment window: what every test of
 // the Outlook calendar and of its callers starts from.
 
-#include <stdlib.h>
-#include <time.h>
-
 #include <chrono>
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <sstream>
 #include <string>
 
 #include "platform/clock/FakeClock.h"
 #include "platform/outlook/IcsCalendar.h"
 #include "platform/outlook/ScriptedWindow.h"
+#include "tests/support/EnvironmentOverride.h"
 #include "tests/support/TempFolder.h"
 
 namespace wendra::test {
@@ -33,26 +30,6 @@ inline long errorOf(const std::function<void()>& call) {
     }
     return 0;
 }
-
-// Sets TZ for its lifetime, so local times and UTC differ by a known amount.
-class TimeZoneOverride {
-public:
-    explicit TimeZoneOverride(const char* zone) {
-        if (const char* old = std::getenv("TZ")) previous_ = old;
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~TimeZoneOverride() {
-        if (previous_) ::setenv("TZ", previous_->c_str(), 1);
-        else ::unsetenv("TZ");
-        ::tzset();
-    }
-    TimeZoneOverride(const TimeZoneOverride&) = delete;
-    TimeZoneOverride& operator=(const TimeZoneOverride&) = delete;
-
-private:
-    std::optional<std::string> previous_;
-};
 
 class CalendarRig {
 public:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <stdlib.h>
+#include <time.h>
 
 #include <optional>
 #include <string>
@@ -36,6 +37,20 @@ private:
         }
     }
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+// The machine's time zone for the life of the object, so local times and UTC
+// differ by a known amount ("UTC0", "EST5EDT,M3.2.0,M11.1.0": POSIX rules need
+// no zone files).
+class TimeZoneOverride {
+public:
+    explicit TimeZoneOverride(const char* zone) : tz_("TZ", zone) { ::tzset(); }
+
+private:
+    struct Reread {
+        ~Reread() { ::tzset(); }
+    } reread_;  // ends after tz_, once TZ is back
+    EnvironmentOverride tz_;
 };
 
 }  // namespace wendra::test

@@ -6,12 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-#include <time.h>
-
 #include <functional>
 #include <initializer_list>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +15,7 @@
 #include "exchange/iCalImport.h"
 #include "platform/clock/FakeClock.h"
 #include "store/modFuncs.h"
+#include "tests/support/EnvironmentOverride.h"
 
 namespace wendra::test {
 
@@ -54,25 +51,6 @@ inline std::string fields(const clsCalEvent& e) {
     }
     return s;
 }
-
-// The machine's time zone for the life of the object, as a TZ value ("UTC0",
-// "EST5EDT,M3.2.0,M11.1.0": POSIX rules need no zone files).
-class LocalZone {
-public:
-    explicit LocalZone(const char* tz) : saved_(getenv("TZ") ? std::optional<std::string>(getenv("TZ")) : std::nullopt) {
-        setenv("TZ", tz, 1);
-        tzset();
-    }
-    ~LocalZone() {
-        saved_ ? setenv("TZ", saved_->c_str(), 1) : unsetenv("TZ");
-        tzset();
-    }
-    LocalZone(const LocalZone&) = delete;
-    LocalZone& operator=(const LocalZone&) = delete;
-
-private:
-    std::optional<std::string> saved_;
-};
 
 // The event's occurrences from `from` to `to` by the store's own expansion, as
 // date texts (eight digits for an all-day one).

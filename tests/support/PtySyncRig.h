@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,22 +36,28 @@ public:
 
     clsDataQVR& store() { return *form->store(); }
 
-    // A local event saved through the window, as the editor saves it; its key.
+    // A local event saved through the window, as the editor saves it, shaped first
+    // (its rules, its dates); its key.
     std::string addLocal(const std::string& description, DateTime start, DateTime changed, bool allDay = false,
-                         bool yearly = false) {
+                         const std::function<void(clsCalEvent&)>& shape = {}) {
         clsCalEvent ev;
         ev.setDescription(description);
         ev.setEventStart(start);
         ev.setAllDayEvent(allDay);
         ev.setLastModified(changed);
-        if (yearly) {
-            clsCalRRule& r = ev.addRRule();
-            r.setIsValid(true);
-            r.setFrequency(clsCalRRule::kYearly);
-            ev.setIsRecurring(true);
-        }
+        if (shape) shape(ev);
         EXPECT_EQ(form->doSave(ev, SaveMode::UnlessStoredNewer, false), SaveResult::Saved);
         return ev.WendraWinId();
+    }
+    // A rule of the event, as the editor adds one.
+    static clsCalRRule& addRule(clsCalEvent& ev, int frequency, const char* byDay = "", const char* byMonth = "") {
+        clsCalRRule& r = ev.addRRule();
+        r.setIsValid(true);
+        r.setFrequency(frequency);
+        r.setByDay(byDay);
+        r.setByMonth(byMonth);
+        ev.setIsRecurring(true);
+        return r;
     }
     // The local event with this description.
     clsCalEvent local(const std::string& description) {

@@ -27,7 +27,8 @@ void bothSides(PtySyncRig& rig, ScriptedDevice& device) {
     device.add(peer::deviceEvent("P-2", "20260325", "Haircut"));
     device.add(peer::deviceEvent("P-3", "20260318T120000", "Team lunch", "20260302T080000"));
     rig.addLocal("Tax return", PtySyncRig::at(2026, 4, 1), PtySyncRig::at(2026, 3, 1, 8), true);
-    rig.addLocal("Mum's birthday", PtySyncRig::at(2026, 5, 14), PtySyncRig::at(2026, 3, 1, 8), true, true);
+    rig.addLocal("Mum's birthday", PtySyncRig::at(2026, 5, 14), PtySyncRig::at(2026, 3, 1, 8), true,
+                 [](clsCalEvent& ev) { PtySyncRig::addRule(ev, clsCalRRule::kYearly); });
     rig.addLocal("Team lunch", PtySyncRig::at(2026, 3, 18, 12), PtySyncRig::at(2026, 3, 1, 8));
 }
 
@@ -115,33 +116,15 @@ TEST_F(SyncOverPty, WhatOneSideDeletesTheOtherDeletes) {
 TEST_F(SyncOverPty, ATextEditOnTheDeviceKeepsEveryRuleAndExceptionOfALocalEvent) {
     // Weekdays and the fourth Thursday of November, a whole day off: the device gets
     // the day map. Weekly until 1 June: the device gets a count.
-    struct Rule {
-        int frequency;
-        const char* month;
-        const char* days;
-        DateTime until;
-    };
-    const auto save = [&](const char* description, DateTime start, std::vector<Rule> rules, const char* exDates) {
-        clsCalEvent ev;
-        ev.setDescription(description);
-        ev.setEventStart(start);
-        ev.setAllDayEvent(false);
-        ev.setLastModified(PtySyncRig::at(2026, 3, 1, 8));
-        ev.setIsRecurring(true);
-        for (const Rule& rule : rules) {
-            clsCalRRule& r = ev.addRRule();
-            r.setIsValid(true);
-            r.setFrequency(rule.frequency);
-            r.setByMonth(rule.month);
-            r.setByDay(rule.days);
-            if (!rule.until.isNull()) r.setDurationUntil(rule.until, true);
-        }
-        ev.setExDates(exDates);
-        ASSERT_EQ(rig.form->doSave(ev, SaveMode::UnlessStoredNewer, false), SaveResult::Saved);
-    };
-    save("Standup", PtySyncRig::at(2026, 3, 16, 9),
-         {{clsCalRRule::kWeekly, "", "MO,TU,WE,TH,FR", {}}, {clsCalRRule::kYearly, "11", "4TH", {}}}, "20260408");
-    save("Gym", PtySyncRig::at(2026, 3, 17, 18), {{clsCalRRule::kWeekly, "", "", PtySyncRig::at(2026, 6, 1)}}, "");
+    const DateTime changed = PtySyncRig::at(2026, 3, 1, 8);
+    rig.addLocal("Standup", PtySyncRig::at(2026, 3, 16, 9), changed, false, [](clsCalEvent& ev) {
+        PtySyncRig::addRule(ev, clsCalRRule::kWeekly, "MO,TU,WE,TH,FR");
+        PtySyncRig::addRule(ev, clsCalRRule::kYearly, "4TH", "11");
+        ev.setExDates("20260408");
+    });
+    rig.addLocal("Gym", PtySyncRig::at(2026, 3, 17, 18), changed, false, [](clsCalEvent& ev) {
+        PtySyncRig::addRule(ev, clsCalRRule::kWeekly).setDurationUntil(PtySyncRig::at(2026, 6, 1), true);
+    });
     std::vector<std::string> rules;
     for (const char* d : {"Standup", "Gym"}) rules.push_back(makeiCalData(rig.local(d), true));
     ASSERT_TRUE(rig.sync(device));

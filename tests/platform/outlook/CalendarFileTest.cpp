@@ -2,7 +2,6 @@
 // make of another program's, damaged files, writers that meet, and where the
 // file lives.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <libical/ical.h>
 #include <sys/stat.h>
@@ -17,6 +16,7 @@
 #include "platform/outlook/CalendarFile.h"
 #include "platform/outlook/Errors.h"
 #include "tests/support/CalendarRig.h"
+#include "tests/support/ChildProcess.h"
 
 using namespace wendra;
 using namespace wendra::outlook;
@@ -34,23 +34,6 @@ std::vector<std::string> folderEntries(const fs::path& folder) {
     std::sort(out.begin(), out.end());
     return out;
 }
-
-class EnvOverride {
-public:
-    EnvOverride(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value) ::setenv(name, value, 1);
-        else ::unsetenv(name);
-    }
-    ~EnvOverride() {
-        if (old_) ::setenv(name_, old_->c_str(), 1);
-        else ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 // A calendar of another program: a weekly call kept in New York time with
 // one occurrence deleted and one moved, a flight in UTC, a three-day trip.
@@ -277,9 +260,7 @@ TEST(OutlookCalendarFile, WhatCannotBeReadStaysAsTextAndTheRestIsRead) {
         for (auto i = items->GetFirst(); i; i = items->GetNext()) subjects.push_back(i->Subject());
         const std::string told = testing::internal::GetCapturedStderr();
         EXPECT_EQ(subjects, row.subjects) << row.what;
-        if (row.told) {
-            EXPECT_TRUE(contains(told, row.told)) << row.what << ": " << told;
-        }
+        EXPECT_TRUE(!row.told || contains(told, row.told)) << row.what << ": " << told;
         rig.add("Ours", at(2024, 3, 7));
         EXPECT_TRUE(contains(rig.text(), row.text)) << row.what << "\n" << rig.text();
         EXPECT_EQ(rig.items()->Count(), static_cast<int>(row.subjects.size()) + 1) << row.what;
@@ -320,9 +301,8 @@ TEST(OutlookCalendarFile, WhatASaveDoesNotTouchStaysByteForByte) {
         "BEGIN:VEVENT\nUID:kept@theirs\nDTSTAMP:20240301T120000Z\nDTSTART;VALUE=DATE:20240308\nRRULE:FREQ=YEARLY\n"
         "EXDATE;VALUE=DATE:20250308\nSUMMARY:Anniversary\nX-ALT-DESC;FMTTYPE=text/html:<b>Anniversary</b>\n"
         "END:VEVENT\n";
-    const std::string original = head + rest + "END:VCALENDAR\n";
     test::CalendarRig rig;
-    rig.writeSettled(original);
+    rig.writeSettled(head + rest + "END:VCALENDAR\n");
 
     const std::string id = rig.app()->GetNamespace("MAPI")->GetDefaultFolder(olFolderCalendar)->EntryID();
     const std::string added = rig.add("Ours", at(2024, 3, 9))->EntryID();
@@ -366,17 +346,22 @@ TEST(OutlookCalendarFile, WhatASaveDoesNotTouchStaysByteForByte) {
 TEST(OutlookCalendarFile, ASaveWritesNothingOverAFileThatReadsAsLessOrIsReadOnly) {
     struct Row {
         const char* what;
-        std::function<std::string(const test::CalendarRig&, const std::string&)> meanwhile;  // answers the file's text
+        std::function<void(const test::CalendarRig&, const std::string&)> meanwhile;  // given the file's text
         long first, second;  // what the save answers, and the save after it
     };
-    const auto without = [](std::string text, const std::string& uid) {
-        const auto from = text.rfind("BEGIN:VEVENT", text.find("UID:" + uid));
-        return text.erase(from, text.find("END:VEVENT\r\n", from) + 12 - from);
+    // The file written over with what is left without these appointments.
+    const auto leaving = [](std::vector<std::string> uids) {
+        return [uids](const test::CalendarRig& rig, std::string text) {
+            for (const std::string& uid : uids) {
+                const auto from = text.rfind("BEGIN:VEVENT", text.find("UID:" + uid));
+                text.erase(from, text.find("END:VEVENT\r\n", from) + 12 - from);
+            }
+            rig.writeSettled(text);
+        };
     };
     std::vector<std::thread> writers;
     const std::vector<Row> rows{
-        {"emptied", [](auto& rig, auto&) { rig.writeSettled(""); return std::string(); }, err::kCalendarShrank,
-         err::kCalendarShrank},
+        {"emptied", [](auto& rig, auto&) { rig.writeSettled(""); }, err::kCalendarShrank, err::kCalendarShrank},
         {"emptied for a moment by a writer in place",
          [&](auto& rig, const std::string& text) {
              rig.write("");
@@ -384,31 +369,14 @@ TEST(OutlookCalendarFile, ASaveWritesNothingOverAFileThatReadsAsLessOrIsReadOnly
                  std::this_thread::sleep_for(std::chrono::milliseconds(20));
                  rig.write(text);
              });
-             return text;
          },
          0, 0},
-        {"none left",
-         [&](auto& rig, const std::string& text) {
-             rig.writeSettled(without(without(text, "a-uid"), "b-uid"));
-             return rig.text();
-         },
-         err::kCalendarShrank, err::kItemDeleted},
-        {"one fewer",
-         [&](auto& rig, const std::string& text) {
-             rig.writeSettled(without(text, "b-uid"));
-             return rig.text();
-         },
-         err::kCalendarShrank, 0},
-        {"removed",
-         [](auto& rig, auto&) {
-             fs::remove(rig.file());
-             return std::string();
-         },
-         err::kCalendarShrank, err::kItemDeleted},
+        {"none left", leaving({"a-uid", "b-uid"}), err::kCalendarShrank, err::kItemDeleted},
+        {"one fewer", leaving({"b-uid"}), err::kCalendarShrank, 0},
+        {"removed", [](auto& rig, auto&) { fs::remove(rig.file()); }, err::kCalendarShrank, err::kItemDeleted},
         {"made read-only",
-         [](auto& rig, const std::string& text) {
+         [](auto& rig, auto&) {
              fs::permissions(rig.file(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-             return text;
          },
          err::kCalendarReadOnly, err::kCalendarReadOnly},
     };
@@ -419,7 +387,8 @@ TEST(OutlookCalendarFile, ASaveWritesNothingOverAFileThatReadsAsLessOrIsReadOnly
                          "BEGIN:VEVENT\r\nUID:b-uid\r\nDTSTART:20240307T090000\r\nSUMMARY:B\r\nEND:VEVENT\r\n"
                          "END:VCALENDAR\r\n");
         auto a = bySubject(rig, "A");
-        const std::string text = row.meanwhile(rig, rig.text());
+        row.meanwhile(rig, rig.text());
+        const std::string text = rig.text();  // what a refused save leaves
         a->setSubject("A, changed");
         EXPECT_EQ(errorOf([&] { a->Save(); }), row.first) << row.what;
         for (auto& w : writers) w.join();
@@ -443,10 +412,8 @@ TEST(OutlookCalendarFile, AnotherProgramSavingInPlaceAndByRenameLosesNothing) {
     test::CalendarRig rig;
     rig.add("First", at(2024, 3, 6));
     constexpr auto kFor = std::chrono::milliseconds(1500);
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    // Its answer is how many saves it made: a few dozen in that time, 255 when one failed.
+    test::ChildProcess other([&] {
         const std::string file = rig.file().string();
         const auto end = std::chrono::steady_clock::now() + kFor;
         int n = 0;
@@ -455,18 +422,17 @@ TEST(OutlookCalendarFile, AnotherProgramSavingInPlaceAndByRenameLosesNothing) {
             text.insert(text.rfind("END:VCALENDAR"), "BEGIN:VEVENT\r\nUID:theirs-" + std::to_string(n) +
                                                          "\r\nDTSTART:20240310T090000\r\nSUMMARY:Theirs\r\nEND:VEVENT\r\n");
             const std::string into = n % 2 ? file + ".their-new" : file;
-            const int fd = ::open(into.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            const std::size_t half = text.size() / 2;
-            bool ok = ::write(fd, text.data(), half) == static_cast<ssize_t>(half);
+            std::ofstream out(into, std::ios::binary | std::ios::trunc);
+            out << text.substr(0, text.size() / 2) << std::flush;
             std::this_thread::sleep_for(std::chrono::microseconds(500));
-            ok = ok && ::write(fd, text.data() + half, text.size() - half) == static_cast<ssize_t>(text.size() - half);
-            ok = ::close(fd) == 0 && ok && (into == file || ::rename(into.c_str(), file.c_str()) == 0);
-            if (!ok) ::_exit(1);
+            out << text.substr(text.size() / 2);
+            out.close();
+            if (!out || (into != file && ::rename(into.c_str(), file.c_str()) != 0)) return 255;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        ::_exit(::write(pipeEnds[1], &n, sizeof n) == sizeof n ? 0 : 1);
-    }
-    ASSERT_GT(pid, 0);
+        return n;
+    });
+    ASSERT_TRUE(other.started());
     int saved = 0, refused = 0;
     const auto end = std::chrono::steady_clock::now() + kFor;
     for (int i = 0; std::chrono::steady_clock::now() < end; ++i) {
@@ -479,12 +445,8 @@ TEST(OutlookCalendarFile, AnotherProgramSavingInPlaceAndByRenameLosesNothing) {
             ++refused;  // the file read as less than before, or kept changing: written later
         }
     }
-    int status = 0, theirs = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    ASSERT_EQ(::read(pipeEnds[0], &theirs, sizeof theirs), static_cast<ssize_t>(sizeof theirs));
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
+    const int theirs = other.wait();
+    ASSERT_TRUE(theirs >= 0 && theirs < 255) << theirs;
     const std::string text = rig.text();
     std::string lost;  // the numbers of theirs the file no longer has
     for (int n = 0; n < theirs; ++n)
@@ -599,7 +561,9 @@ TEST(OutlookCalendarFile, TheFileLivesInTheUsersDataFolderUnlessNamed) {
         {nullptr, nullptr, "/home/u", "/home/u/.local/share/WendraWin/Outlook.ics"},
     };
     for (const Row& row : rows) {
-        EnvOverride named(kCalendarFileVariable, row.named), data("XDG_DATA_HOME", row.data), home("HOME", row.home);
+        test::EnvironmentOverride env(kCalendarFileVariable, row.named);
+        env.set("XDG_DATA_HOME", row.data);
+        env.set("HOME", row.home);
         EXPECT_EQ(defaultCalendarFile(), fs::path(row.expected));
     }
 }
