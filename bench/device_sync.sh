@@ -23,7 +23,7 @@ each=${WENDRA_BENCH_EVENTS:-2000}
 user_home=$HOME  # perf keeps the programs it profiled there, to name their functions later
 
 source "$root/bench/measured_build.sh"
-measured_build WendraWin:WendraWin wendra_device_peer_tool:wendra_device_peer
+measured_build WendraWin:WendraWin wendra_database:WendraWin.dt wendra_device_peer_tool:wendra_device_peer
 source "$root/tests/support/x_session.sh"
 need Xvfb xdotool sqlite3
 wm=

@@ -1,5 +1,9 @@
 #include "setup/Completion.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <exception>
 #include <system_error>
 
@@ -157,9 +161,12 @@ private:
         process::Command command{report_.executable, {}};
         command.quiet = true;
         if (!places_.startLog.empty()) {
-            std::error_code ec;
-            fs::create_directories(places_.startLog.parent_path(), ec);
-            if (!ec) command.output = places_.startLog;
+            // A log that cannot be written keeps nobody from starting: the program starts without one.
+            if (const std::string why = unwritable(places_.startLog); why.empty())
+                command.output = places_.startLog;
+            else
+                fail("cannot write the start log " + places_.startLog.string() + ": " + why + "; " +
+                     report_.executable.string() + " starts without it");
         }
         const process::StartedDetached started = launcher_.startDetached(command, kStartWatch);
         const std::string what = "cannot start " + report_.executable.string() + ": ";
@@ -169,6 +176,16 @@ private:
             fail(what + "it ended at once with " + std::to_string(*started.ended) +
                  (command.output.empty() ? std::string() : " (what it said is in " + command.output.string() + ")"));
         }
+    }
+
+    // Why the file cannot be opened for writing, its folder made first; empty when it can.
+    static std::string unwritable(const fs::path& file) {
+        std::error_code ec;
+        fs::create_directories(file.parent_path(), ec);
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+        if (fd < 0) return std::generic_category().message(errno);
+        ::close(fd);
+        return {};
     }
 
     const CreatorPlaces& places_;

@@ -19,10 +19,22 @@ namespace wendra::mainwindow::qt {
 namespace {
 
 constexpr int kSignals[] = {SIGTERM, SIGINT};
-// The pipe's ends; the handler may touch nothing else.
+// The pipe's ends and whether a signal came; the handler may touch nothing else.
 int wakeFds[2] = {-1, -1};
+volatile sig_atomic_t signalled = 0;
 
-void onSignal(int) {
+void onSignal(int s) {
+    if (signalled) {
+        // Decided here, not in the event loop: a second Ctrl+C is pressed because
+        // the program is too busy to have taken the first.
+        struct sigaction fallback {};
+        fallback.sa_handler = SIG_DFL;
+        sigemptyset(&fallback.sa_mask);
+        ::sigaction(s, &fallback, nullptr);
+        ::raise(s);
+        return;
+    }
+    signalled = 1;
     const int saved = errno;
     const char byte = 1;
     (void)!::write(wakeFds[1], &byte, 1);
@@ -49,6 +61,7 @@ EndOnSignals::EndOnSignals(frmMain& form) : form_(form), retry_(new QTimer(this)
     }
     notifier_ = std::make_unique<QSocketNotifier>(wakeFds[0], QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { arrived(); });
+    signalled = 0;
     setHandler(onSignal);
 }
 
@@ -68,9 +81,13 @@ void EndOnSignals::arrived() {
     }
     if (ending_) return;
     ending_ = true;
-    // Another signal while this one is dealt with is not waited for.
-    setHandler(SIG_DFL);
     QTimer::singleShot(0, this, [this] { endWhenNoDialogIsOpen(); });
+}
+
+void EndOnSignals::loadEnded() {
+    // A dialog of the load closed here ran in a loop of the same level as the one
+    // the program runs in now; the load that opened it has returned.
+    closedAtLevel_ = INT_MAX;
 }
 
 void EndOnSignals::endWhenNoDialogIsOpen() {

@@ -17,13 +17,17 @@ namespace wendra::mainwindow::qt {
 // two handlers. A dialog open over the window is closed first, as its Cancel or its
 // close box would be, and the exit waits until the handler that opened it has
 // ended. A second signal ends the process at once, as the first would have without
-// this. One at a time.
+// this, however busy the program is. One at a time.
 class EndOnSignals final : public QObject {
 public:
     explicit EndOnSignals(frmMain& form);
     ~EndOnSignals() override;
     EndOnSignals(const EndOnSignals&) = delete;
     EndOnSignals& operator=(const EndOnSignals&) = delete;
+
+    // The window's load has returned, and the program's own loop is about to run:
+    // a signal that came during the load (a dialog of the load open) ends it there.
+    void loadEnded();
 
 private:
     void arrived();

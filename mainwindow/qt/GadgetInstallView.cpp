@@ -75,8 +75,15 @@ void GadgetInstallView::readReports() {
 
 void GadgetInstallView::ended() {
     readReports();  // what it said before it went
+    if (!form_.isLoaded()) return;
+    // A program that ran ends with 0 when its window is closed. One that could not
+    // (its browser's libraries missing: 127 from the loader) showed no window at all.
+    if (window_.exitStatus() == QProcess::NormalExit && window_.exitCode() != 0) {
+        ui::qt::guarded("installation window", [this] { form_.WebBrowser1.failedToShow(); });
+        return;
+    }
     // Closed from its own close box (or gone): as this dialog's close box.
-    if (form_.isLoaded()) reject();
+    reject();
 }
 
 void registerGadgetInstallView(ui::qt::QtDialogRunner& runner, const std::filesystem::path& programFolder) {

@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
     // A logout or `kill` ends it as File, Exit does.
     wendra::mainwindow::qt::EndOnSignals endOnSignals(form);
     form.show();
+    endOnSignals.loadEnded();
     if (form.ended()) return form.exitCode();
     const int code = QApplication::exec();
     // The session ended without the window being closed: the shutdown still runs.

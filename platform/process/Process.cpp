@@ -98,7 +98,7 @@ private:
 class OutputFile {
 public:
     explicit OutputFile(const std::filesystem::path& file)
-        : fd_(file.empty() ? -1 : ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)),
+        : fd_(file.empty() ? -1 : ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600)),
           error_(fd_ < 0 && !file.empty() ? "cannot open " + file.string() + ": " + errorText(errno) : std::string()) {}
     ~OutputFile() {
         if (fd_ >= 0) ::close(fd_);

@@ -20,7 +20,8 @@ struct Command {
     bool quiet = false;
     // Not empty: the child's standard output and error go to this file, made afresh
     // at the start, and not to ours (whatever quiet says). A file that cannot be
-    // made fails the start.
+    // made fails the start. Written at its end, so a copy still writing from an
+    // earlier start leaves no gap in it.
     std::filesystem::path output{};
 };
 

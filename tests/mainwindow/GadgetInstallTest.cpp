@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "mainwindow/GadgetInstall.h"
+#include "mainwindow/qt/GadgetInstallChannel.h"
 #include "mainwindow/qt/GadgetInstallView.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/TestDoubles.h"
@@ -245,12 +246,21 @@ TEST_F(GadgetInstallWindowTest, ItsOwnCloseBoxClosesIt) {
     EXPECT_TRUE(ui.messages.calls().empty());
 }
 
+// None there, or one that cannot run (its browser's libraries missing).
 TEST_F(GadgetInstallWindowTest, AWindowProgramThatCannotStartIsTheOffersFailure) {
-    putPackage();
-    putPage(nullptr);
-    mainwindow::qt::registerGadgetInstallView(dialogs, folder);  // no window program there
-    EXPECT_EQ(offerGadgetInstall(settings, folder.string(), services, starter), GadgetOffer::Failed);
-    expectFailureMessage();
+    for (const char* program : {"", "#!/bin/sh\nexit 127\n"}) {
+        SCOPED_TRACE(program);
+        ui.messages.reset();
+        putPackage();
+        putPage(nullptr);
+        if (*program) {
+            put(mainwindow::qt::installwindow::kProgram, program);
+            fs::permissions(folder / mainwindow::qt::installwindow::kProgram, fs::perms::owner_all);
+        }
+        mainwindow::qt::registerGadgetInstallView(dialogs, folder);
+        EXPECT_EQ(offerGadgetInstall(settings, folder.string(), services, starter), GadgetOffer::Failed);
+        expectFailureMessage();
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
@@ -23,6 +24,7 @@
 #include "mainwindow/qt/EndOnSignals.h"
 #include "platform/ui/qt/QtConvert.h"
 #include "platform/ui/qt/QtGrab.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/QtMainWindowRig.h"
 
 using namespace wendra;
@@ -145,6 +147,36 @@ TEST(MainWindowView, ASignalToEndClosesTheWindowAsFileExitDoesOnceTheHandlerHasE
         EXPECT_TRUE(handlerEndedFirst) << signal;
         EXPECT_EQ(rig.stored("View", "Left"), "900") << signal;
     }
+}
+
+// A signal while a dialog of the window's load stands ends the program once its own
+// loop runs, a loop of the same level as that dialog's; a second signal ends the
+// process at once, though no loop has taken the first.
+TEST(MainWindowView, ASignalDuringTheLoadEndsTheProgramInItsLoopAndASecondAtOnce) {
+    Rig rig;
+    ASSERT_TRUE(exposed(*rig.view));
+    {
+        mainwindow::qt::EndOnSignals endOnSignals(*rig.form);
+        QMessageBox box(QMessageBox::Question, "", "Install?", QMessageBox::Yes | QMessageBox::No);
+        QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+        box.exec();
+        endOnSignals.loadEnded();
+        QEventLoop program;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&, waited = 0]() mutable {
+            if (!rig.form->isLoaded() || ++waited > 300) program.quit();
+        });
+        watch.start(10);
+        program.exec();
+        EXPECT_FALSE(rig.form->isLoaded());
+    }
+    test::ChildProcess busy([&] {
+        mainwindow::qt::EndOnSignals endOnSignals(*rig.form);
+        std::raise(SIGINT);
+        std::raise(SIGINT);
+        return 0;
+    });
+    EXPECT_EQ(busy.wait(), -1);  // ended by the signal
 }
 
 TEST(MainWindowView, GrabsTheWindowToPng) {

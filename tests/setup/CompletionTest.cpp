@@ -210,6 +210,14 @@ TEST(Completion, AFailedStepIsOneLineAndTheStepsAfterItStillRun) {
                                              rig.places().startLog.string() + ")"};
          },
          Entries::Both, true, true},
+        {"a folder where the start log should be",
+         [](test::InstallationRig& rig, World&) { fs::create_directories(rig.places().startLog); },
+         [&](const test::InstallationRig& rig) {
+             return std::vector<std::string>{p + "cannot write the start log " + rig.places().startLog.string() +
+                                             ": Is a directory; " + rig.file("WendraWin").string() +
+                                             " starts without it"};
+         },
+         Entries::Both, true, true},
         {"no gadget library",
          [](test::InstallationRig& rig, World&) { fs::remove(rig.file(names::kGadgetLibrary)); },
          [&](const test::InstallationRig& rig) {
