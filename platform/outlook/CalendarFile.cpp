@@ -172,7 +172,7 @@ std::optional<std::string> readCalendarFile(const fs::path& file, FileStamp& sta
             fail(err::kCalendarUnreadable, "The calendar file is too large", file);
     }
     stamp = stampFrom(st);
-    if (hold) *hold = FileHold(::dup(fd.get()));
+    if (hold) *hold = FileHold(::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0));
     return text;
 }
 
@@ -203,17 +203,23 @@ PendingFile::PendingFile(const fs::path& target, std::string_view text) : target
     if (!fs::is_directory(folder, ec) && !fs::create_directories(folder, ec) && !fs::is_directory(folder, ec))
         fail(err::kCalendarWrite, "The calendar's folder cannot be made", folder, ec.value());
 
-    // The new file keeps the old one's permissions; a new calendar is the user's alone.
-    mode_t mode = 0600;
-    if (struct stat st {}; ::stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
+    // The new file keeps the old one's permissions and, as far as this user may
+    // give them, its owner and group (the superuser writing a user's calendar);
+    // a new calendar is the user's alone.
+    struct stat old {};
+    const bool existed = ::stat(target.c_str(), &old) == 0;
+    const mode_t mode = existed ? old.st_mode & 07777 : 0600;
 
     temporary_ = (folder / temporaryPrefix(target)).string() + "XXXXXX";
     Descriptor fd(::mkostemp(temporary_.data(), O_CLOEXEC));
     if (fd.get() < 0) fail(err::kCalendarWrite, "The calendar file cannot be written", folder, errno);
     struct stat st {};
     // A delayed write error shows at close, so the version kept open is a second descriptor.
-    const int kept = ::dup(fd.get());
+    const int kept = ::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0);
     hold_ = FileHold(kept);
+    if (existed && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+        ::fchown(fd.get(), old.st_uid, old.st_gid) != 0)
+        (void)!::fchown(fd.get(), static_cast<uid_t>(-1), old.st_gid);
     const bool written = kept >= 0 && writeAll(fd.get(), text) && ::fchmod(fd.get(), mode) == 0 &&
                          ::fsync(fd.get()) == 0 && ::fstat(fd.get(), &st) == 0 && fd.close();
     if (!written) {
@@ -261,7 +267,16 @@ bool PendingFile::replace(const FileStamp& read) {
             ::unlink(temporary_.c_str());
             return placed();
         }
-        if (::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) != 0) failed(errno);
+        // Back only over our own version. A writer that saved once more in the
+        // meantime put its newest in place, over the older one we hold, as it
+        // would have without us; ours is written again from its newest.
+        if (!(stampOf(target_) == written_)) {
+            ::unlink(temporary_.c_str());
+            return false;
+        }
+        if (::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) != 0 &&
+            ::rename(temporary_.c_str(), target_.c_str()) != 0)
+            failed(errno);
         return false;
     }
     if (!unsupported(errno)) failed(errno);
@@ -295,7 +310,10 @@ CalendarLock::CalendarLock(const fs::path& target, std::chrono::milliseconds pat
     std::error_code ec;
     fs::create_directories(folder, ec);
     const fs::path lockFile = folder / ("." + target.filename().string() + ".lock");
-    fd_ = openFile(lockFile.c_str(), O_RDWR | O_CREAT, 0600);
+    // Readable by all, and taken through a descriptor open for reading where
+    // writing is not allowed: a lock file another user made keeps no one out.
+    fd_ = openFile(lockFile.c_str(), O_RDWR | O_CREAT, 0644);
+    if (fd_ < 0 && errno == EACCES) fd_ = openFile(lockFile.c_str(), O_RDONLY);
     if (fd_ < 0) fail(err::kCalendarWrite, "The calendar's lock file cannot be made", lockFile, errno);
     const auto giveUp = std::chrono::steady_clock::now() + patience;
     for (;;) {

@@ -691,7 +691,7 @@ private:
         list.reserve(snapshot->items.size());
         for (const auto& item : snapshot->items) {
             if (!expand || !item->recurring()) {
-                if (expand && item->timing.start >= horizon) continue;
+                if (expand && item->timing.start >= end) continue;
                 list.push_back(Entry{item, false, item->timing.start, item->timing, nullptr});
                 continue;
             }

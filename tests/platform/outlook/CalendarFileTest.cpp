@@ -548,6 +548,31 @@ TEST(OutlookCalendarFile, ACalendarKeptElsewhereThroughALinkStaysALink) {
     EXPECT_EQ(folderEntries(rig.folder()), (std::vector<std::string>{"Outlook.ics", "elsewhere"}));
 }
 
+// The superuser saving a user's calendar leaves it the user's, and the lock file it
+// made keeps that user out of nothing.
+TEST(OutlookCalendarFile, ASaveKeepsTheOwnerAndItsLockFileKeepsNoOneOut) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can save another user's file";
+    constexpr uid_t kUser = 4321;
+    test::CalendarRig rig;
+    rig.add("First", at(2024, 3, 6));
+    ASSERT_EQ(::chown(rig.file().c_str(), kUser, kUser), 0);
+    fs::permissions(rig.folder(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    rig.add("Second", at(2024, 3, 7));
+    struct stat st {};
+    ASSERT_EQ(::stat(rig.file().c_str(), &st), 0);
+    EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(kUser, static_cast<gid_t>(kUser)));
+    test::ChildProcess user([&] {
+        if (::setgid(kUser) != 0 || ::setuid(kUser) != 0) return 2;
+        try {
+            CalendarLock lock(rig.file(), std::chrono::milliseconds(0));
+            return 0;
+        } catch (const Error&) {
+            return 1;
+        }
+    });
+    EXPECT_EQ(user.wait(), 0);
+}
+
 TEST(OutlookCalendarFile, TheFileLivesInTheUsersDataFolderUnlessNamed) {
     struct Row {
         const char *named, *data, *home;
