@@ -438,6 +438,11 @@ bool Connection::rollbackTrans() {
 bool Connection::beginPart() {
     lastError_.clear();
     if (!db_ || !inTransaction_) return fail("no transaction is open");
+    // Outside a transaction a savepoint begins one, and its release would commit it alone.
+    if (sqlite3_get_autocommit(db_.get())) {
+        inTransaction_ = false;
+        return fail("the transaction was rolled back by the database");
+    }
     return runPlain("SAVEPOINT wendra_part");
 }
 

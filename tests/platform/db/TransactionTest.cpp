@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "DbTestSupport.h"
 
@@ -102,6 +103,22 @@ TEST_F(DbTransactions, APartIsKeptOrUndoneAloneWhileTheTransactionStands) {
     EXPECT_EQ(count("Events"), 2);
     EXPECT_EQ(count("Events", "UniDesc = '62'"), 1);
     EXPECT_FALSE(db.endPart(true));
+
+    // Undone by the database itself (as after a full disk), a transaction takes no
+    // part more: one would begin and commit a transaction of its own.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(file().c_str(), &other), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(other, "CREATE TRIGGER Undo AFTER INSERT ON Events WHEN NEW.UniDesc = '66' "
+                                  "BEGIN SELECT RAISE(ROLLBACK, 'undone'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(other);
+    ASSERT_TRUE(db.beginTrans());
+    addEvent("65", DateTime::ymd(2024, 5, 5), DateTime::ymd(2024, 1, 1));
+    EXPECT_EQ(addEvent("66", DateTime::ymd(2024, 5, 6), DateTime::ymd(2024, 1, 1)), 0);
+    EXPECT_FALSE(db.beginPart());
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(count("Events"), 2);
 }
 
 TEST_F(DbTransactions, ClosingWithAnOpenTransactionRollsItBack) {
