@@ -566,6 +566,9 @@ public:
         if (!s_->ctx->window) raise(err::kNoWindow, "No appointment window is available.");
         s_->ctx->window->show(*this);
     }
+    std::function<void()> keepChanges() override {
+        return [s = s_, edits = s_->edits] { s->edits = edits; };
+    }
 
 private:
     // The series an occurrence came from sees the change at once.

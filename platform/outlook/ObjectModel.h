@@ -11,6 +11,7 @@
 // valid while anyone holds it. Every class is abstract so that tests can wrap
 // the real implementation and make any member fail.
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -200,6 +201,12 @@ public:
     virtual void Delete() = 0;
     // Opens the appointment window; returns when the user closes it.
     virtual void Display(bool modal) = 0;
+
+    // Not an automation member: puts back, when called, the changes the item
+    // holds now, so that a Save the calendar refused leaves none of what was
+    // tried in it (a pattern included, which no setter gives back as it was).
+    // Empty for an item that cannot.
+    virtual std::function<void()> keepChanges() { return {}; }
 };
 
 class Items {

@@ -134,9 +134,11 @@ void QtAppointmentWindow::show(AppointmentItem& item) {
     AppointmentDialog dialog(before, parent_);
     // A save the calendar refuses (a file that cannot be written, say) tells why
     // and keeps the window open with what was typed, to be saved again or closed.
-    // The item is given its fields back, so that nothing unsaved stays in it.
+    // The item is given back the changes it held before the Save was tried, so
+    // that none of the window's stays in it unsaved.
     dialog.onSave = [&] {
         const AppointmentFields typed = dialog.fields(before);
+        const std::function<void()> giveBack = item.keepChanges();
         std::string why;
         try {
             saveFields(item, before, typed);
@@ -147,7 +149,8 @@ void QtAppointmentWindow::show(AppointmentItem& item) {
             why = e.what();
         }
         try {
-            applyFields(item, typed, before);
+            if (giveBack) giveBack();
+            else applyFields(item, typed, before);
         } catch (const std::exception&) {
             // What cannot be given back stays unsaved; the calendar never holds it.
         }

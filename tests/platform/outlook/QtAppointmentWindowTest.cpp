@@ -1,17 +1,22 @@
 // The appointment window in Qt (offscreen): what it shows of an item, the
 // user's changes reaching the calendar file through Save, Delete and Close,
-// and a picture of it.
+// a Save the calendar refuses, and a picture of it.
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sstream>
+
 #include "tests/support/QtTestApp.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -131,4 +136,51 @@ TEST(OutlookQtWindow, AnOccurrenceCannotChangeItsSeriesRepeat) {
     auto ex = series->GetRecurrencePattern()->Exceptions();
     ASSERT_EQ(ex->Count(), 1);
     EXPECT_EQ(ex->Item(1)->AppointmentItem()->Start(), at(2024, 3, 14, 11, 0));
+}
+
+// A Save refused by a read-only file is told and keeps the window open; the
+// item keeps none of what was tried, so neither the window's next Save nor a
+// later one of the caller's writes the Daily the user took back over the rule.
+TEST(OutlookQtWindow, ARefusedSaveLeavesTheItemWithNothingOfIt) {
+    namespace fs = std::filesystem;
+    for (const char* then : {"save", "close"}) {
+        test::CalendarRig rig;
+        auto series = rig.add("Rota", at(2024, 3, 12, 9, 0));
+        series->GetRecurrencePattern()->setInterval(2);
+        series->GetRecurrencePattern()->setDayOfWeekMask(olTuesday | olThursday);
+        series->Save();
+        series->GetRecurrencePattern()->GetOccurrence(at(2024, 3, 14, 9, 0))->Delete();
+        const auto rule = [&] {
+            std::istringstream in(rig.text());
+            std::string line, lines;
+            while (std::getline(in, line))
+                if (line.starts_with("RRULE") || line.starts_with("EXDATE")) lines += line + "\n";
+            return lines;
+        };
+        const std::string before = rule();
+        ASSERT_EQ(before, "RRULE:FREQ=WEEKLY;INTERVAL=2;BYDAY=TU,TH\r\nEXDATE:20240314T090000\r\n");
+        auto item = rig.items()->Item(1);
+        QString refusal;
+        display(*item, [&](QDialog& d) {
+            auto* repeat = child<QComboBox>(d, "repeat");
+            repeat->setCurrentIndex(repeat->findText("Daily"));
+            fs::permissions(rig.file(), fs::perms::owner_read);
+            QTimer::singleShot(0, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    refusal = box->text();
+                    box->accept();
+                }
+            });
+            QTest::mouseClick(child<QPushButton>(d, "save"), Qt::LeftButton);
+            EXPECT_TRUE(d.isVisible());
+            fs::permissions(rig.file(), fs::perms::owner_read | fs::perms::owner_write);
+            repeat->setCurrentIndex(repeat->findText("Weekly"));
+            child<QLineEdit>(d, "subject")->setText("Rota B");
+            QTest::mouseClick(child<QPushButton>(d, then), Qt::LeftButton);
+        });
+        EXPECT_TRUE(refusal.startsWith("The calendar file is read-only")) << refusal.toStdString();
+        item->Save();
+        EXPECT_EQ(rule(), before) << then;
+        EXPECT_EQ(rig.items()->Item(1)->Subject(), then == std::string("save") ? "Rota B" : "Rota") << then;
+    }
 }
