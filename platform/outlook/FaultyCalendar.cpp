@@ -136,6 +136,7 @@ public:
     void Save() override { call("AppointmentItem.Save", [](auto& o) { o.Save(); }); }
     void Delete() override { call("AppointmentItem.Delete", [](auto& o) { o.Delete(); }); }
     void Display(bool modal) override { call("AppointmentItem.Display", [&](auto& o) { o.Display(modal); }); }
+    std::function<void()> keepChanges() override { return in->keepChanges(); }
 };
 
 #undef WENDRA_FAULTY_PROPERTY
