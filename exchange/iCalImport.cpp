@@ -397,15 +397,23 @@ void iCalImport::eventLine(const Line& line, clsImportLog& log) {
         ev.setXID(value);
         reading_.hasUid = !value.empty();
     } else if (has(key, texts::kDtStart)) {
-        if (const auto d = lineDate(value, tzidParameter(line.text), log, line)) {
+        const auto tzid = tzidParameter(line.text);
+        if (const auto d = lineDate(value, tzid, log, line)) {
             ev.setAllDayEvent(value.find('T') == std::string::npos);
             ev.setEventStart(*d);
             reading_.hasStart = true;
             // The day as written, in its zone or UTC.
             std::string written = value;
             if (written.ends_with('Z') || written.ends_with('z')) written.pop_back();
+            const bool utc = written.size() < value.size();
             const auto wall = parseICalDateTime(written);
             reading_.startDayShift = wall ? d->dayNumber() - wall->dayNumber() : 0;
+            reading_.startZone = std::nullopt;
+            if (wall && !ev.AllDayEvent() && (utc || tzid)) {
+                reading_.startZone = utc ? std::string() : *tzid;
+                reading_.startWall = *wall;
+                reading_.startMove = d->seconds() - wall->seconds();
+            }
         } else {
             badValue();
         }
@@ -493,6 +501,47 @@ std::optional<DateTime> iCalImport::lineDate(const std::string& value, const std
     return d;
 }
 
+std::optional<DateTime> iCalImport::startZoneToLocal(DateTime wall) const {
+    return reading_.startZone->empty() ? utcToLocal(wall) : zones_.toLocal(*reading_.startZone, wall);
+}
+
+DateTime iCalImport::onStartSlots(DateTime local) const {
+    // A series in a zone repeats at one wall time there, and the store at the
+    // one local time its start became. Where the zone and the machine change
+    // daylight saving on different days, a date turned at its own offset is an
+    // hour off its occurrence: it cancels nothing, or an UNTIL seems earlier
+    // than the last one. So a date is taken at the zone's wall time it names,
+    // moved as far as the start was. That wall time is found from the start's
+    // move, with one step more where an offset differs from the start's.
+    DateTime wall = local.addSeconds(-reading_.startMove);
+    for (int step = 0; step < 2; ++step) {
+        const auto back = startZoneToLocal(wall);
+        if (!back) break;
+        if (*back == local) return wall.addSeconds(reading_.startMove);
+        wall = wall.addSeconds(local.seconds() - back->seconds());
+    }
+    return local;  // no such wall time (a gap in the zone): as turned
+}
+
+void iCalImport::datesOnStartSlots(clsCalEvent& ev) {
+    if (!reading_.startZone || !startZoneToLocal(reading_.startWall)) return;
+    for (std::string* list : {&reading_.rDates, &reading_.exDates}) {
+        if (list->empty()) continue;
+        std::string moved;
+        for (const auto& item : splitList(*list)) {
+            if (!moved.empty()) moved += ',';
+            const auto d = item.find('T') == std::string::npos ? std::nullopt : parseICalDateTime(item);
+            moved += d ? formatICalDateTime(onStartSlots(*d), true) : item;
+        }
+        *list = std::move(moved);
+    }
+    for (int i = 1; i <= ev.RRulesCount(); ++i) {
+        clsCalRRule& rule = *ev.RRule(i);
+        if (!rule.DurationUntil().isNull() && !rule.DurationUntil_AllDay())
+            rule.setDurationUntil(onStartSlots(rule.DurationUntil()), false);
+    }
+}
+
 void iCalImport::untilsBeforeTheirDay(clsCalEvent& ev) {
     if (ev.AllDayEvent()) return;
     for (int i = 1; i <= ev.RRulesCount(); ++i) {
@@ -538,6 +587,7 @@ void iCalImport::endEvent(clsImportLog& log, bool closed) {
     if (reading_.hexSummary) ev.setDescription(*reading_.hexSummary);
     else if (reading_.summary) ev.setDescription(*reading_.summary);
     else if (reading_.description) ev.setDescription(*reading_.description);
+    datesOnStartSlots(ev);
     ev.setRDates(ev.AllDayEvent() ? withoutMidnights(reading_.rDates) : std::move(reading_.rDates));
     ev.setExDates(std::move(reading_.exDates));
     untilsBeforeTheirDay(ev);

@@ -81,6 +81,11 @@ private:
         std::string rDates, exDates;
         // Days the start moved when its zone's time became local time.
         std::int64_t startDayShift = 0;
+        // A timed start written in a zone ("" for UTC): that zone, the time
+        // as written there and the seconds the turn into local time moved it.
+        std::optional<std::string> startZone;
+        DateTime startWall;
+        std::int64_t startMove = 0;
     };
 
     // The shared loop: the lines before `begin` passed over, then every line
@@ -103,6 +108,12 @@ private:
     // A date value of the line, a time in a named zone (TZID) turned into local time.
     std::optional<DateTime> lineDate(const std::string& value, const std::optional<std::string>& tzid,
                                      clsImportLog& log, const Line& line) const;
+    // The local time of a wall-clock time in the start's zone.
+    std::optional<DateTime> startZoneToLocal(DateTime wall) const;
+    // A local time of the dates that go with a zoned start, moved onto the
+    // slots the store repeats the start at.
+    DateTime onStartSlots(DateTime local) const;
+    void datesOnStartSlots(clsCalEvent& ev);
     // A timed UNTIL earlier in its day than the rule's first time there ends
     // the rule the day before: the store's UNTIL holds its whole day.
     static void untilsBeforeTheirDay(clsCalEvent& ev);

@@ -136,6 +136,7 @@ TEST_F(EventImport, TimesInNamedZones) {
         const char* first;  // the first occurrence and how many there are
         std::size_t count;
         const char* logged = nullptr;
+        const char* last = nullptr;
     } rows[] = {
         {"UTC0", true, {"DTSTART;TZID=US-Eastern:19970902T090000", fiveWeeks}, "19970902T130000", 10},
         {cet, false, {"DTSTART;TZID=America/New_York:19970902T090000", fiveWeeks}, "19970902T150000", 10},
@@ -147,6 +148,14 @@ TEST_F(EventImport, TimesInNamedZones) {
                         "RDATE;TZID=US-Eastern:19971001T120000"}, "19970902T130000", 10},
         {cet, false, {"DTSTART;VALUE=DATE-TIME;TZID=\"/example.org/2007_1/Europe/Berlin\":19970902T090000"},
          "19970902T090000", 1},
+        // New York and Sydney change daylight saving on other days than here:
+        // the store repeats the start's local time, and the removed date and
+        // the UNTIL are taken at that slot, not an hour off it.
+        {cet, false, {"DTSTART;TZID=America/New_York:20240108T100000", "RRULE:FREQ=WEEKLY;UNTIL=20240325T140000Z",
+                      "EXDATE;TZID=America/New_York:20240318T100000"},
+         "20240108T160000", 11, nullptr, "20240325T160000"},
+        {cet, false, {"DTSTART;TZID=Australia/Sydney:20240902T180000", "RRULE:FREQ=WEEKLY;UNTIL=20241111T070000Z",
+                      "EXDATE:20241104T070000Z"}, "20240902T100000", 10, nullptr, "20241111T100000"},
         {"UTC0", false, {"DTSTART;TZID=Nowhere/Land:19970902T090000"}, "19970902T090000", 1, texts::kUnknownTimeZone},
         {"UTC0", false, {"DTSTART;TZID=../../../etc/passwd:19970902T090000"}, "19970902T090000", 1,
          texts::kUnknownTimeZone},
@@ -163,9 +172,12 @@ TEST_F(EventImport, TimesInNamedZones) {
         for (const auto& l : r.lines) msg += l + "\r\n";
         log.entries.clear();
         const auto got = occurrences(readOne(msg + "END:VEVENT\r\nEND:VCALENDAR\r\n"), DateTime::ymd(1997, 1, 1),
-                                     DateTime::ymd(1998, 12, 31));
+                                     DateTime::ymd(2024, 12, 31));
         ASSERT_FALSE(got.empty()) << r.lines[0];
         EXPECT_EQ(std::pair(got.front(), got.size()), std::pair(std::string(r.first), r.count)) << r.lines[0];
+        if (r.last) {
+            EXPECT_EQ(got.back(), r.last) << r.lines[0];
+        }
         EXPECT_EQ(log.has(texts::kUnknownTimeZone), r.logged != nullptr) << r.lines[0];
     }
 }
@@ -177,6 +189,7 @@ TEST_F(EventImport, RuleGrammars) {
         const char* text;
         std::string want;
         const char* logged = nullptr;
+        const char* last = nullptr;
     } rows[] = {
         {true, "MD1 LD #12", "Rec=1|R=1,1,12,-," + monthEnd},
         {true, "W2 #0", "Rec=1|R=2,2,0,-,,,,2|"},
