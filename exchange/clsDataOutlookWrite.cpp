@@ -241,6 +241,16 @@ bool clsDataOutlook::calEventToOutlook(clsCalEvent& ev, const std::shared_ptr<Ap
         if (unknownHere && !itemRecurring && !removing)
             raise(kErrRuleNotWritable, "The event repeats in a way no Outlook recurrence pattern can hold. Its repeat "
                                        "was made by another calendar program.");
+        // Nor is a change this program made to such an event passed over as written:
+        // its start cannot move, nor can it stop repeating, without the series.
+        if (keepSeries && !removing) {
+            if (!unknownHere && !repeatsInOutlook(ev))
+                raise(kErrRuleNotWritable, "The event no longer repeats, but its appointment repeats in a way no "
+                                           "Outlook recurrence pattern can hold, made by another calendar program.");
+            if (item->Start() != ev.EventStart() || item->AllDayEvent() != ev.AllDayEvent())
+                raise(kErrRuleNotWritable, "The event's start moved, but its appointment repeats in a way no Outlook "
+                                           "recurrence pattern can hold, made by another calendar program.");
+        }
         const bool recurs = !keepSeries && repeatsInOutlook(ev);
         std::optional<PatternPlan> plan;
         if (recurs) {

@@ -209,6 +209,18 @@ TEST(OutlookSync, EachCaseWritesTheSideItShould) {
              EXPECT_NE(r.rig.calendar.text().find("RRULE:FREQ=MONTHLY;BYDAY=1MO,3MO\r\n"), std::string::npos);
              EXPECT_EQ(r.rig.messages.calls().size(), 1u);
              r.rig.messages.reset();
+             // A start moved here, or a repeat ended here, cannot go into that series: the save says so.
+             const std::string text = r.rig.calendar.text();
+             for (const auto& change : std::vector<std::function<void(clsCalEvent&)>>{
+                      [](clsCalEvent& e) { e.setEventStart(e.EventStart().addHours(1)); },
+                      [](clsCalEvent& e) { e.setIsRecurring(false); }}) {
+                 clsCalEvent changed = *r.stored(c.id);
+                 change(changed);
+                 EXPECT_FALSE(r.rig.save(changed));
+             }
+             EXPECT_EQ(r.rig.calendar.text(), text);
+             EXPECT_EQ(r.rig.messages.calls().size(), 2u);
+             r.rig.messages.reset();
          }},
         {"new in Outlook on the first pass, its view date past: stored, then hidden and marked",
          [](Reconciliation& r) {
