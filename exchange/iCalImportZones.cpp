@@ -127,7 +127,7 @@ void iCalZones::readRule(Observance& o, const std::string& value) {
             o.count = std::max(0, smallNumber(val));
         }
     }
-    o.yearly = yearly && (o.weekday != 0 || o.monthDay != 0 || o.month != 0);
+    o.yearly = yearly;  // without a day named, on the day it began
 }
 
 bool iCalZones::zoneLine(const std::string& key, const std::string& value) {

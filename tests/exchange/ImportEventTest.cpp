@@ -127,48 +127,54 @@ TEST_F(EventImport, TimesInNamedZones) {
         "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10", "TZOFFSETFROM:-0400", "TZOFFSETTO:-0500", "END:STANDARD",
         "BEGIN:DAYLIGHT", "DTSTART:19870405T020000", "RRULE:FREQ=YEARLY;BYDAY=1SU;BYMONTH=4", "TZOFFSETFROM:-0500",
         "TZOFFSETTO:-0400", "END:DAYLIGHT", "END:VTIMEZONE"});
+    // Yearly changes that name no day: on the day each began.
+    const std::string bare = crlf({"BEGIN:VTIMEZONE", "TZID:Bare", "BEGIN:STANDARD", "DTSTART:19701101T020000",
+                                   "RRULE:FREQ=YEARLY", "TZOFFSETFROM:-0400", "TZOFFSETTO:-0500", "END:STANDARD",
+                                   "BEGIN:DAYLIGHT", "DTSTART:19700405T020000", "RRULE:FREQ=YEARLY",
+                                   "TZOFFSETFROM:-0500", "TZOFFSETTO:-0400", "END:DAYLIGHT", "END:VTIMEZONE"});
     const char* fiveWeeks = "RRULE:FREQ=WEEKLY;UNTIL=19971007T000000Z;WKST=SU;BYDAY=TU,TH";
     const char* cet = "CET-1CEST,M3.5.0,M10.5.0/3";
     const struct {
         const char* machine;  // the machine's zone
-        bool vtimezone;
+        std::string vtimezone;
         std::vector<std::string> lines;
         const char* first;  // the first occurrence and how many there are
         std::size_t count;
         const char* logged = nullptr;
         const char* last = nullptr;
     } rows[] = {
-        {"UTC0", true, {"DTSTART;TZID=US-Eastern:19970902T090000", fiveWeeks}, "19970902T130000", 10},
-        {cet, false, {"DTSTART;TZID=America/New_York:19970902T090000", fiveWeeks}, "19970902T150000", 10},
-        {"UTC0", true, {"DTSTART;TZID=US-Eastern:19971104T090000"}, "19971104T140000", 1},
+        {"UTC0", usEastern, {"DTSTART;TZID=US-Eastern:19970902T090000", fiveWeeks}, "19970902T130000", 10},
+        {cet, "", {"DTSTART;TZID=America/New_York:19970902T090000", fiveWeeks}, "19970902T150000", 10},
+        {"UTC0", usEastern, {"DTSTART;TZID=US-Eastern:19971104T090000"}, "19971104T140000", 1},
         // Monday evenings there are Tuesday mornings here.
-        {cet, false, {"DTSTART;TZID=America/Los_Angeles:19970901T200000", "RRULE:FREQ=WEEKLY;BYDAY=MO;COUNT=3"},
+        {cet, "", {"DTSTART;TZID=America/Los_Angeles:19970901T200000", "RRULE:FREQ=WEEKLY;BYDAY=MO;COUNT=3"},
          "19970902T050000", 3},
-        {"UTC0", true, {"DTSTART;TZID=US-Eastern:19970902T090000", fiveWeeks, "EXDATE;TZID=US-Eastern:19970909T090000",
+        {"UTC0", usEastern, {"DTSTART;TZID=US-Eastern:19970902T090000", fiveWeeks, "EXDATE;TZID=US-Eastern:19970909T090000",
                         "RDATE;TZID=US-Eastern:19971001T120000"}, "19970902T130000", 10},
-        {cet, false, {"DTSTART;VALUE=DATE-TIME;TZID=\"/example.org/2007_1/Europe/Berlin\":19970902T090000"},
+        {cet, "", {"DTSTART;VALUE=DATE-TIME;TZID=\"/example.org/2007_1/Europe/Berlin\":19970902T090000"},
          "19970902T090000", 1},
         // New York and Sydney change daylight saving on other days than here:
         // the store repeats the start's local time, and the removed date and
         // the UNTIL are taken at that slot, not an hour off it.
-        {cet, false, {"DTSTART;TZID=America/New_York:20240108T100000", "RRULE:FREQ=WEEKLY;UNTIL=20240325T140000Z",
+        {cet, "", {"DTSTART;TZID=America/New_York:20240108T100000", "RRULE:FREQ=WEEKLY;UNTIL=20240325T140000Z",
                       "EXDATE;TZID=America/New_York:20240318T100000"},
          "20240108T160000", 11, nullptr, "20240325T160000"},
-        {cet, false, {"DTSTART;TZID=Australia/Sydney:20240902T180000", "RRULE:FREQ=WEEKLY;UNTIL=20241111T070000Z",
+        {cet, "", {"DTSTART;TZID=Australia/Sydney:20240902T180000", "RRULE:FREQ=WEEKLY;UNTIL=20241111T070000Z",
                       "EXDATE:20241104T070000Z"}, "20240902T100000", 10, nullptr, "20241111T100000"},
-        {"UTC0", false, {"DTSTART;TZID=Nowhere/Land:19970902T090000"}, "19970902T090000", 1, texts::kUnknownTimeZone},
-        {"UTC0", false, {"DTSTART;TZID=../../../etc/passwd:19970902T090000"}, "19970902T090000", 1,
+        {"UTC0", bare, {"DTSTART;TZID=Bare:19970902T090000"}, "19970902T130000", 1},
+        {"UTC0", "", {"DTSTART;TZID=Nowhere/Land:19970902T090000"}, "19970902T090000", 1, texts::kUnknownTimeZone},
+        {"UTC0", "", {"DTSTART;TZID=../../../etc/passwd:19970902T090000"}, "19970902T090000", 1,
          texts::kUnknownTimeZone},
         // The UNTIL's own day is kept from the first time of the rule that day.
-        {"UTC0", false, {"DTSTART:19970902T090000", "RRULE:FREQ=DAILY;UNTIL=19970904T085959"}, "19970902T090000", 2},
-        {"UTC0", false, {"DTSTART:19970902T090000", "RRULE:FREQ=DAILY;UNTIL=19970904T090000"}, "19970902T090000", 3},
-        {"UTC0", false, {"DTSTART:19970902T090000", "RRULE:FREQ=DAILY;BYHOUR=8,9;UNTIL=19970904T080000"},
+        {"UTC0", "", {"DTSTART:19970902T090000", "RRULE:FREQ=DAILY;UNTIL=19970904T085959"}, "19970902T090000", 2},
+        {"UTC0", "", {"DTSTART:19970902T090000", "RRULE:FREQ=DAILY;UNTIL=19970904T090000"}, "19970902T090000", 3},
+        {"UTC0", "", {"DTSTART:19970902T090000", "RRULE:FREQ=DAILY;BYHOUR=8,9;UNTIL=19970904T080000"},
          "19970902T090000", 5},
     };
     for (const auto& r : rows) {
         const TimeZoneOverride zone(r.machine);
         std::string msg =
-            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + (r.vtimezone ? usEastern : "") + "BEGIN:VEVENT\r\nUID:u1\r\n";
+            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + r.vtimezone + "BEGIN:VEVENT\r\nUID:u1\r\n";
         for (const auto& l : r.lines) msg += l + "\r\n";
         log.entries.clear();
         const auto got = occurrences(readOne(msg + "END:VEVENT\r\nEND:VCALENDAR\r\n"), DateTime::ymd(1997, 1, 1),
