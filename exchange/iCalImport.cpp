@@ -222,10 +222,13 @@ void iCalImport::syncDataLine(const Line& line, clsImportLog& log, bool& open) {
         // The separator is one character, which an 8-bit one makes two bytes.
         std::size_t idAt = 16;
         while (idAt < value.size() && (static_cast<unsigned char>(value[idAt]) & 0xC0) == 0x80) ++idAt;
-        if (!stamp || value.size() <= idAt) {
+        // An id holding the next entry's key is two entries run into one line
+        // (a line end lost on the way): neither id can be trusted.
+        const bool runTogether = value.find(texts::kKspSync, idAt) != std::string::npos;
+        if (!stamp || value.size() <= idAt || runTogether) {
             note(log, clsImportLog::kWarning, texts::kSyncEntrySkipped, line.text);
             // The id is told only where the entry's shape holds: a time's length, a blank.
-            const bool shaped = value.size() > idAt && value[15] == ' ';
+            const bool shaped = value.size() > idAt && value[15] == ' ' && !runTogether;
             calendar_.addUnreadEntry(shaped ? value.substr(idAt) : std::string());
             return;
         }

@@ -114,6 +114,8 @@ TEST(SyncSession, EachListedEventIsJudgedAgainstTheStore) {
         {"a time that cannot be read: kept, nothing asked", linked(kMarch1), "9", {"EXPORT-END"}, 0, "2026030XT080000"},
         {"a year before 1601: the same", linked(kMarch1), "9", {"EXPORT-END"}, 0, "16001231T235959"},
         {"an entry whose id cannot be told: nothing deleted", linked(kMarch1), "", {"EXPORT-END"}, 0, "2026030"},
+        {"two entries run into one line: nothing deleted, nothing asked", linked(kMarch1),
+         "8X-KSP-SYNC:20260301T080000 9", {"EXPORT-END"}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
