@@ -100,34 +100,30 @@ std::vector<clsCalEvent> dayMapEvents(int count) {
     return out;
 }
 
-void BM_ReadVCalendar5000Events(benchmark::State& state) {
+// Reads the message again and again through `read`, which must hand on
+// `expected` events (or list entries); `items` is what one reading processes.
+template <typename Read>
+void timeReading(benchmark::State& state, const std::string& message, Read read, int expected, int items,
+                 const char* lost) {
     FakeClock clock(kNow);
     ClockOverride use(clock);
-    const std::string message = deviceCalendar(5000);
     clsImportLog log;
     for (auto _ : state) {
         Discard sink;
         iCalImport reader(sink, sink);
-        reader.readVCal(message, log);
-        if (sink.events != 5000) state.SkipWithError("events lost");
+        (reader.*read)(message, log);
+        if (sink.events != expected) state.SkipWithError(lost);
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(message.size()));
-    state.SetItemsProcessed(state.iterations() * 5000);
+    state.SetItemsProcessed(state.iterations() * items);
+}
+
+void BM_ReadVCalendar5000Events(benchmark::State& state) {
+    timeReading(state, deviceCalendar(5000), &iCalImport::readVCal, 5000, 5000, "events lost");
 }
 
 void BM_ReadSyncData10000Lines(benchmark::State& state) {
-    FakeClock clock(kNow);
-    ClockOverride use(clock);
-    const std::string message = deviceList(10000);
-    clsImportLog log;
-    for (auto _ : state) {
-        Discard sink;
-        iCalImport reader(sink, sink);
-        reader.readSyncData(message, log);
-        if (sink.events != 10000) state.SkipWithError("entries lost");
-    }
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(message.size()));
-    state.SetItemsProcessed(state.iterations() * 10000);
+    timeReading(state, deviceList(10000), &iCalImport::readSyncData, 10000, 10000, "entries lost");
 }
 
 // One event whose removed dates come one a line, every day back from today.
@@ -139,18 +135,7 @@ std::string manyExDateLines(int lines) {
 }
 
 void BM_ReadEventWith20000ExDateLines(benchmark::State& state) {
-    FakeClock clock(kNow);
-    ClockOverride use(clock);
-    const std::string message = manyExDateLines(20000);
-    clsImportLog log;
-    for (auto _ : state) {
-        Discard sink;
-        iCalImport reader(sink, sink);
-        reader.readVCal(message, log);
-        if (sink.events != 1) state.SkipWithError("event lost");
-    }
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(message.size()));
-    state.SetItemsProcessed(state.iterations() * 20000);
+    timeReading(state, manyExDateLines(20000), &iCalImport::readVCal, 1, 20000, "event lost");
 }
 
 void BM_WritePublishDayMaps1000(benchmark::State& state) {
